@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, and each fuzz
+# target for a bounded number of inputs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+jobs=$(nproc)
+fuzz_runs=${FMS_FUZZ_RUNS:-20000}
+
+echo "== Tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DFMS_SANITIZE=ON -DFMS_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir build/asan --output-on-failure -j"$jobs"
+
+echo "== Threaded tests under ThreadSanitizer (test suites named *Threads)"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DFMS_TSAN=ON -DFMS_GUI=OFF -DFMS_BENCH=OFF >/dev/null
+cmake --build build/tsan -j"$jobs"
+TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} ctest --test-dir build/tsan --output-on-failure -R 'Threads\.' --no-tests=ignore
+
+echo "== Fuzz targets, $fuzz_runs inputs each"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFMS_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j"$jobs"
+shopt -s nullglob
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  seeds=fuzz/seeds/${name#fuzz_}
+  corpus=build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  args=("$corpus")
+  [ -d "$seeds" ] && args+=("$seeds")
+  echo "-- $name"
+  "$target" -runs="$fuzz_runs" -max_len=8192 -seed=1 "${args[@]}" 2>&1 | tail -n 2
+done
+echo "== All tests passed"

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "Fms.h"
+#include "shell/DataPath.h"
+
+TEST(DataPath, JoinsRootAndRelativePathWithOneSeparator) {
+    Fms context;
+    ScopedFms current(context);
+    context.shell.dataRoot = "/opt/fms/";
+    EXPECT_EQ(dataPath("data/Navaids.txt"), "/opt/fms/data/Navaids.txt");
+    context.shell.dataRoot = "/opt/fms";
+    EXPECT_EQ(dataPath("/FMS.ini"), "/opt/fms/FMS.ini");
+    EXPECT_EQ(joinPath("", "log.txt"), "./log.txt");
+}
+
+TEST(FmsContext, ScopedContextRestoresThePreviousOne) {
+    Fms outer;
+    Fms inner;
+    ScopedFms a(outer);
+    outer.shell.dataRoot = "outer";
+    {
+        ScopedFms b(inner);
+        EXPECT_EQ(&fms(), &inner);
+        EXPECT_EQ(fms().shell.dataRoot, ".");
+    }
+    EXPECT_EQ(fms().shell.dataRoot, "outer");
+}
