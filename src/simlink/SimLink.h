@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+class SimTransport;
+
+// Result codes of every link operation (texts in simResultText).
+enum SimResult : uint32_t {
+    SIM_OK = 0,
+    SIM_ERR_OPEN = 1,       // already open
+    SIM_ERR_NOFS = 2,       // no server found
+    SIM_ERR_REGMSG = 3,
+    SIM_ERR_ATOM = 4,
+    SIM_ERR_MAP = 5,
+    SIM_ERR_VIEW = 6,
+    SIM_ERR_VERSION = 7,
+    SIM_ERR_WRONGFS = 8,
+    SIM_ERR_NOTOPEN = 9,
+    SIM_ERR_NODATA = 10,
+    SIM_ERR_TIMEOUT = 11,
+    SIM_ERR_SENDMSG = 12,
+    SIM_ERR_DATA = 13,
+    SIM_ERR_RUNNING = 14,
+    SIM_ERR_SIZE = 15,
+};
+
+const char* simResultText(uint32_t code);
+
+// Size of the shared request block and the part of it a batch may use (terminator included).
+constexpr uint32_t kSimBlockSize = 0x8000;
+constexpr uint32_t kSimBlockUsable = 0x7F00;
+
+// Client side of the simulator protocol: requests for numbered simulator offsets are queued
+// into the shared block and handed to the server in one exchange by process(). Every
+// operation returns true on success and stores its result code in `result`.
+// One link per process, used only from the main thread.
+class SimLink {
+public:
+    SimLink() = default;
+    explicit SimLink(SimTransport* transport) : transport_(transport) {}
+    ~SimLink();
+    SimLink(const SimLink&) = delete;
+    SimLink& operator=(const SimLink&) = delete;
+
+    void setTransport(SimTransport* transport) { transport_ = transport; }
+
+    bool open(uint32_t requestedSimVersion, uint32_t& result);
+    bool close();
+    bool read(uint32_t offset, uint32_t size, void* destination, uint32_t& result);
+    bool write(uint32_t offset, uint32_t size, const void* source, uint32_t& result);
+    bool process(uint32_t& result);
+
+    bool isOpen() const;
+    uint32_t serverVersion() const;
+    uint32_t simulatorVersion() const;
+
+private:
+    SimTransport* transport_ = nullptr;
+    // Link state (block view, next position, open counter, versions, destinations of the
+    // queued reads) is added by the implementation.
+};
