@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cdu/RendererState.h"
+
 // State owned by the cdu/ folder. One instance lives in the Fms context; code reaches it
 // through fms().cdu. Members are added here by the code that owns them.
 struct CduState {
+    RendererState renderer;
 };
