@@ -14,6 +14,7 @@ class SimTransport;
 class RenderBackend;
 class MessageBoxes;
 class KeyStore;
+class Window;
 
 // Operating-system services used by the system code. The running program points them at
 // the real backends; tests point them at in-process ones. The context does not own them.
@@ -23,6 +24,7 @@ struct Platform {
     RenderBackend* renderer = nullptr;
     MessageBoxes* messageBoxes = nullptr;
     KeyStore* keyStore = nullptr;
+    Window* window = nullptr;  // none in headless runs
 };
 
 // The whole state of one flight-management unit: one plain struct per folder. The program

@@ -9,3 +9,7 @@ std::string dataPath(std::string_view relative);
 
 // The same join for an explicit root (for code that runs outside the main thread).
 std::string joinPath(std::string_view root, std::string_view relative);
+
+// Records the data folder (data root + "/data") as the value "Path" of the key
+// "SOFTWARE\ORX1-FMS" in the per-user key store. Failures are console lines only.
+void publishDataPath();

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-class SimTransport;
+#include "platform/SimTransport.h"
 
 // Result codes of every link operation (texts in simResultText).
 enum SimResult : uint32_t {
     SIM_OK = 0,
-    SIM_ERR_OPEN = 1,       // already open
-    SIM_ERR_NOFS = 2,       // no server found
+    SIM_ERR_OPEN = 1,  // already open
+    SIM_ERR_NOFS = 2,  // no server found
     SIM_ERR_REGMSG = 3,
     SIM_ERR_ATOM = 4,
     SIM_ERR_MAP = 5,
@@ -50,12 +51,41 @@ public:
     bool write(uint32_t offset, uint32_t size, const void* source, uint32_t& result);
     bool process(uint32_t& result);
 
-    bool isOpen() const;
-    uint32_t serverVersion() const;
-    uint32_t simulatorVersion() const;
+    bool isOpen() const { return view_ != nullptr; }
+    uint32_t serverVersion() const { return serverVersion_; }
+    uint32_t simulatorVersion() const { return simulatorVersion_; }
+    // Incremented by every open that gets as far as naming its block; never reset.
+    uint32_t openCounter() const { return openCounter_; }
+    // The name of the block of the current (or last attempted) open.
+    const char* blockName() const { return blockName_; }
+    SimServerKind serverKind() const { return serverKind_; }
+    // Bytes of the block the queued records use (the terminator not counted).
+    uint32_t queuedBytes() const { return next_; }
 
 private:
+    // What the link remembers of every queued record: the block is shared with another
+    // process, so the reply is checked against this and read data goes only to the
+    // destinations kept here, never to anything found in the block.
+    struct QueuedRecord {
+        uint32_t position;
+        uint32_t id;
+        uint32_t offset;
+        uint32_t size;
+        void* destination;
+    };
+
+    bool fail(uint32_t code, uint32_t& result);
+    bool replyMatchesBatch(uint32_t batchEnd) const;
+
     SimTransport* transport_ = nullptr;
-    // Link state (block view, next position, open counter, versions, destinations of the
-    // queued reads) is added by the implementation.
+    SimServerKind serverKind_ = SimServerKind::None;
+    bool messageRegistered_ = false;
+    bool blockCreated_ = false;
+    uint8_t* view_ = nullptr;
+    uint32_t next_ = 0;  // offset of the next record within the block
+    uint32_t openCounter_ = 0;
+    uint32_t serverVersion_ = 0;
+    uint32_t simulatorVersion_ = 0;
+    char blockName_[40] = {};
+    std::vector<QueuedRecord> queued_;
 };

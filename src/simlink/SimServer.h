@@ -15,9 +15,14 @@ public:
     virtual void writeOffset(uint32_t offset, const uint8_t* source, uint32_t size) = 0;
 };
 
+// Reply values of an exchange: the batch was performed, or it was refused as a whole.
+constexpr uint32_t kSimReplyDone = 1;
+constexpr uint32_t kSimReplyRejected = 0;
+
 // Performs the batch of request records in `block` (as the client packed it) against
 // `space`: fills the data area of every read record, applies every write record, in order.
 // Returns the reply value of the exchange: 1 when the whole batch was valid and performed;
-// any other value when a record's id or size is bad or a record runs past the usable part
-// of the block (nothing outside the block is ever read or written).
+// kSimReplyRejected when a record's id or size is bad or a record or the terminator runs
+// past the usable part of the block. The whole batch is checked before any record is
+// performed, so a refused batch changes nothing; nothing outside the block is ever touched.
 uint32_t answerRequestBlock(uint8_t* block, size_t blockSize, OffsetSpace& space);

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "Fms.h"
+#include "TempDir.h"
+#include "shell/Settings.h"
+#include "shell/WindowControl.h"
+
+namespace {
+
+const char* const kHeaderLines[] = {
+    "*****************************************************************************",
+    "* x_size, y_size                  - size of window in pixels                *",
+    "* x_position, y_position          - position of window on screen in pixels  *",
+    "* x_scale, y_scale (default 0)    - used to size the graphics in the window *",
+    "* x_scale, y_scale (default 0)    - used to size the graphics in the window *",
+    "* x_graphics_position (default 0) - used to shift the graphics in the window*",
+    "* y_graphics_position (default 0) - used to shift graphics in the window    *",
+    "* show_frame                      - display windows frame (yes,no)          *",
+    "* hardware_mode                   - used to set if using graphical bezel    *",
+    "*                                   or hardware bezel, i.e keypad (yes, no) *",
+    "* FMS1                            - Sets FMS mode to 1 or 2, (yes, no)      *",
+    "* FMS1_xfill                      - Sets FMS 1 to push or pull data to FMS2 *",
+    "*                                   Note this will set FMS2 to the oposite  *",
+    "* Enable_dual_FMS                 - Enables key press handling for dual FMS *",
+    "*                                   installations(yes, no)                  *",
+    "* Display_Brightness              - Set from ON/OFF/DIM Key (DO NOT EDIT)   *",
+    "* Text_Key_Alignment              - Set from ON/OFF/DIM Key (DO NOT EDIT)   *",
+    "* Enable Debug Window             - enable debug window (yes, no)           *",
+    "*****************************************************************************",
+};
+
+std::string header() {
+    std::string text;
+    for (const char* line : kHeaderLines) text += std::string(line) + "\n";
+    return text;
+}
+
+const char* const kDefaultSettings =
+    "x_window_size:500\n"
+    "y_window_size:550\n"
+    "x_window_position:0\n"
+    "y_window_position:0\n"
+    "x_graphics_position:0\n"
+    "y_graphics_position:0\n"
+    "x_graphic_scale:0\n"
+    "y_graphic_scale:0\n"
+    "show_frame:yes\n"
+    "hardware_mode:no\n"
+    "basic_weight:0\n"
+    "FMS1:no\n"
+    "FMS1_Xfill:push\n"
+    "Enable_dual_FMS:no\n"
+    "Display_Brightness:0\n"
+    "Text_Key_Alignment:0\n"
+    "Enable_Debug:no\n"
+    "Enable_Arduino:no\n"
+    "\n"
+    "-----Software Build Info------\n"
+    "1.2 A1\n";
+
+Settings parsed(std::string_view text) {
+    Settings s;
+    applySettingsText(s, text);
+    return s;
+}
+
+struct SettingsFile : ::testing::Test {
+    TempDir dir;
+    Fms context;
+    ScopedFms current{context};
+    SettingsFile() { context.shell.dataRoot = dir.str(); }
+};
+
+}  // namespace
+
+TEST(SettingsText, TheDefaultFileByteForByte) {
+    for (const char* line : kHeaderLines) EXPECT_EQ(std::string(line).size(), 77u);
+    EXPECT_EQ(formatSettings(Settings{}, 0, 0), header() + kDefaultSettings);
+}
+
+TEST(SettingsText, ChangedValuesAreWrittenAndReadBack) {
+    Settings s;
+    s.windowWidth = 540;
+    s.windowHeight = 600;
+    s.xGraphicsPosition = -0.25f;
+    s.yGraphicScale = 0.125f;
+    s.frameless = true;
+    s.hardwareMode = true;
+    s.basicWeight = 14500;
+    s.unitIsFms1 = true;
+    s.fms1Xfill = Xfill::Pull;
+    s.enableDualFms = true;
+    s.dimLevel = 0.3f;
+    s.textKeyAlignment = -1.2f;
+    s.enableDebug = true;
+    s.enableArduino = true;
+    const std::string text = formatSettings(s, 120, -8);
+    const std::string body = text.substr(header().size());
+    EXPECT_EQ(body,
+              "x_window_size:540\ny_window_size:600\nx_window_position:120\ny_window_position:-8\n"
+              "x_graphics_position:-0.25\ny_graphics_position:0\nx_graphic_scale:0\ny_graphic_scale:0.125\n"
+              "show_frame:no\nhardware_mode:yes\nbasic_weight:14500\nFMS1:yes\nFMS1_Xfill:pull\n"
+              "Enable_dual_FMS:yes\nDisplay_Brightness:0.3\nText_Key_Alignment:-1.2\nEnable_Debug:yes\n"
+              "Enable_Arduino:yes\n-----Software Build Info------\n1.2 A1\n");
+
+    const Settings back = parsed(text);
+    EXPECT_EQ(back.windowWidth, 540);
+    EXPECT_EQ(back.windowX, 120);
+    EXPECT_EQ(back.windowY, -8);
+    EXPECT_FLOAT_EQ(back.xGraphicsPosition, -0.25f);
+    EXPECT_FLOAT_EQ(back.dimLevel, 0.3f);
+    EXPECT_FLOAT_EQ(back.textKeyAlignment, -1.2f);
+    EXPECT_TRUE(back.frameless && back.hardwareMode && back.unitIsFms1 && back.enableDualFms);
+    EXPECT_TRUE(back.enableDebug && back.enableArduino);
+    EXPECT_EQ(back.fms1Xfill, Xfill::Pull);
+    EXPECT_EQ(back.basicWeight, 14500);
+}
+
+TEST(SettingsText, ReaderRules) {
+    // Colon runs are one separator; a key without a value is ignored; later lines win.
+    EXPECT_EQ(parsed("x_window_size::800\n").windowWidth, 800);
+    EXPECT_EQ(parsed("x_window_size:\n").windowWidth, 500);
+    EXPECT_EQ(parsed("x_window_size:700\nx_window_size:640:extra\n").windowWidth, 640);
+    // Exact, case-sensitive keys and values.
+    EXPECT_FALSE(parsed("hardware_mode:maybe\n").hardwareMode);
+    EXPECT_FALSE(parsed("hardware_mode: yes\n").hardwareMode);
+    EXPECT_TRUE(parsed("hardware_mode:yes\n").hardwareMode);
+    EXPECT_EQ(parsed("X_window_size:800\n").windowWidth, 500);
+    EXPECT_EQ(parsed("x_window_size :800\n").windowWidth, 500);
+    // Unknown two-choice values keep show_frame, hardware_mode, FMS1 and FMS1_Xfill ...
+    const Settings kept = parsed(
+        "show_frame:no\nFMS1:yes\nFMS1_Xfill:pull\nhardware_mode:yes\n"
+        "show_frame:off\nFMS1:1\nFMS1_Xfill:both\nhardware_mode:YES\n");
+    EXPECT_TRUE(kept.frameless);
+    EXPECT_TRUE(kept.unitIsFms1);
+    EXPECT_EQ(kept.fms1Xfill, Xfill::Pull);
+    EXPECT_TRUE(kept.hardwareMode);
+    // ... and switch the other three off.
+    const Settings off = parsed(
+        "Enable_Arduino:yes\nEnable_Debug:yes\nEnable_dual_FMS:yes\n"
+        "Enable_Arduino:YES\nEnable_Debug:on\nEnable_dual_FMS:y\n");
+    EXPECT_FALSE(off.enableArduino || off.enableDebug || off.enableDualFms);
+    // Numbers convert like atoi / atof; damaged values never poison the settings.
+    EXPECT_EQ(parsed("y_window_size:600px\n").windowHeight, 600);
+    EXPECT_EQ(parsed("y_window_size:abc\n").windowHeight, 0);
+    EXPECT_EQ(parsed("basic_weight:99999999999999\n").basicWeight, 2147483647);
+    EXPECT_EQ(parsed("x_window_position:-99999999999999\n").windowX, -2147483647 - 1);
+    EXPECT_FLOAT_EQ(parsed("Display_Brightness:0.5x\n").dimLevel, 0.5f);
+    EXPECT_FLOAT_EQ(parsed("Display_Brightness:nan\n").dimLevel, 0.0f);
+    EXPECT_FLOAT_EQ(parsed("Display_Brightness:1e999\n").dimLevel, 0.0f);
+    EXPECT_FLOAT_EQ(parsed("Text_Key_Alignment:-1e300\n").textKeyAlignment, -3.40282347e38f);
+    // Windows line ends, lines without colon, a missing final line break.
+    const Settings crlf = parsed("comment\r\nshow_frame:no\r\nx_window_size:640");
+    EXPECT_TRUE(crlf.frameless);
+    EXPECT_EQ(crlf.windowWidth, 640);
+}
+
+TEST_F(SettingsFile, AOneLineFileIsReadAndReplacedByTheWholeFile) {
+    EXPECT_FALSE(settingsFileExists());
+    dir.write("FMS.ini", "show_frame:no");
+    ASSERT_TRUE(settingsFileExists());
+    readSettings();
+    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_EQ(context.shell.settings.windowWidth, 500);
+    writeSettings();
+    std::string expected = std::string(kDefaultSettings);
+    expected.replace(expected.find("show_frame:yes"), 14, "show_frame:no");
+    EXPECT_EQ(dir.read("FMS.ini"), header() + expected);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "FMS.ini.tmp"));
+}
+
+TEST_F(SettingsFile, AMissingFileChangesNothingAndAReadOnlyFileIsKept) {
+    context.shell.settings.windowWidth = 321;
+    readSettings();
+    EXPECT_EQ(context.shell.settings.windowWidth, 321);
+
+    // (The super-user may write any file, so the read-only case only means something for others.)
+    if (geteuid() != 0) {
+        dir.write("FMS.ini", "x_window_size:640\n");
+        ASSERT_EQ(chmod((dir.path() / "FMS.ini").c_str(), 0444), 0);
+        writeSettings();
+        EXPECT_EQ(dir.read("FMS.ini"), "x_window_size:640\n");
+    }
+
+    // A data root that does not exist: nothing is written, nothing fails.
+    context.shell.dataRoot = (dir.path() / "missing").string();
+    writeSettings();
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
+}
+
+TEST_F(SettingsFile, TheViewportRuleDecidesTheStoredWindowSize) {
+    resizeViewport(800, 600);
+    EXPECT_EQ(context.shell.settings.windowWidth, 540);
+    EXPECT_EQ(context.shell.settings.windowHeight, 600);
+    writeSettings();
+    const std::string text = dir.read("FMS.ini");
+    EXPECT_NE(text.find("\nx_window_size:540\ny_window_size:600\n"), std::string::npos);
+
+    // Rotated: the full width and 0.9 of it high; hardware mode: three quarters of the width
+    // and no frame.
+    context.shell.rotationIndex = 1;
+    resizeViewport(800, 600);
+    EXPECT_EQ(context.shell.settings.windowWidth, 800);
+    EXPECT_EQ(context.shell.settings.windowHeight, 720);
+    context.shell.settings.hardwareMode = true;
+    resizeViewport(1001, 300);
+    EXPECT_EQ(context.shell.settings.windowWidth, 1001);
+    EXPECT_EQ(context.shell.settings.windowHeight, 750);
+    EXPECT_TRUE(context.shell.settings.frameless);
+    // Truncation, not rounding: 0.9 * 555 = 499.5.
+    EXPECT_EQ(computeViewport(10, 555, false, 0).width, 499);
+    EXPECT_EQ(computeViewport(555, 10, false, 2).height, 499);
+}

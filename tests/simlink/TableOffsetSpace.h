@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "simlink/SimServer.h"
+
+// A simulator stand-in for the link tests: offsets hold bytes set by the test (unknown ones
+// read as zeros), and every write is logged. It answers the version offsets of a good server.
+class TableOffsetSpace : public OffsetSpace {
+public:
+    struct Write {
+        uint32_t offset;
+        std::vector<uint8_t> data;
+    };
+
+    TableOffsetSpace() {
+        set32(0x3304, 0x19980005);  // the lowest server version accepted
+        set32(0x3308, 0xFADE000C);
+    }
+
+    void set(uint32_t offset, const void* data, uint32_t size) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        for (uint32_t i = 0; i < size; ++i) {
+            table[offset + i] = bytes[i];
+        }
+    }
+    void set32(uint32_t offset, uint32_t value) {
+        const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                                  static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+        set(offset, bytes, 4);
+    }
+    void erase(uint32_t offset, uint32_t size) {
+        for (uint32_t i = 0; i < size; ++i) {
+            table.erase(offset + i);
+        }
+    }
+
+    void readOffset(uint32_t offset, uint8_t* destination, uint32_t size) override {
+        ++readCount;
+        for (uint32_t i = 0; i < size; ++i) {
+            auto found = table.find(offset + i);
+            destination[i] = found == table.end() ? 0 : found->second;
+        }
+    }
+    void writeOffset(uint32_t offset, const uint8_t* source, uint32_t size) override {
+        writes.push_back({offset, std::vector<uint8_t>(source, source + size)});
+        // The client's library number at 0x330A shares bytes with the simulator version
+        // word at 0x3308 but must not change what that word reads.
+        if (offset != 0x330A) {
+            set(offset, source, size);
+        }
+    }
+
+    std::map<uint32_t, uint8_t> table;
+    std::vector<Write> writes;
+    int readCount = 0;
+};
