@@ -5,7 +5,9 @@
 #include "guidance/Geodesy.h"
 
 namespace {
-GeoPoint pointOf(float latitude, float longitude) { return GeoPoint{latitude, longitude}; }
+GeoPoint pointOf(float latitude, float longitude) {
+    return GeoPoint{latitude, longitude};
+}
 
 // A list is read only once its loader has published it; before that it reads as empty.
 template <typename T>

@@ -59,7 +59,9 @@ int32_t truncateToInt32(double value) {
     return static_cast<int32_t>(value);
 }
 
-int32_t fieldRealToInt(std::string_view field) { return truncateToInt32(fieldDouble(field)); }
+int32_t fieldRealToInt(std::string_view field) {
+    return truncateToInt32(fieldDouble(field));
+}
 
 uint16_t toUint16(int64_t value) {
     if (value < 0) return 0;

@@ -160,7 +160,8 @@ TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
 
 TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     NavDatabase db;
-    db.airports = {airport("EAST", "E", 0, 1, 12), airport("WEST", "W", 0, -1, 34), airport("FAR", "F", 5, 5)};
+    db.airports = {airport("EAST", "E", 0, 1, 12), airport("WEST", "W", 0, -1, 34),
+                   airport("FAR", "F", 5, 5)};
     markDatabaseLoaded(db);
     FplLeg leg = nearestAirport(db, 0, 0);  // exactly 60 NM from both
     EXPECT_EQ(leg.waypointKind, WaypointKind::Airport);
@@ -224,8 +225,9 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
 TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
     NavDatabase db;
     // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
-    db.navaids = {navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
-                  navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
+    db.navaids = {
+        navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
+        navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
     markDatabaseLoaded(db);
     // The navaid with variation 0 is passed over; the far one is out of range; the one at
     // 96 NM wins over a nearer one later in the list.

@@ -1,8 +1,8 @@
-#include "navdb/SplitFields.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
+
+#include "navdb/SplitFields.h"
 
 using Fields = std::vector<std::string>;
 

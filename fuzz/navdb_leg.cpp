@@ -1,0 +1,24 @@
+// The procedure leg builder on one arbitrary line, split as the readers split it.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "navdb/ProcedureLeg.h"
+#include "navdb/SplitFields.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view line(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string_view> fields;
+    splitFieldViews(line, ",", fields);
+    for (LegOrigin origin : {LegOrigin::Departure, LegOrigin::Arrival}) {
+        FplLeg leg;
+        bool usable = buildProcedureLeg(fields, leg, origin);
+        LegType expected = fields.empty() ? LegType::None : legTypeFromCode(fields[0]);
+        bool longEnough = fields.empty() || fields.size() >= minimumLegFields(expected);
+        if (usable != longEnough) __builtin_trap();
+        if (usable && leg.legType != expected) __builtin_trap();
+        if (!usable && leg.legType != LegType::None) __builtin_trap();
+        if (leg.departureProcLeg && leg.arrivalProcLeg) __builtin_trap();
+    }
+    return 0;
+}
