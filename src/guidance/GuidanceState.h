@@ -1,6 +1,13 @@
 #pragma once
 
+#include "guidance/AircraftState.h"
+
 // State owned by the guidance/ folder. One instance lives in the Fms context; code reaches it
 // through fms().guidance. Members are added here by the code that owns them.
 struct GuidanceState {
+    // The aircraft as last read from the simulator.
+    AircraftState aircraft;
+    // DATA page attitude and FUEL page values, as last read.
+    DataPageAttitude attitude;
+    FuelReading fuel;
 };

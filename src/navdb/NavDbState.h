@@ -1,6 +1,14 @@
 #pragma once
 
+#include "navdb/NavDatabase.h"
+#include "navdb/Procedures.h"
+
 // State owned by the navdb/ folder. One instance lives in the Fms context; code reaches it
-// through fms().navdb. Members are added here by the code that owns them.
+// through fms().navdb.
 struct NavDbState {
+    // The one database of the run: created empty, filled by the loader threads (which are
+    // handed a reference to it, never the context), then only read.
+    NavDatabase database;
+    // SID/STAR menus and the working lists of the selection pages.
+    ProcedureLists procedures;
 };

@@ -1,0 +1,243 @@
+#include "SimConsole.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+#include <vector>
+
+#include "SimEarth.h"
+#include "SimOffsetTable.h"
+#include "SimOptions.h"
+#include "SimTrack.h"
+
+namespace {
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    std::string w;
+    while (in >> w) out.push_back(w);
+    return out;
+}
+
+std::string onOff(bool on) { return on ? "on" : "off"; }
+
+std::string fmt(const char* f, double a, double b = 0, double c = 0) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, f, a, b, c);
+    return buffer;
+}
+
+// A switch command: no argument toggles, "on"/"off" set.
+bool switchArg(const std::vector<std::string>& w, bool& flag) {
+    if (w.size() == 1) {
+        flag = !flag;
+        return true;
+    }
+    bool value;
+    if (w.size() != 2 || !parseOnOff(w[1], value)) return false;
+    flag = value;
+    return true;
+}
+
+// One numeric argument within limits.
+bool numberArg(const std::vector<std::string>& w, double low, double high, double& value) {
+    double d;
+    if (w.size() != 2 || !parseNumber(w[1], d) || d < low || d > high) return false;
+    value = d;
+    return true;
+}
+
+}  // namespace
+
+std::string simConsoleHelp() {
+    return "commands:\n"
+           "  status                 one line of aircraft and switch state\n"
+           "  ap [on|off]            autopilot master (no argument toggles)\n"
+           "  gps [on|off]           NAV/GPS switch, on = GPS\n"
+           "  pause [on|off]         freeze the simulation\n"
+           "  slew [on|off]          slew mode: the aircraft stops flying, time runs\n"
+           "  ground [on|off]        on the ground / airborne\n"
+           "  vnav [on|off]          panel VNAV enable bit\n"
+           "  wind DIR KT            wind from DIR degrees true (also DIR/KT)\n"
+           "  move LAT LON           move the aircraft (degrees)\n"
+           "  hdg DEG                true heading\n"
+           "  alt FT                 altitude now (and the autopilot altitude)\n"
+           "  apalt FT               autopilot altitude target\n"
+           "  vs FPM                 autopilot vertical speed target\n"
+           "  spd KT                 true airspeed\n"
+           "  magvar DEG             magnetic variation, east positive\n"
+           "  units ft|m             altimeter units\n"
+           "  fuel PERCENT           fill every tank to this level\n"
+           "  track PREFIX           write PREFIX.csv and PREFIX.svg of the flown track\n"
+           "  help, quit\n";
+}
+
+std::string simStatusLine(const SimWorld& world, const SimOffsetTable* table) {
+    const SimAircraft& a = world.aircraft;
+    const SimGroundVector g = groundVector(a);
+    const std::time_t t = static_cast<std::time_t>(std::floor(a.utcSeconds));
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%SZ", &tm);
+    std::string s = fmt("pos %.5f %.5f alt %.0f ft", a.latDeg, a.lonDeg, a.altitudeFt);
+    s += fmt(" vs %.0f hdg %.1fT tas %.0f", a.verticalSpeedFpm, a.headingTrueDeg, a.trueAirspeedKt);
+    s += fmt(" gs %.0f trk %.1fT bank %.1f", g.speedKt, g.trackTrueDeg, a.bankDeg);
+    s += fmt(" wind %03.0f/%.0f var %.1f", a.windFromDeg, a.windSpeedKt, a.magVarDeg);
+    s += std::string(" ") + when;
+    s += " ap " + onOff(a.autopilotMaster) + " gps " + onOff(a.navGpsSwitch);
+    if (a.onGround) s += " ground";
+    if (a.paused) s += " paused";
+    if (a.slewing) s += " slew";
+    s += fmt(" ail %.0f apalt %.0f apvs %.0f", a.aileron, a.autopilotAltitudeFt, a.autopilotVerticalSpeedFpm);
+    s += fmt(" aphdg %.0f crs %.0f cdi %.1f", a.autopilotHeadingRaw * 360.0 / 65536.0, a.nav1CourseDeg, a.panelCdi);
+    s += fmt(" wpt %.0f cpl %.0f", a.panelWaypoint, a.panelCoupled);
+    s += fmt(" fuel %.0f lb", fuelOnBoardGallons(a) * a.fuelLbPerGallon);
+    if (table != nullptr) {
+        s += fmt(" reads %.0f writes %.0f", static_cast<double>(table->readCount()),
+                 static_cast<double>(table->writeCount()));
+    }
+    return s;
+}
+
+SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const SimOffsetTable* table) {
+    SimAircraft& a = world.aircraft;
+    const std::vector<std::string> w = words(line);
+    SimCommandResult r;
+    if (w.empty()) return r;
+    const std::string& cmd = w[0];
+    const std::string usage = "usage: see help";
+    double d = 0;
+    if (cmd == "quit" || cmd == "exit") {
+        r.quit = true;
+        r.reply = "bye";
+    } else if (cmd == "help") {
+        r.reply = simConsoleHelp();
+    } else if (cmd == "status") {
+        r.reply = simStatusLine(world, table);
+    } else if (cmd == "ap") {
+        r.reply = switchArg(w, a.autopilotMaster) ? "autopilot master " + onOff(a.autopilotMaster) : usage;
+    } else if (cmd == "gps") {
+        r.reply = switchArg(w, a.navGpsSwitch) ? "NAV/GPS switch " + std::string(a.navGpsSwitch ? "GPS" : "NAV")
+                                               : usage;
+    } else if (cmd == "pause") {
+        r.reply = switchArg(w, a.paused) ? "pause " + onOff(a.paused) : usage;
+    } else if (cmd == "slew") {
+        r.reply = switchArg(w, a.slewing) ? "slew " + onOff(a.slewing) : usage;
+    } else if (cmd == "ground") {
+        bool ground = a.onGround;
+        if (switchArg(w, ground)) {
+            setOnGround(a, ground);
+            r.reply = ground ? fmt("on the ground at %.0f ft", a.altitudeFt) : fmt("airborne at %.0f ft", a.altitudeFt);
+        } else {
+            r.reply = usage;
+        }
+    } else if (cmd == "vnav") {
+        bool on = (a.panelVnav & 8) != 0;
+        if (switchArg(w, on)) {
+            a.panelVnav = static_cast<uint8_t>(on ? (a.panelVnav | 8) : (a.panelVnav & ~8));
+            r.reply = "panel VNAV " + onOff(on);
+        } else {
+            r.reply = usage;
+        }
+    } else if (cmd == "wind") {
+        std::vector<std::string> args(w.begin() + 1, w.end());
+        if (args.size() == 1 && args[0].find('/') != std::string::npos) {
+            const std::string both = args[0];
+            args = {both.substr(0, both.find('/')), both.substr(both.find('/') + 1)};
+        }
+        double dir, speed;
+        if (args.size() == 2 && parseNumber(args[0], dir) && parseNumber(args[1], speed) && dir >= 0 && dir <= 360 &&
+            speed >= 0 && speed <= 300) {
+            a.windFromDeg = simearth::wrap360(dir);
+            a.windSpeedKt = speed;
+            r.reply = fmt("wind %03.0f/%.0f", a.windFromDeg, a.windSpeedKt);
+        } else {
+            r.reply = "usage: wind DIR KT";
+        }
+    } else if (cmd == "move") {
+        double lat, lon;
+        if (w.size() == 3 && parseNumber(w[1], lat) && parseNumber(w[2], lon) && lat >= -90 && lat <= 90 &&
+            lon >= -180 && lon <= 180) {
+            a.latDeg = lat;
+            a.lonDeg = simearth::wrap180(lon);
+            r.reply = fmt("moved to %.5f %.5f", a.latDeg, a.lonDeg);
+        } else {
+            r.reply = "usage: move LAT LON";
+        }
+    } else if (cmd == "hdg") {
+        if (numberArg(w, 0, 360, d)) {
+            a.headingTrueDeg = simearth::wrap360(d);
+            r.reply = fmt("heading %.1f true", a.headingTrueDeg);
+        } else {
+            r.reply = "usage: hdg DEG";
+        }
+    } else if (cmd == "alt") {
+        if (numberArg(w, -1500, 60000, d)) {
+            a.altitudeFt = a.onGround ? a.groundElevationFt : std::max(d, a.groundElevationFt);
+            a.autopilotAltitudeFt = a.altitudeFt;
+            a.verticalSpeedFpm = 0.0;
+            r.reply = fmt("altitude %.0f ft", a.altitudeFt);
+        } else {
+            r.reply = "usage: alt FT";
+        }
+    } else if (cmd == "apalt") {
+        if (numberArg(w, -1500, 60000, d)) {
+            a.autopilotAltitudeFt = d;
+            r.reply = fmt("autopilot altitude %.0f ft", d);
+        } else {
+            r.reply = "usage: apalt FT";
+        }
+    } else if (cmd == "vs") {
+        if (numberArg(w, -10000, 10000, d)) {
+            a.autopilotVerticalSpeedFpm = static_cast<int16_t>(std::lround(d));
+            r.reply = fmt("autopilot vertical speed %.0f ft/min", d);
+        } else {
+            r.reply = "usage: vs FPM";
+        }
+    } else if (cmd == "spd") {
+        if (numberArg(w, 0, 2000, d)) {
+            a.trueAirspeedKt = d;
+            r.reply = fmt("true airspeed %.0f kt", d);
+        } else {
+            r.reply = "usage: spd KT";
+        }
+    } else if (cmd == "magvar") {
+        if (numberArg(w, -180, 180, d)) {
+            a.magVarDeg = d;
+            r.reply = fmt("magnetic variation %.1f", d);
+        } else {
+            r.reply = "usage: magvar DEG";
+        }
+    } else if (cmd == "units") {
+        if (w.size() == 2 && (w[1] == "ft" || w[1] == "m")) {
+            a.metricAltimeter = w[1] == "m";
+            r.reply = a.metricAltimeter ? "altimeter in metres" : "altimeter in feet";
+        } else {
+            r.reply = "usage: units ft|m";
+        }
+    } else if (cmd == "fuel") {
+        if (numberArg(w, 0, 100, d)) {
+            setFuelFraction(a, d / 100.0);
+            r.reply = fmt("fuel %.0f%%, %.0f lb", d, fuelOnBoardGallons(a) * a.fuelLbPerGallon);
+        } else {
+            r.reply = "usage: fuel PERCENT";
+        }
+    } else if (cmd == "track") {
+        std::string error;
+        if (w.size() != 2) {
+            r.reply = "usage: track PREFIX";
+        } else if (writeTrackFiles(world.track(), w[1], error)) {
+            r.reply = "wrote " + w[1] + ".csv and " + w[1] + ".svg (" + std::to_string(world.track().size()) +
+                      " points)";
+        } else {
+            r.reply = error;
+        }
+    } else {
+        r.reply = "unknown command: " + cmd + " (try help)";
+    }
+    return r;
+}

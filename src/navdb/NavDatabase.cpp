@@ -1,0 +1,153 @@
+#include "navdb/NavDatabase.h"
+
+#include <span>
+
+#include "guidance/Geodesy.h"
+
+namespace {
+GeoPoint pointOf(float latitude, float longitude) { return GeoPoint{latitude, longitude}; }
+
+// A list is read only once its loader has published it; before that it reads as empty.
+template <typename T>
+std::span<const T> loadedOrEmpty(const std::vector<T>& list, const ReadyFlag& flag) {
+    return isSet(flag) ? std::span<const T>(list) : std::span<const T>();
+}
+}  // namespace
+
+FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) {
+    std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
+    GeoPoint here{latitude, longitude};
+    float best = 55555.0f;
+    size_t bestIndex = 0;
+    for (size_t i = 0; i < airports.size(); ++i) {
+        float d = distanceNm(here, pointOf(airports[i].latitude, airports[i].longitude));
+        if (best > d) {
+            best = d;
+            bestIndex = i;
+        }
+    }
+    FplLeg leg;
+    leg.waypointKind = WaypointKind::Airport;
+    leg.dbIndex = static_cast<int32_t>(bestIndex);
+    if (bestIndex < airports.size()) {
+        const Airport& a = airports[bestIndex];
+        leg.ident = a.ident;
+        leg.latitude = a.latitude;
+        leg.longitude = a.longitude;
+        leg.elevation = a.elevation;
+    }
+    return leg;
+}
+
+IdentMatches findIdentifier(const NavDatabase& db, const std::string& ident) {
+    IdentMatches result;
+    std::span<const Fix> fixes = loadedOrEmpty(db.fixes, db.fixesLoaded);
+    for (size_t i = 0; i < fixes.size(); ++i)
+        if (fixes[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
+    if (!result.indices.empty()) {
+        result.kind = WaypointKind::Fix;
+        return result;
+    }
+    std::span<const Navaid> navaids = loadedOrEmpty(db.navaids, db.navaidsLoaded);
+    for (size_t i = 0; i < navaids.size(); ++i)
+        if (navaids[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
+    if (!result.indices.empty()) {
+        result.kind = WaypointKind::Navaid;
+        return result;
+    }
+    std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
+    for (size_t i = 0; i < airports.size(); ++i)
+        if (airports[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
+    if (!result.indices.empty()) result.kind = WaypointKind::Airport;
+    return result;
+}
+
+namespace {
+void matchFixes(const NavDatabase& db, const FplLeg& leg, IdentMatches& result) {
+    std::span<const Fix> fixes = loadedOrEmpty(db.fixes, db.fixesLoaded);
+    for (size_t i = 0; i < fixes.size(); ++i) {
+        if (fixes[i].ident == leg.ident && fixes[i].latitude == leg.latitude) {
+            result.indices.push_back(static_cast<int32_t>(i));
+            result.kind = WaypointKind::Fix;
+        }
+    }
+}
+
+// Navaids match by latitude alone: navaid legs built without a name (LIST page) still match.
+void matchNavaids(const NavDatabase& db, const FplLeg& leg, IdentMatches& result) {
+    std::span<const Navaid> navaids = loadedOrEmpty(db.navaids, db.navaidsLoaded);
+    for (size_t i = 0; i < navaids.size(); ++i) {
+        if (navaids[i].latitude == leg.latitude) {
+            result.indices.push_back(static_cast<int32_t>(i));
+            result.kind = WaypointKind::Navaid;
+        }
+    }
+}
+}  // namespace
+
+IdentMatches matchLeg(const NavDatabase& db, const FplLeg& leg) {
+    IdentMatches result;
+    result.kind = leg.waypointKind;
+    switch (leg.waypointKind) {
+        case WaypointKind::Airport: {
+            std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
+            for (size_t i = 0; i < airports.size(); ++i)
+                if (airports[i].name == leg.name) result.indices.push_back(static_cast<int32_t>(i));
+            break;
+        }
+        case WaypointKind::Navaid:
+            matchNavaids(db, leg, result);
+            break;
+        case WaypointKind::Fix:
+            matchFixes(db, leg, result);
+            break;
+        case WaypointKind::AirwayEntry:
+            matchFixes(db, leg, result);
+            matchNavaids(db, leg, result);
+            break;
+        default:
+            break;
+    }
+    return result;
+}
+
+const Navaid* findNavaidNear(const NavDatabase& db, const FplLeg& leg) {
+    for (const Navaid& n : loadedOrEmpty(db.navaids, db.navaidsLoaded)) {
+        if (n.ident != leg.ident) continue;
+        if (!(n.latitude - leg.latitude < 1.0f)) continue;
+        if (n.type == NavaidType::Localizer || n.type == NavaidType::Dme) continue;
+        return &n;
+    }
+    return nullptr;
+}
+
+const Fix* findFixNear(const NavDatabase& db, const FplLeg& leg) {
+    for (const Fix& f : loadedOrEmpty(db.fixes, db.fixesLoaded))
+        if (f.ident == leg.ident && f.latitude - leg.latitude < 1.0f) return &f;
+    return nullptr;
+}
+
+void airwaysThroughFix(const NavDatabase& db, const FplLeg& leg, std::vector<AirwayRef>& out) {
+    out.clear();
+    std::span<const Airway> airways = loadedOrEmpty(db.airways, db.airwaysLoaded);
+    for (size_t i = 0; i < airways.size(); ++i) {
+        for (const AirwaySegment& s : airways[i].segments) {
+            if (s.fromIdent != leg.ident) continue;
+            // Consecutive entries of one airway collapse to one.
+            if (!out.empty() && out.back().name == airways[i].name) continue;
+            out.push_back(AirwayRef{airways[i].name, static_cast<int32_t>(i)});
+        }
+    }
+}
+
+float magneticVariationAt(const NavDatabase& db, double latitude, double longitude) {
+    if (!isSet(db.navaidsLoaded)) return 0.0f;
+    int32_t i = firstVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
+    return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
+}
+
+float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude) {
+    if (!isSet(db.navaidsLoaded)) return 0.0f;
+    int32_t i = firstVariationNavaidByScan(db.navaids, latitude, longitude);
+    return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
+}

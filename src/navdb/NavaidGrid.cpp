@@ -1,0 +1,128 @@
+#include "navdb/NavaidGrid.h"
+
+#include <climits>
+#include <cmath>
+
+#include "guidance/Geodesy.h"
+#include "navdb/NavDatabase.h"
+
+namespace {
+constexpr int kLatCells = 180;
+constexpr int kLonCells = 360;
+constexpr double kRangeNm = 100.0;
+// Search radius with a wide safety margin over the 100 NM test: the grid only narrows the
+// candidates, the exact test below decides, so a generous radius costs a few cells at most.
+constexpr double kSearchNm = 110.0;
+constexpr double kMarginDeg = 0.25;
+
+bool qualifies(const Navaid& n, const GeoPoint& here) {
+    return n.declination != 0.0f && distanceNm(here, GeoPoint{n.latitude, n.longitude}) <= kRangeNm;
+}
+
+bool isPlainPosition(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) && latitude >= -90.0 && latitude <= 90.0 &&
+           longitude >= -180.0 && longitude <= 180.0;
+}
+
+int latCell(double latitude) {
+    int c = static_cast<int>(std::floor(latitude + 90.0));
+    return c < 0 ? 0 : (c >= kLatCells ? kLatCells - 1 : c);
+}
+
+int lonCell(double longitude) {
+    int c = static_cast<int>(std::floor(longitude + 180.0));
+    return ((c % kLonCells) + kLonCells) % kLonCells;
+}
+}  // namespace
+
+void buildNavaidGrid(NavaidGrid& grid, const std::vector<Navaid>& navaids) {
+    grid.cellStart.assign(kLatCells * kLonCells + 1, 0);
+    grid.entries.clear();
+    grid.irregular.clear();
+    std::vector<int32_t> cellOf(navaids.size(), -1);
+    for (size_t i = 0; i < navaids.size(); ++i) {
+        const Navaid& n = navaids[i];
+        if (n.declination == 0.0f) continue;  // never qualifies (also catches -0.0)
+        if (!isPlainPosition(n.latitude, n.longitude)) {
+            grid.irregular.push_back(static_cast<int32_t>(i));
+            continue;
+        }
+        cellOf[i] = latCell(n.latitude) * kLonCells + lonCell(n.longitude);
+        ++grid.cellStart[static_cast<size_t>(cellOf[i]) + 1];
+    }
+    for (size_t c = 1; c < grid.cellStart.size(); ++c) grid.cellStart[c] += grid.cellStart[c - 1];
+    grid.entries.resize(static_cast<size_t>(grid.cellStart.back()));
+    std::vector<int32_t> fill(grid.cellStart.begin(), grid.cellStart.end() - 1);
+    // Filled in list order, so each cell's indices ascend.
+    for (size_t i = 0; i < navaids.size(); ++i)
+        if (cellOf[i] >= 0) grid.entries[static_cast<size_t>(fill[static_cast<size_t>(cellOf[i])]++)] = static_cast<int32_t>(i);
+    grid.builtOver = navaids.size();
+    grid.built = true;
+}
+
+int32_t firstVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude) {
+    GeoPoint here{latitude, longitude};
+    for (size_t i = 0; i < navaids.size(); ++i)
+        if (qualifies(navaids[i], here)) return static_cast<int32_t>(i);
+    return -1;
+}
+
+int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
+                             double longitude) {
+    if (!grid.built || grid.builtOver != navaids.size() || !isPlainPosition(latitude, longitude))
+        return firstVariationNavaidByScan(navaids, latitude, longitude);
+    GeoPoint here{latitude, longitude};
+
+    // Latitude band: a haversine distance is at least 60 NM per degree of latitude difference.
+    double latReach = kSearchNm / 60.0 + kMarginDeg;
+    double south = latitude - latReach;
+    double north = latitude + latReach;
+    // Longitude reach: hav(d) >= cos(lat1) cos(lat2) hav(dLon), and both cosines are at least
+    // the smallest cosine over the band.
+    double farthestLat = std::fmax(std::fabs(south), std::fabs(north));
+    bool allLongitudes = farthestLat >= 89.0;
+    double lonReach = 180.0;
+    if (!allLongitudes) {
+        double cosMin = std::cos(farthestLat * geo::kDegToRad);
+        double halfAngle = std::sin(kSearchNm * geo::kRadPerNm / 2.0);
+        double ratio = halfAngle * halfAngle / (cosMin * cosMin);
+        if (ratio >= 1.0) {
+            allLongitudes = true;
+        } else {
+            lonReach = 2.0 * std::asin(std::sqrt(ratio)) / geo::kDegToRad + kMarginDeg;
+            allLongitudes = lonReach >= 179.0;
+        }
+    }
+    int latFirst = latCell(south);
+    int latLast = latCell(north);
+    int lonFirst = 0;
+    int lonCount = kLonCells;
+    if (!allLongitudes) {
+        lonFirst = lonCell(longitude - lonReach);
+        lonCount = lonCell(longitude + lonReach) - lonFirst + 1;
+        if (lonCount <= 0) lonCount += kLonCells;
+    }
+
+    int32_t best = INT32_MAX;
+    auto consider = [&](int32_t index) {
+        if (index < best && qualifies(navaids[static_cast<size_t>(index)], here)) best = index;
+    };
+    for (int32_t index : grid.irregular) {
+        if (index >= best) break;
+        consider(index);
+    }
+    for (int la = latFirst; la <= latLast; ++la) {
+        for (int k = 0; k < lonCount; ++k) {
+            size_t cell = static_cast<size_t>(la * kLonCells + (lonFirst + k) % kLonCells);
+            for (int32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
+                int32_t index = grid.entries[static_cast<size_t>(e)];
+                if (index >= best) break;  // ascending: nothing later in this cell can win
+                if (qualifies(navaids[static_cast<size_t>(index)], here)) {
+                    best = index;
+                    break;
+                }
+            }
+        }
+    }
+    return best == INT32_MAX ? -1 : best;
+}

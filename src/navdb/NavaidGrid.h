@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct Navaid;
+
+// A 1-degree latitude/longitude grid over the navaids that carry a magnetic variation, so
+// that the variation at a point looks at a few cells instead of the whole list. Each cell
+// keeps its navaid indices in list order, and a query returns the lowest qualifying index,
+// which is exactly what a scan of the list in order returns.
+struct NavaidGrid {
+    std::vector<int32_t> cellStart;  // per cell, offset into `entries`; one extra at the end
+    std::vector<int32_t> entries;
+    // Navaids whose position is not a plain latitude/longitude (out of range or not a
+    // number): the distance formula still accepts them, so every query checks them too.
+    std::vector<int32_t> irregular;
+    size_t builtOver = 0;  // navaid count when built; a different count means "not built"
+    bool built = false;
+};
+
+void buildNavaidGrid(NavaidGrid& grid, const std::vector<Navaid>& navaids);
+
+// The index of the first navaid in list order with a non-zero declination within 100 NM of
+// the point, or -1. Falls back to the list scan when the grid does not cover the list or the
+// point is not a plain latitude/longitude.
+int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
+                             double longitude);
+// The same answer from a scan of the whole list.
+int32_t firstVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/SimTransport.h"
+
+// The client side of the local simulator transport: a sequenced-packet connection to the
+// server's Unix-domain socket, and a POSIX shared-memory object as the request block.
+// Both are private to this user (socket folder 0700, block 0600, peer uid checked).
+class PosixSimTransport final : public SimTransport {
+public:
+    explicit PosixSimTransport(std::string runtimeDir);
+    PosixSimTransport();  // in defaultSimRuntimeDir()
+    ~PosixSimTransport() override;
+    PosixSimTransport(const PosixSimTransport&) = delete;
+    PosixSimTransport& operator=(const PosixSimTransport&) = delete;
+
+    SimServerKind findServer() override;
+    bool registerMessage() override;
+    void releaseServer() override;
+    uint32_t processId() override;
+    SimBlockStatus createBlock(const char* name, uint32_t size) override;
+    uint8_t* mapBlock() override;
+    void unmapBlock() override;
+    void closeBlock() override;
+    SimSendStatus sendRequest(const char* name, int timeoutMs, uint32_t& reply) override;
+    void sleepMs(int ms) override;
+
+    const std::string& runtimeDir() const { return runtimeDir_; }
+
+private:
+    std::string runtimeDir_;
+    int socket_ = -1;
+    uint32_t sequence_ = 0;
+    int shmFd_ = -1;
+    std::string shmName_;
+    uint32_t blockSize_ = 0;
+    uint8_t* view_ = nullptr;
+};
