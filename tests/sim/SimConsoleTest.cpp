@@ -63,11 +63,11 @@ TEST(SimOptions, ScenarioThenOverrides) {
 
 TEST(SimOptions, BadValuesAreRefused) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--lat", "91"},          {"--lon", "abc"},         {"--alt"},
-        {"--wind", "270"},        {"--wind", "400/10"},     {"--date", "2003-02-29"},
-        {"--date", "2004-13-01"}, {"--time", "24:00"},      {"--time", "12:60"},
-        {"--ap", "maybe"},        {"--speed", "-5"},        {"--scenario", "mars"},
-        {"--frobnicate"},         {"--hdg", "10x"},         {"--fuel", "101"},
+        {"--lat", "91"},          {"--lon", "abc"},     {"--alt"},
+        {"--wind", "270"},        {"--wind", "400/10"}, {"--date", "2003-02-29"},
+        {"--date", "2004-13-01"}, {"--time", "24:00"},  {"--time", "12:60"},
+        {"--ap", "maybe"},        {"--speed", "-5"},    {"--scenario", "mars"},
+        {"--frobnicate"},         {"--hdg", "10x"},     {"--fuel", "101"},
     };
     for (const auto& args : bad) {
         SimOptions options;
