@@ -5,7 +5,7 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libfreetype-dev libfontconfig-dev
-  fonts-dejavu-core xvfb xauth xdotool
+  fonts-dejavu-core xvfb xauth xdotool x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -30,10 +30,10 @@ void printReport(const char* file, const ReadReport& r, const char* records, con
     char detail[96] = "";
     if (r.skipped > 0) std::snprintf(detail, sizeof detail, " (first: line %zu)", r.firstSkippedLine);
     if (children != nullptr) {
-        std::printf("%s: %zu %s, %zu %s, %zu lines skipped%s\n", file, r.records, records, r.children, children,
+        std::printf("%s: %zu %s, %zu %s, lines skipped: %zu%s\n", file, r.records, records, r.children, children,
                     r.skipped, detail);
     } else {
-        std::printf("%s: %zu %s, %zu lines skipped%s\n", file, r.records, records, r.skipped, detail);
+        std::printf("%s: %zu %s, lines skipped: %zu%s\n", file, r.records, records, r.skipped, detail);
     }
     std::fflush(stdout);
 }

@@ -139,7 +139,7 @@ std::optional<std::string_view> fileText(const std::string& ident, std::string& 
 
 void reportSkipped(const std::string& ident, const ReadReport& r) {
     if (r.skipped == 0) return;
-    std::printf("data/Proc/%s.txt: %zu lines skipped (first: line %zu)\n", ident.c_str(), r.skipped,
+    std::printf("data/Proc/%s.txt: lines skipped: %zu (first: line %zu)\n", ident.c_str(), r.skipped,
                 r.firstSkippedLine);
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include "shell/WindowControl.h"
 
 #include "Fms.h"
+#include "cdu/CduRenderer.h"
 #include "platform/Window.h"
 
 ViewportSize computeViewport(int width, int height, bool hardwareMode, int rotationIndex) {
@@ -17,6 +18,7 @@ void resizeViewport(int width, int height) {
     const ViewportSize viewport = computeViewport(width, height, s.hardwareMode, shell.rotationIndex);
     s.windowWidth = viewport.width;
     s.windowHeight = viewport.height;
+    setRenderViewport(viewport.width, viewport.height);
     if (Window* window = fms().platform.window) window->normalPosition(shell.placementX, shell.placementY);
 }
 

@@ -1,0 +1,39 @@
+#include "cdu/PageTable.h"
+
+#include "cdu/StartupPage.h"
+
+namespace {
+
+// The one table of CDU pages, by page number. Pages of later subsystems are wired in here as
+// they arrive; until then their number draws nothing but the bezel and the overlays. The
+// identifier page (11) fetches its candidates from the page in previousPage, and the NAV
+// page (16) resets its own state when previousPage is not 16: both are their pages' rules.
+constexpr PageEntry kPages[kLastPage + 1] = {
+    {},                // 0: not a page
+    {},                // 1: not a page
+    {runStartupPage},  // 2: start-up self-test
+    {nullptr, true},   // 3: INIT
+    {nullptr, true},   // 4: FPL
+    {},                // 5: FPL MENU
+    {},                // 6: DEPARTURE
+    {},                // 7: ARRIVAL
+    {},                // 8: PLT ROUTE
+    {},                // 9: FPL CLR
+    {},                // 10: PPOS TO WPT
+    {},                // 11: identifier page
+    {},                // 12: no page function
+    {nullptr, true},   // 13: FUEL
+    {},                // 14: LIST
+    {nullptr, true},   // 15: DATA
+    {},                // 16: NAV
+    {},                // 17: VNAV
+    {},                // 18: direct-to / NAV LEG
+    {},                // 19: stored route list
+};
+
+}  // namespace
+
+PageEntry pageEntry(int page) {
+    if (page < 0 || page > kLastPage) return {};
+    return kPages[page];
+}

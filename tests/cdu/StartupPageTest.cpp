@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "cdu/PageTable.h"
+
+namespace {
+
+// The five database files, empty: every loader finds its file and finishes at once.
+void writeEmptyDatabase(const TempDir& dir) {
+    for (const char* file :
+         {"data/airports.txt", "data/Navaids.txt", "data/Waypoints.txt", "data/Ats.txt", "data/Cycle.txt"}) {
+        dir.write(file, "");
+    }
+}
+
+// A harness without a database (it never loads) whose frames do not move the clock.
+HarnessOptions stillClock() {
+    HarnessOptions options;
+    options.sampleDatabase = false;
+    options.framePeriodMs = 0;
+    return options;
+}
+
+bool loadingShown(const Harness& h) {
+    return h.row(6).find("LOADING") != std::string::npos;
+}
+
+}  // namespace
+
+TEST(StartupPage, TheUnitStaysDarkUntilSwitchedOn) {
+    Harness h(stillClock());
+    h.frames(3);
+    EXPECT_TRUE(h.screen().isBlank());
+    EXPECT_EQ(h.renderer.bezelDraws(), 1);
+    EXPECT_EQ(h.cdu().currentPage, kPageInit);
+
+    h.powerOn();
+    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
+    EXPECT_EQ(h.screen().diff(R"(
+        ORX - 1
+
+LEARJET 45
+
+  CPU
+  RAM
+  DATABASE     LOADING
+  CONFIG MODULE
+  AUXILIARY
+  ARINC
+)"),
+              "");
+    EXPECT_EQ(h.screen().colourRow(0), "        GGG G G         ");  // blanks draw nothing
+    EXPECT_EQ(h.screen().fontRow(2), "LLLLLLL LL              ");
+}
+
+TEST(StartupPage, EachSelfTestLinePassesAfterItsTime) {
+    Harness h(stillClock());
+    h.powerOn();
+    struct Step {
+        int atMs;
+        const char* passed;  // rows 4..9 that show PASS, as digits
+    };
+    // PASS needs strictly more than the line's time.
+    const Step steps[] = {{1000, ""},    {1001, "4"},    {2000, "4"},    {2001, "457"},
+                          {4000, "457"}, {4001, "4578"}, {5000, "4578"}, {5001, "45789"}};
+    int now = 0;
+    for (const Step& step : steps) {
+        h.advanceMs(step.atMs - now);
+        now = step.atMs;
+        h.frame();
+        for (int row : {4, 5, 7, 8, 9}) {
+            const bool expected =
+                std::string(step.passed).find(static_cast<char>('0' + row)) != std::string::npos;
+            EXPECT_EQ(h.row(row).substr(18, 4) == "PASS", expected) << "row " << row << " at " << step.atMs;
+        }
+    }
+    EXPECT_EQ(h.row(4), "  CPU             PASS  ");
+    EXPECT_EQ(h.row(7), "  CONFIG MODULE   PASS  ");
+    EXPECT_EQ(h.cdu().currentPage, kPageStartup);  // without a database it never moves on
+}
+
+TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
+    Harness h(stillClock());
+    h.powerOn();
+    // Sample the page four times a second for four seconds: LOADING is shown exactly in the
+    // frames of even counted seconds, so it is on for one second and off for the next.
+    int shownFrames = 0;
+    int changes = 0;
+    bool previous = loadingShown(h);
+    for (int i = 0; i < 16; ++i) {
+        h.advanceMs(250);
+        h.frame();
+        const bool shown = loadingShown(h);
+        EXPECT_EQ(shown, h.context.shell.secondsCounter % 2 == 0) << "frame " << i;
+        shownFrames += shown ? 1 : 0;
+        changes += shown != previous ? 1 : 0;
+        previous = shown;
+        EXPECT_EQ(h.row(6).substr(0, 10), "  DATABASE");
+    }
+    EXPECT_EQ(shownFrames, 8);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
+    Harness h(stillClock());
+    writeEmptyDatabase(h.dir);
+    h.powerOn();
+    h.waitForDatabase();
+    h.advanceMs(300);
+    h.frame();
+    // The database passes before the timed lines do; the page hands over to INIT at once.
+    EXPECT_EQ(h.row(6), "  DATABASE        PASS  ");
+    EXPECT_EQ(h.row(4), "  CPU                   ");
+    EXPECT_EQ(h.cdu().currentPage, kPageInit);
+    h.frame();
+    EXPECT_EQ(h.row(0).find("ORX"), std::string::npos);
+}
+
+TEST(StartupPage, ASecondPowerOnShowsEveryTimedLinePassedAtOnce) {
+    Harness h(stillClock());
+    h.powerOn();
+    h.advanceMs(6000);
+    h.frame();
+    h.press("ONOFF");  // the unit is on: opens the display control
+    h.frame();
+    h.press("R5");  // OFF/STBY
+    h.frame();
+    h.frame();
+    EXPECT_TRUE(h.screen().isBlank());
+    h.advanceMs(500);
+    h.powerOn();
+    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
+    EXPECT_EQ(h.row(4), "  CPU             PASS  ");
+    EXPECT_EQ(h.row(9), "  ARINC           PASS  ");
+    EXPECT_EQ(h.row(6).substr(0, 10), "  DATABASE");
+}

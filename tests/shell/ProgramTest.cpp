@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "cdu/CduRenderer.h"
+#include "shell/Program.h"
+
+namespace {
+
+HarnessOptions noDatabase() {
+    HarnessOptions o;
+    o.sampleDatabase = false;
+    return o;
+}
+
+}  // namespace
+
+TEST(ProgramStart, AMissingSettingsFileIsWrittenWithDefaultsBeforeTheWindow) {
+    Harness h(noDatabase());
+    startProgram();
+    EXPECT_TRUE(h.context.shell.simLinked);
+    const std::string text = h.dir.read("FMS.ini");
+    EXPECT_NE(text.find("\nx_window_size:500\ny_window_size:550\nx_window_position:0\n"), std::string::npos);
+    EXPECT_EQ(h.settings().windowWidth, 500);
+    EXPECT_EQ(windowTitle().rfind("FMS DEMO - ", 0), 0u);
+}
+
+TEST(ProgramStart, WithoutASimulatorTheFirstFrameEndsTheProgramAndSettingsAreSaved) {
+    Harness h(noDatabase());
+    h.sim.transport.kind = SimServerKind::None;
+    h.start();
+    EXPECT_FALSE(h.context.shell.simLinked);
+    EXPECT_FALSE(h.frame());
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].caption, "DEMO ERROR");
+    EXPECT_EQ(h.boxes.shown[0].text, "FSUIPC Not Running - Shutting Down Demo");
+    EXPECT_EQ(h.boxes.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(h.renderer.framesBegun(), 0);  // nothing was drawn
+    h.end();
+    // The viewport of the 540 x 600 client area is what the saved file keeps.
+    EXPECT_NE(h.dir.read("FMS.ini").find("\nx_window_size:540\ny_window_size:600\n"), std::string::npos);
+}
+
+TEST(ProgramStart, AMissingBezelPictureIsReportedApartFromOtherFailures) {
+    Fms context;
+    ScopedFms current(context);
+    TempDir dir;
+    RecordingRenderer renderer;
+    context.platform.renderer = &renderer;
+    context.shell.dataRoot = dir.str();
+    EXPECT_EQ(initGraphics(), GraphicsInit::MissingBezel);
+    dir.write("textures/CDU_Tex.tga", "not a picture");
+    EXPECT_EQ(initGraphics(), GraphicsInit::MissingBezel);
+    // Without a drawing backend no font can be made.
+    context.platform.renderer = nullptr;
+    EXPECT_EQ(initGraphics(), GraphicsInit::Failed);
+}
+
+TEST(FrameCycle, TheLinkIsCheckedOnlyInEvenSecondsAndADroppedLinkIsNotTakenBack) {
+    HarnessOptions o = noDatabase();
+    o.framePeriodMs = 100;
+    Harness h(o);
+    h.start();
+    // Run into an odd counted second.
+    while (h.context.shell.secondsCounter % 2 == 0) ASSERT_TRUE(h.frame());
+    // The link goes down: frames go on until the next even second, which ends the program
+    // even though the simulator would answer a fresh open.
+    h.context.simlink.link.close();
+    int framesInOddSecond = 0;
+    while (h.context.shell.secondsCounter % 2 == 1) {
+        ASSERT_TRUE(h.frame());
+        ++framesInOddSecond;
+    }
+    EXPECT_GT(framesInOddSecond, 0);
+    EXPECT_FALSE(h.frame());
+    EXPECT_FALSE(h.context.shell.simLinked);
+    EXPECT_FALSE(h.context.simlink.link.isOpen());
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].caption, "DEMO ERROR");
+}
+
+TEST(FrameCycle, SecondsCounterAndNewSecondFollowTheProcessClock) {
+    HarnessOptions o = noDatabase();
+    o.framePeriodMs = 0;
+    Harness h(o);
+    h.frame();
+    const int first = h.context.shell.secondsCounter;
+    int newSecondFrames = 0;
+    // 2.5 s in 100 ms steps crosses exactly two or three second boundaries depending on the
+    // start; count them against the clock itself.
+    const int64_t startMs = h.sim.clock.processMillis();
+    for (int i = 0; i < 25; ++i) {
+        h.advanceMs(100);
+        const int before = h.context.shell.secondsCounter;
+        h.frame();
+        if (h.context.shell.secondsCounter != before) ++newSecondFrames;
+        EXPECT_FALSE(h.context.shell.newSecond);  // cleared at the end of every frame
+    }
+    const int64_t endMs = h.sim.clock.processMillis();
+    EXPECT_EQ(newSecondFrames, endMs / 1000 - startMs / 1000);
+    EXPECT_EQ(h.context.shell.secondsCounter - first, newSecondFrames);
+}
+
+TEST(FrameCycle, EscapeEndsTheLoopAndBrightnessIsSavedAtTheEnd) {
+    Harness h(noDatabase());
+    h.powerOn();
+    h.press("ONOFF");
+    h.frame();
+    h.press("R2");
+    h.frame();
+    h.press("R2");
+    h.frame();
+    EXPECT_FALSE(escapeRequested());
+    h.type("\x1b");
+    EXPECT_TRUE(escapeRequested());
+    h.end();
+    EXPECT_NE(h.dir.read("FMS.ini").find("\nDisplay_Brightness:0.2\n"), std::string::npos);
+}
+
+TEST(ProcessClock, SamplesAndStopwatch) {
+    Fms context;
+    ScopedFms current(context);
+    EXPECT_EQ(sampleClock().milliseconds, 0);  // no clock: zero
+    ManualClock clock(2345);
+    context.platform.clock = &clock;
+    const ClockSample sample = sampleClock();
+    EXPECT_EQ(sample.milliseconds, 2345);
+    EXPECT_EQ(sample.seconds, 2);
+
+    int64_t counter = 0;
+    EXPECT_FLOAT_EQ(elapsedSeconds(counter), 2.345f);  // from the counter's origin
+    clock.advanceUs(1500);
+    EXPECT_FLOAT_EQ(elapsedSeconds(counter), 0.0015f);
+    EXPECT_FLOAT_EQ(elapsedSeconds(counter), 0.0f);
+}

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "SimConsole.h"
+#include "SimOptions.h"
+#include "SimTrack.h"
+#include "TempDir.h"
+#include "guidance/SimOffsets.h"
+
+namespace {
+
+bool parse(std::vector<std::string> args, SimOptions& options, std::string& error) {
+    return parseSimOptions(args, options, error);
+}
+
+int countOf(const std::string& text, const std::string& piece) {
+    int n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(SimOptions, ScenarioThenOverrides) {
+    SimOptions options;
+    std::string error;
+    // The scenario applies first even when named last.
+    ASSERT_TRUE(parse({"--lat", "47.1", "--hdg", "360", "--wind", "270/15", "--date", "2004-02-29", "--time",
+                       "23:59:30", "--ap", "off", "--metric", "--track", "out", "--scenario", "ksea"},
+                      options, error))
+        << error;
+    const SimAircraft& a = options.start;
+    EXPECT_EQ(options.scenario, "ksea");
+    EXPECT_EQ(a.latDeg, 47.1);
+    EXPECT_EQ(a.lonDeg, -122.40);  // from the scenario
+    EXPECT_EQ(a.headingTrueDeg, 0.0);
+    EXPECT_EQ(a.windFromDeg, 270.0);
+    EXPECT_EQ(a.windSpeedKt, 15.0);
+    EXPECT_EQ(a.utcSeconds, 1078099170.0);  // 2004-02-29 23:59:30 UTC
+    EXPECT_FALSE(a.autopilotMaster);
+    EXPECT_TRUE(a.navGpsSwitch);
+    EXPECT_TRUE(a.metricAltimeter);
+    EXPECT_EQ(options.trackPrefix, "out");
+    EXPECT_TRUE(options.console);
+
+    // On the ground: at the terrain, altitude target with it.
+    SimOptions ground;
+    ASSERT_TRUE(parse({"--ground", "--elevation", "250", "--no-console"}, ground, error)) << error;
+    EXPECT_TRUE(ground.start.onGround);
+    EXPECT_EQ(ground.start.altitudeFt, 250.0);
+    EXPECT_EQ(ground.start.autopilotAltitudeFt, 250.0);
+    EXPECT_FALSE(ground.console);
+
+    // Airborne from a ground scenario lifts the aircraft clear of the terrain.
+    SimOptions lifted;
+    ASSERT_TRUE(parse({"--scenario", "ksea-ground", "--airborne"}, lifted, error)) << error;
+    EXPECT_FALSE(lifted.start.onGround);
+    EXPECT_GE(lifted.start.altitudeFt, lifted.start.groundElevationFt + 1000.0);
+}
+
+TEST(SimOptions, BadValuesAreRefused) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--lat", "91"},          {"--lon", "abc"},         {"--alt"},
+        {"--wind", "270"},        {"--wind", "400/10"},     {"--date", "2003-02-29"},
+        {"--date", "2004-13-01"}, {"--time", "24:00"},      {"--time", "12:60"},
+        {"--ap", "maybe"},        {"--speed", "-5"},        {"--scenario", "mars"},
+        {"--frobnicate"},         {"--hdg", "10x"},         {"--fuel", "101"},
+    };
+    for (const auto& args : bad) {
+        SimOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(args, options, error)) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+    // Leap days exist in leap years only.
+    double t = 0;
+    EXPECT_TRUE(parseDate("2000-02-29", t));
+    EXPECT_FALSE(parseDate("1900-02-29", t));
+    EXPECT_FALSE(parseDate("2004-02", t));
+    EXPECT_FALSE(parseDate("2004-02-29-1", t));
+}
+
+TEST(SimConsole, CommandsChangeTheWorldAndConfirm) {
+    SimWorld world;
+    ASSERT_TRUE(applyScenario("ksea", world.aircraft));
+    SimAircraft& a = world.aircraft;
+    auto run = [&](const std::string& line) { return runSimCommand(world, line).reply; };
+
+    EXPECT_EQ(run("ap off"), "autopilot master off");
+    EXPECT_FALSE(a.autopilotMaster);
+    EXPECT_EQ(run("ap"), "autopilot master on");  // toggles
+    EXPECT_TRUE(a.autopilotMaster);
+    EXPECT_EQ(run("gps off"), "NAV/GPS switch NAV");
+    EXPECT_FALSE(a.navGpsSwitch);
+    EXPECT_EQ(run("pause on"), "pause on");
+    EXPECT_TRUE(a.paused);
+    run("pause");
+    EXPECT_FALSE(a.paused);
+    EXPECT_EQ(run("slew on"), "slew on");
+    EXPECT_TRUE(a.slewing);
+    EXPECT_EQ(run("wind 090 25"), "wind 090/25");
+    EXPECT_EQ(a.windFromDeg, 90.0);
+    EXPECT_EQ(a.windSpeedKt, 25.0);
+    run("wind 360/5");
+    EXPECT_EQ(a.windFromDeg, 0.0);
+    EXPECT_EQ(run("move 47.6 -122.5"), "moved to 47.60000 -122.50000");
+    EXPECT_EQ(a.latDeg, 47.6);
+    EXPECT_EQ(run("hdg 270"), "heading 270.0 true");
+    EXPECT_EQ(a.headingTrueDeg, 270.0);
+    EXPECT_EQ(run("spd 180"), "true airspeed 180 kt");
+    EXPECT_EQ(a.trueAirspeedKt, 180.0);
+    EXPECT_EQ(run("alt 9000"), "altitude 9000 ft");
+    EXPECT_EQ(a.altitudeFt, 9000.0);
+    EXPECT_EQ(a.autopilotAltitudeFt, 9000.0);
+    run("apalt 11000");
+    EXPECT_EQ(a.autopilotAltitudeFt, 11000.0);
+    EXPECT_EQ(a.altitudeFt, 9000.0);
+    run("vs -1200");
+    EXPECT_EQ(a.autopilotVerticalSpeedFpm, -1200);
+    EXPECT_EQ(run("vnav on"), "panel VNAV on");
+    EXPECT_EQ(a.panelVnav, 8);
+    run("vnav off");
+    EXPECT_EQ(a.panelVnav, 0);
+    run("units m");
+    EXPECT_TRUE(a.metricAltimeter);
+    run("magvar -12.5");
+    EXPECT_EQ(a.magVarDeg, -12.5);
+    run("fuel 10");
+    EXPECT_DOUBLE_EQ(a.tankLevel[1], 0.1);
+    EXPECT_EQ(run("ground on").substr(0, 13), "on the ground");
+    EXPECT_TRUE(a.onGround);
+    EXPECT_EQ(a.altitudeFt, a.groundElevationFt);
+
+    // Refusals leave the world alone.
+    EXPECT_EQ(run("hdg 400"), "usage: hdg DEG");
+    EXPECT_EQ(a.headingTrueDeg, 270.0);
+    EXPECT_EQ(run("move 95 0"), "usage: move LAT LON");
+    EXPECT_EQ(run("wind east"), "usage: wind DIR KT");
+    EXPECT_EQ(run("ap sideways"), "usage: see help");
+    EXPECT_EQ(run("launch"), "unknown command: launch (try help)");
+    EXPECT_EQ(run("   "), "");
+
+    const std::string status = run("status");
+    EXPECT_NE(status.find("pos 47.60000 -122.50000"), std::string::npos) << status;
+    EXPECT_NE(status.find("ground"), std::string::npos) << status;
+    EXPECT_NE(simConsoleHelp().find("track PREFIX"), std::string::npos);
+    EXPECT_TRUE(runSimCommand(world, "quit").quit);
+    EXPECT_FALSE(runSimCommand(world, "status").quit);
+}
+
+TEST(SimTrack, CsvAndSvgOfTheFlownTrack) {
+    SimWorld world;
+    world.aircraft.latDeg = 47.0;
+    world.aircraft.lonDeg = -122.0;
+    world.aircraft.altitudeFt = world.aircraft.autopilotAltitudeFt = 3000.0;
+    world.aircraft.trueAirspeedKt = 360.0;
+    world.step(120.5);  // samples at 0..120 s
+
+    TempDir dir;
+    const std::string prefix = dir.str() + "/flight";
+    const SimCommandResult r = runSimCommand(world, "track " + prefix);
+    EXPECT_EQ(r.reply, "wrote " + prefix + ".csv and " + prefix + ".svg (121 points)");
+
+    std::ifstream csvFile(prefix + ".csv");
+    std::string header, line, last;
+    std::getline(csvFile, header);
+    EXPECT_EQ(header, "time_s,lat_deg,lon_deg,altitude_ft,heading_true_deg,bank_deg,ground_speed_kt");
+    int rows = 0;
+    while (std::getline(csvFile, line)) {
+        ++rows;
+        last = line;
+    }
+    EXPECT_EQ(rows, 121);
+    // The last sample: two minutes north at 360 kt is 12 NM = 0.2 degrees.
+    EXPECT_EQ(last, "120.00,47.2000000,-122.0000000,3000.0,0.00,0.00,360.0");
+
+    std::ifstream svgFile(prefix + ".svg");
+    std::stringstream svg;
+    svg << svgFile.rdbuf();
+    const std::string text = svg.str();
+    EXPECT_EQ(text.rfind("<svg", 0), 0u);
+    EXPECT_NE(text.find("</svg>"), std::string::npos);
+    const size_t points = text.find("points=\"");
+    ASSERT_NE(points, std::string::npos);
+    EXPECT_EQ(countOf(text.substr(points, text.find('"', points + 8) - points), ","), 121);
+    EXPECT_NE(text.find(">2 NM<"), std::string::npos);  // a quarter of 12 NM, down to 1-2-5 steps
+
+    std::string error;
+    EXPECT_FALSE(writeTrackFiles(world.track(), dir.str() + "/missing/folder/x", error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos);
+    EXPECT_NE(trackSvg({}).find("no track"), std::string::npos);
+}
+
+TEST(SimOffsetDocs, EveryOffsetIsDocumented) {
+    std::ifstream file(std::string(FMS_SOURCE_DIR) + "/docs/simulator-protocol.md");
+    ASSERT_TRUE(file.good());
+    std::stringstream buffer;
+    buffer << file.rdbuf();
+    const std::string doc = buffer.str();
+    for (const SimVarEntry& e : kSimVarTable) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%04X", e.var.offset);
+        EXPECT_NE(doc.find(hex), std::string::npos) << e.name << " " << hex;
+    }
+}

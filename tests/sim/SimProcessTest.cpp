@@ -1,0 +1,225 @@
+// fms-sim as a separate process, reached through the real local transport.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Fms.h"
+#include "TempDir.h"
+#include "guidance/AircraftState.h"
+#include "platform/posix/SimPosixTransport.h"
+#include "simlink/SimLink.h"
+
+extern char** environ;
+
+namespace {
+
+// A running fms-sim with its own runtime folder, console on a pipe and output in a file.
+class SimProcess {
+public:
+    SimProcess(const TempDir& dir, const std::vector<std::string>& args)
+        : runtimeDir_(dir.str() + "/rt"), outputPath_(dir.str() + "/out.txt") {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[1]);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        std::vector<std::string> env;
+        for (char** e = environ; *e != nullptr; ++e) {
+            if (std::strncmp(*e, "FMS_SIM_DIR=", 12) != 0) env.emplace_back(*e);
+        }
+        env.push_back("FMS_SIM_DIR=" + runtimeDir_);
+        std::vector<std::string> argv = {std::string(FMS_RUN_DIR) + "/fms-sim"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> argp, envp;
+        for (std::string& a : argv) argp.push_back(a.data());
+        for (std::string& e : env) envp.push_back(e.data());
+        argp.push_back(nullptr);
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[0]);
+        console_ = fds[1];
+    }
+    ~SimProcess() {
+        if (console_ >= 0) close(console_);
+        if (pid_ > 0 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    bool started() const { return pid_ > 0; }
+    const std::string& runtimeDir() const { return runtimeDir_; }
+    std::string socketPath() const { return runtimeDir_ + "/UIPCMAIN"; }
+
+    void type(const std::string& line) {
+        const std::string text = line + "\n";
+        ASSERT_EQ(write(console_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    void signal(int sig) { kill(pid_, sig); }
+
+    // Waits for the process to end; its exit status, or -1 when it did not end in time.
+    int wait(int timeoutMs = 5000) {
+        for (int waited = 0; waited < timeoutMs; waited += 10) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                exited_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+
+    std::string output() const {
+        std::FILE* f = std::fopen(outputPath_.c_str(), "r");
+        std::string text;
+        if (f == nullptr) return text;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+        return text;
+    }
+
+private:
+    std::string runtimeDir_;
+    std::string outputPath_;
+    pid_t pid_ = -1;
+    int console_ = -1;
+    bool exited_ = false;
+};
+
+// Opens the link, retrying while the simulator is still starting.
+bool openWithin(SimLink& link, int timeoutMs) {
+    uint32_t result = 0;
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        if (link.open(0, result)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(SimProcess, RoundTripThroughTheLocalTransport) {
+    TempDir dir;
+    SimProcess sim(dir, {"--scenario", "ksea", "--lat", "47.123456", "--lon", "-122.654321", "--alt", "5000",
+                         "--speed", "0", "--wind", "0/0", "--ap", "on", "--gps", "on"});
+    ASSERT_TRUE(sim.started());
+    PosixSimTransport transport(sim.runtimeDir());
+    Fms context;
+    ScopedFms current(context);
+    context.simlink.link.setTransport(&transport);
+    ASSERT_TRUE(openWithin(context.simlink.link, 5000)) << sim.output();
+    context.shell.simLinked = true;
+
+    // The position the simulator was started with (it stands still at zero airspeed).
+    readSimulatorState();
+    const AircraftState& s = context.guidance.aircraft;
+    EXPECT_NEAR(s.position.lat, 47.123456, 1e-9);
+    EXPECT_NEAR(s.position.lon, -122.654321, 1e-9);
+    EXPECT_EQ(s.altimeterFt, 5000);
+    ASSERT_TRUE(readGuidanceInputs());
+    EXPECT_TRUE(lnavCoupled(s));
+    EXPECT_NEAR(s.bankDeg, 0.0f, 1e-6);
+
+    // Full left aileron for about a second: the bank (left wing down positive) grows.
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(writeAileron(10.0f));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    readSimulatorState();
+    EXPECT_GT(s.bankDeg, 5.0f);
+    EXPECT_GT(s.rollRate, 0.0);
+
+    // The console answers and the quit command ends the process and removes its socket.
+    sim.type("ap off");
+    ASSERT_TRUE(readGuidanceInputs());
+    for (int i = 0; i < 100 && s.autopilotMaster != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        readGuidanceInputs();
+    }
+    EXPECT_EQ(s.autopilotMaster, 0);
+    context.simlink.link.close();
+    sim.type("quit");
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_FALSE(std::filesystem::exists(sim.socketPath()));
+    EXPECT_NE(sim.output().find("autopilot master off"), std::string::npos) << sim.output();
+}
+
+TEST(SimProcess, MalformedRequestsAreRefusedAndTheSimulatorCarriesOn) {
+    TempDir dir;
+    SimProcess sim(dir, {"--no-console", "--speed", "0", "--wind", "0/0", "--lat", "10", "--lon", "20"});
+    ASSERT_TRUE(sim.started());
+    PosixSimTransport transport(sim.runtimeDir());
+    SimLink link(&transport);
+    ASSERT_TRUE(openWithin(link, 5000)) << sim.output();
+    link.close();
+
+    // A block of our own with records that point past its end or carry unknown ids.
+    PosixSimTransport raw(sim.runtimeDir());
+    ASSERT_EQ(raw.findServer(), SimServerKind::Full);
+    ASSERT_TRUE(raw.registerMessage());
+    ASSERT_EQ(raw.createBlock("FsasmLib:IPC:FFFF:1", kSimBlockSize), SimBlockStatus::Created);
+    uint8_t* block = raw.mapBlock();
+    ASSERT_NE(block, nullptr);
+    const uint32_t bad[][4] = {
+        {1, 0x0560, 0x7FFFFFFF, 0},  // read far past the block
+        {2, 0x0BB6, 40000, 0},       // write past the block
+        {7, 0, 0, 0},                // unknown id
+    };
+    for (const auto& record : bad) {
+        std::memset(block, 0, kSimBlockSize);
+        std::memcpy(block, record, sizeof record);
+        uint32_t reply = 1;
+        ASSERT_EQ(raw.sendRequest("FsasmLib:IPC:FFFF:1", 2000, reply), SimSendStatus::Answered);
+        EXPECT_NE(reply, 1u);
+    }
+    raw.unmapBlock();
+    raw.closeBlock();
+    raw.releaseServer();
+
+    // Still serving: a good link reads the start position.
+    ASSERT_TRUE(openWithin(link, 2000));
+    int64_t latRaw = 0;
+    uint32_t result = 0;
+    ASSERT_TRUE(link.read(0x0560, 8, &latRaw, result));
+    ASSERT_TRUE(link.process(result));
+    EXPECT_NEAR(latRaw * 2.0951091487837895e-15, 10.0, 1e-9);
+    link.close();
+
+    // SIGINT stops it cleanly, socket removed.
+    sim.signal(SIGINT);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_FALSE(std::filesystem::exists(sim.socketPath()));
+}
+
+TEST(SimProcess, CommandLineHelpAndErrors) {
+    TempDir dir;
+    SimProcess help(dir, {"--help"});
+    ASSERT_TRUE(help.started());
+    EXPECT_EQ(help.wait(), 0);
+    EXPECT_NE(help.output().find("--scenario"), std::string::npos);
+
+    SimProcess bad(dir, {"--lat", "95"});
+    ASSERT_TRUE(bad.started());
+    EXPECT_EQ(bad.wait(), 2);
+    SimProcess unknown(dir, {"--scenario", "nowhere"});
+    ASSERT_TRUE(unknown.started());
+    EXPECT_EQ(unknown.wait(), 2);
+}
