@@ -32,7 +32,9 @@ bool IntersectionSearch::start(const NavDatabase& db, const FplLeg& reference) {
     return true;
 }
 
-const std::vector<NearestEntry>& IntersectionSearch::result() const { return ready() ? result_ : kNoEntries; }
+const std::vector<NearestEntry>& IntersectionSearch::result() const {
+    return ready() ? result_ : kNoEntries;
+}
 
 void IntersectionSearch::stop() {
     cancel_.store(true, std::memory_order_relaxed);

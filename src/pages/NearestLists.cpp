@@ -44,7 +44,9 @@ void dropReference(std::vector<NearestEntry>& list, NearestCategory category, co
         list.erase(list.begin());
 }
 
-bool isVorListed(NavaidType type) { return type != NavaidType::Ndb && type != NavaidType::Dme; }
+bool isVorListed(NavaidType type) {
+    return type != NavaidType::Ndb && type != NavaidType::Dme;
+}
 
 }  // namespace
 
@@ -70,9 +72,11 @@ std::vector<NearestEntry> buildNearestList(const NavDatabase& db, NearestCategor
             if (!isSet(db.navaidsLoaded)) return list;
             for (size_t i = 0; i < db.navaids.size(); ++i) {
                 const Navaid& n = db.navaids[i];
-                bool wanted = category == NearestCategory::Ndb ? n.type == NavaidType::Ndb : isVorListed(n.type);
+                bool wanted =
+                    category == NearestCategory::Ndb ? n.type == NavaidType::Ndb : isVorListed(n.type);
                 if (wanted)
-                    list.push_back({static_cast<int32_t>(i), wholeNmFrom(reference, n.latitude, n.longitude)});
+                    list.push_back(
+                        {static_cast<int32_t>(i), wholeNmFrom(reference, n.latitude, n.longitude)});
             }
             break;
         case NearestCategory::Fix: {
@@ -94,7 +98,8 @@ bool buildNearestFixList(const std::vector<Fix>& fixes, const FplLeg& reference,
     for (size_t i = 0; i < fixes.size(); ++i) {
         // A destroyed context or a new search does not wait for the whole list.
         if ((i & 4095) == 0 && cancel.load(std::memory_order_relaxed)) return false;
-        out.push_back({static_cast<int32_t>(i), wholeNmFrom(reference, fixes[i].latitude, fixes[i].longitude)});
+        out.push_back(
+            {static_cast<int32_t>(i), wholeNmFrom(reference, fixes[i].latitude, fixes[i].longitude)});
     }
     sortByDistance(out);
     dropReference(out, NearestCategory::Fix, reference);

@@ -2,8 +2,12 @@
 
 // Positions as the pages show them: a hemisphere letter and whole degrees with minutes.
 
-inline char latitudeHemisphere(double latitude) { return latitude < 0.0 ? 'S' : 'N'; }
-inline char longitudeHemisphere(double longitude) { return longitude < 0.0 ? 'W' : 'E'; }
+inline char latitudeHemisphere(double latitude) {
+    return latitude < 0.0 ? 'S' : 'N';
+}
+inline char longitudeHemisphere(double longitude) {
+    return longitude < 0.0 ? 'W' : 'E';
+}
 
 struct DegreesMinutes {
     int degrees = 0;

@@ -7,14 +7,15 @@
 #include <thread>
 
 #include "Fms.h"
+#include "TestRecords.h"
 #include "navdb/DatabaseLoad.h"
 #include "pages/IntersectionSearch.h"
-#include "TestRecords.h"
 
 namespace {
 
 bool waitReady(const IntersectionSearch& search) {
-    for (int i = 0; i < 2000 && !search.ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (int i = 0; i < 2000 && !search.ready(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return search.ready();
 }
 
@@ -56,9 +57,11 @@ TEST(ListPageThreads, ContextDestroyedDuringASearch) {
     for (bool loaded : {true, false}) {
         auto context = std::make_unique<Fms>();
         NavDatabase& db = context->navdb.database;
-        for (int i = 0; i < 100000; ++i) addFix(db, "F", 40.0f + (i % 1000) * 0.01f, 10.0f + (i / 1000) * 0.01f);
+        for (int i = 0; i < 100000; ++i)
+            addFix(db, "F", 40.0f + (i % 1000) * 0.01f, 10.0f + (i / 1000) * 0.01f);
         if (loaded) markDatabaseLoaded(db);
-        ASSERT_TRUE(context->pages.list.intersections.start(db, legAt(WaypointKind::Airport, 0, 41.0f, 11.0f)));
+        ASSERT_TRUE(
+            context->pages.list.intersections.start(db, legAt(WaypointKind::Airport, 0, 41.0f, 11.0f)));
         auto before = std::chrono::steady_clock::now();
         context.reset();  // must neither crash nor leave a thread reading freed lists
         // Cancelled, not waited for: well under the time a full search may take.

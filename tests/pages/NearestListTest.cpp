@@ -5,9 +5,9 @@
 #include <atomic>
 #include <limits>
 
+#include "TestRecords.h"
 #include "navdb/DatabaseLoad.h"
 #include "pages/NearestLists.h"
-#include "TestRecords.h"
 
 namespace {
 
@@ -34,17 +34,18 @@ TEST(NearestList, AirportsSortedAndTheReferenceLeftOutWhereverItSorts) {
     EXPECT_EQ(pairs(buildNearestList(db, NearestCategory::Airport, legAt(WaypointKind::Airport, 3, 10, 10))),
               (Pairs{{2, 0}, {1, 12}, {4, 18}, {0, 30}}));
     // A navaid reference whose index happens to equal an airport's removes no airport.
-    EXPECT_EQ(buildNearestList(db, NearestCategory::Airport, legAt(WaypointKind::Navaid, 1, 10, 10)).size(), 5u);
+    EXPECT_EQ(buildNearestList(db, NearestCategory::Airport, legAt(WaypointKind::Navaid, 1, 10, 10)).size(),
+              5u);
 }
 
 TEST(NearestList, NavaidListsByTypeDropACoLocatedFirstEntry) {
     NavDatabase db;
-    addNavaid(db, "VA", NavaidType::Vor, 20.0f, 0.0f);         // 0: at the reference fix
-    addNavaid(db, "NA", NavaidType::Ndb, 20.11f, 0.0f);        // 1: 6.6 NM
-    addNavaid(db, "LOC", NavaidType::Localizer, 20.31f, 0.0f); // 2: 18.6 NM
-    addNavaid(db, "DM", NavaidType::Dme, 20.05f, 0.0f);        // 3: never listed
-    addNavaid(db, "VD", NavaidType::VorDme, 19.41f, 0.0f);     // 4: 35.4 NM
-    addNavaid(db, "NB", NavaidType::Ndb, 19.99f, 0.0f);        // 5: 0.6 NM
+    addNavaid(db, "VA", NavaidType::Vor, 20.0f, 0.0f);          // 0: at the reference fix
+    addNavaid(db, "NA", NavaidType::Ndb, 20.11f, 0.0f);         // 1: 6.6 NM
+    addNavaid(db, "LOC", NavaidType::Localizer, 20.31f, 0.0f);  // 2: 18.6 NM
+    addNavaid(db, "DM", NavaidType::Dme, 20.05f, 0.0f);         // 3: never listed
+    addNavaid(db, "VD", NavaidType::VorDme, 19.41f, 0.0f);      // 4: 35.4 NM
+    addNavaid(db, "NB", NavaidType::Ndb, 19.99f, 0.0f);         // 5: 0.6 NM
     markDatabaseLoaded(db);
     FplLeg fix = legAt(WaypointKind::Fix, 0, 20.0f, 0.0f);
 
@@ -64,7 +65,8 @@ TEST(NearestList, UnloadedListsAndCorruptCoordinatesAreHarmless) {
     // Nothing published yet: the lists read as empty rather than half-grown.
     EXPECT_TRUE(buildNearestList(db, NearestCategory::Fix, legAt(WaypointKind::Airport, 0, 0, 0)).empty());
     markDatabaseLoaded(db);
-    std::vector<NearestEntry> list = buildNearestList(db, NearestCategory::Fix, legAt(WaypointKind::Airport, 0, 0, 0));
+    std::vector<NearestEntry> list =
+        buildNearestList(db, NearestCategory::Fix, legAt(WaypointKind::Airport, 0, 0, 0));
     // The NaN fix reads as distance 0 and, being first, is taken for a co-located record.
     EXPECT_EQ(pairs(list), (Pairs{{0, 84}}));
     // A raised cancel flag stops the builder.
