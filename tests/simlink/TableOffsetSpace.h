@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "simlink/SimServer.h"
+#include "simlink/SimWire.h"
 
 // A simulator stand-in for the link tests: offsets hold bytes set by the test (unknown ones
 // read as zeros), and every write is logged. It answers the version offsets of a good server.
@@ -28,14 +29,9 @@ public:
         }
     }
     void set32(uint32_t offset, uint32_t value) {
-        const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                                  static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+        uint8_t bytes[4];
+        simwire::put32(bytes, value);
         set(offset, bytes, 4);
-    }
-    void erase(uint32_t offset, uint32_t size) {
-        for (uint32_t i = 0; i < size; ++i) {
-            table.erase(offset + i);
-        }
     }
 
     void readOffset(uint32_t offset, uint8_t* destination, uint32_t size) override {

@@ -22,12 +22,6 @@ namespace {
 // runaway client use up the descriptors.
 constexpr size_t kMaxClients = 16;
 
-bool peerIsThisUser(int fd) {
-    ucred peer{};
-    socklen_t length = sizeof(peer);
-    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == geteuid();
-}
-
 // True when something is accepting connections on the socket at `address`.
 bool serverListening(const sockaddr_un& address) {
     const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);

@@ -52,12 +52,6 @@ bool waitFor(int fd, short events, int64_t deadlineMs, bool& failed) {
     }
 }
 
-bool peerIsThisUser(int fd) {
-    ucred peer{};
-    socklen_t length = sizeof(peer);
-    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == geteuid();
-}
-
 }  // namespace
 
 PosixSimTransport::PosixSimTransport(std::string runtimeDir) : runtimeDir_(std::move(runtimeDir)) {}

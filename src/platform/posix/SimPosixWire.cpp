@@ -65,3 +65,9 @@ bool simSocketAddress(const std::string& dir, SimServerKind kind, struct sockadd
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return true;
 }
+
+bool peerIsThisUser(int fd) {
+    ucred peer{};
+    socklen_t length = sizeof(peer);
+    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == geteuid();
+}

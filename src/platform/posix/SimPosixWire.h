@@ -27,8 +27,11 @@ constexpr const char* kSimNetworkClientSocket = "FS98MAIN";
 // not fit the address.
 bool simSocketAddress(const std::string& dir, SimServerKind kind, struct sockaddr_un& address);
 
-// One request datagram: magic, sequence number, then the block name (1..63 bytes, no NUL).
-// One reply datagram: magic, the sequence number of the request, the reply value.
+// True when the process at the other end of the connected socket `fd` runs as this user.
+bool peerIsThisUser(int fd);
+
+// One request packet: magic, sequence number, then the block name (1..63 bytes, no NUL).
+// One reply packet: magic, the sequence number of the request, the reply value.
 constexpr uint32_t kSimRequestMagic = 0x51525346;  // "FSRQ"
 constexpr uint32_t kSimReplyMagic = 0x50525346;    // "FSRP"
 constexpr size_t kSimMessageHeader = 8;

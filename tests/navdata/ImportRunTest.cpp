@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ImportTestText.h"
+#include "TempDir.h"
+#include "navdb/import/DatabaseWriter.h"
+#include "navdb/import/SourceText.h"
+#include "navdb/import/WorldImport.h"
+
+using namespace navimport;
+
+namespace {
+
+void writeGz(const std::filesystem::path& path, const std::string& content) {
+    gzFile file = gzopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(gzwrite(file, content.data(), static_cast<unsigned>(content.size())), static_cast<int>(content.size()));
+    gzclose(file);
+}
+
+// A small world: one airport, a VOR/DME, fixes and two airways; the navaid file compressed,
+// the others plain text.
+struct WorldFolder {
+    TempDir dir;
+    WorldFolder() {
+        std::filesystem::create_directories(dir.path() / "in");
+        writeGz(dir.path() / "in/nav.dat.gz",
+                sourceText(810,
+                           "3  47.43536111 -122.30961111    354 11680 130   19.0 SEA  SEATTLE VORTAC\n"
+                           "12  47.43569722 -122.30999167    354 11680 130    0.0 SEA  SEATTLE VORTAC\n"
+                           "2  40.00000000 -100.00000000      0   362  25    0.0 FAR  FAR AWAY NDB\n"));
+        dir.write("in/apt.dat",
+                  sourceText(1000,
+                             "1      433 1 0 KSEA Seattle Tacoma Intl\n"
+                             "100   46.02   2   1 0.00 1 3 0 16L  47.46379733 -122.30775222    0.00   46.02 3  2 1 1 "
+                             "34R  47.43117533 -122.30804122    0.00  121.92 3  8 1 0\n"
+                             "1      100 1 0 KFAR Far Field\n"
+                             "100   30 1 0 0 0 2 1 09 40.0 -101.0 0 0 2 0 0 0 27 40.0 -100.99 0 0 2 0 0 0\n"));
+        dir.write("in/fix.dat", sourceText(600,
+                                           " 47.354875 -122.130664 SESOY\n"
+                                           " 40.500000 -100.500000 FARFX\n"
+                                           " 47.700000 -122.200000 INBOX\n"));
+        dir.write("in/awy.dat",
+                  sourceText(640,
+                             "SEA    47.435378 -122.309622 SESOY  47.354875 -122.130664 1 040 180 V4\n"
+                             "SESOY  47.354875 -122.130664 NOFIX  47.300000 -121.900000 1 040 180 V4\n"
+                             "FAR    40.000000 -100.000000 FARFX  40.500000 -100.500000 1 040 180 V99\n"));
+    }
+    std::string in() const { return (dir.path() / "in").string(); }
+    std::string out() const { return (dir.path() / "out").string(); }
+};
+
+}  // namespace
+
+TEST(ImportRun, WritesTheFiveFilesFromCompressedAndPlainSources) {
+    WorldFolder world;
+    ImportOptions options{world.in(), world.out(), false, {}};
+    ImportReport report;
+    std::vector<std::string> stages;
+    ASSERT_TRUE(runImport(options, report, [&](std::string_view stage, double fraction) {
+        if (fraction == 1.0) stages.emplace_back(stage);
+    })) << formatReport(report);
+    EXPECT_EQ(stages, (std::vector<std::string>{"nav.dat.gz", "apt.dat.gz", "fix.dat.gz", "awy.dat.gz"}));
+
+    std::vector<std::string> airports = linesOf(world.dir.read("out/airports.txt"));
+    ASSERT_EQ(airports.size(), 6u);
+    EXPECT_EQ(airports[0].rfind("A,KSEA,SEATTLE TACOMA INTL,", 0), 0u);
+    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 2u);
+    // The airway point without a fix record (NOFIX) becomes a fix.
+    EXPECT_EQ(linesOf(world.dir.read("out/Waypoints.txt")),
+              (std::vector<std::string>{"SESOY,47.354875,-122.130664,--", "FARFX,40.500000,-100.500000,--",
+                                        "INBOX,47.700000,-122.200000,--", "NOFIX,47.300000,-121.900000,--"}));
+    EXPECT_EQ(report.fixes.notes["added from airway data (no fix or navaid there)"], 1);
+    std::vector<std::string> airways = linesOf(world.dir.read("out/Ats.txt"));
+    ASSERT_EQ(airways.size(), 5u);
+    EXPECT_EQ(airways[0], "A,V4,2");
+    EXPECT_EQ(airways[3], "A,V99,1");
+    // Cycle 2013.10 took effect on 19 September 2013 and ran until 17 October 2013.
+    EXPECT_EQ(world.dir.read("out/Cycle.txt"), "2013.10,1310 17OCT 2013,EFFECTIVE 19SEP2013\n");
+    EXPECT_EQ(report.cycleText, "17-OCT-2013");
+    EXPECT_EQ(report.airports.written, 2);
+    EXPECT_EQ(report.airports.writtenChildren, 4);
+    EXPECT_EQ(report.airways.writtenChildren, 3);
+    // No temporary files stay behind.
+    for (const auto& entry : std::filesystem::directory_iterator(world.out())) {
+        EXPECT_EQ(entry.path().extension(), ".txt") << entry.path();
+    }
+}
+
+TEST(ImportRun, TheBoxKeepsAirwaysThatEnterItWholeWithTheirPoints) {
+    WorldFolder world;
+    // A box around Seattle: V4 enters it, V99 (over Kansas) does not.
+    ImportOptions options{world.in(), world.out(), true, GeoBox{47.0, -123.0, 48.0, -122.0}};
+    ImportReport report;
+    ASSERT_TRUE(runImport(options, report)) << formatReport(report);
+    std::vector<std::string> airways = linesOf(world.dir.read("out/Ats.txt"));
+    ASSERT_EQ(airways.size(), 3u);
+    EXPECT_EQ(airways[0], "A,V4,2");
+    // NOFIX lies east of the box but is a point of V4; SESOY and INBOX lie inside.
+    EXPECT_EQ(linesOf(world.dir.read("out/Waypoints.txt")),
+              (std::vector<std::string>{"SESOY,47.354875,-122.130664,--", "INBOX,47.700000,-122.200000,--",
+                                        "NOFIX,47.300000,-121.900000,--"}));
+    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 1u);
+    EXPECT_EQ(linesOf(world.dir.read("out/airports.txt")).size(), 3u);
+    EXPECT_EQ(report.airports.skipped["outside the box"], 1);
+    EXPECT_EQ(report.navaids.skipped["outside the box"], 1);
+    EXPECT_EQ(report.fixes.skipped["outside the box"], 1);
+    EXPECT_EQ(report.airways.skipped["outside the box"], 1);
+}
+
+TEST(ImportRun, BadSourcesWriteNothing) {
+    struct Case {
+        const char* what;
+        const char* file;
+        std::string content;
+    };
+    std::vector<Case> cases = {
+        {"missing", "fix.dat", ""},
+        {"newer format", "nav.dat.gz", sourceText(1100, "")},
+        {"cut short", "awy.dat", "I\n640 Version\nSEA 47.4 -122.3 SESOY 47.3 -122.1 1 040 180 V4\n"},
+    };
+    for (const Case& c : cases) {
+        WorldFolder world;
+        std::filesystem::path path = world.dir.path() / "in" / c.file;
+        std::filesystem::remove(path);
+        if (!c.content.empty()) writeGz(path, c.content);
+        world.dir.write("out/airports.txt", "A,OLD,OLD DATA,1,2,3\n");
+        ImportOptions options{world.in(), world.out(), false, {}};
+        ImportReport report;
+        EXPECT_FALSE(runImport(options, report)) << c.what;
+        ASSERT_EQ(report.problems.size(), 1u) << c.what;
+        EXPECT_NE(report.problems[0].find(std::string(c.file).substr(0, 7)), std::string::npos) << c.what;
+        EXPECT_FALSE(report.outputTouched) << c.what;
+        EXPECT_EQ(world.dir.read("out/airports.txt"), "A,OLD,OLD DATA,1,2,3\n") << c.what;
+    }
+}
+
+TEST(ImportRun, DamagedCompressedDataIsAnError) {
+    WorldFolder world;
+    std::string nav = world.dir.read("in/nav.dat.gz");
+    // Keep the first half of the compressed bytes: the stream ends in the middle.
+    world.dir.write("in/nav.dat.gz", nav.substr(0, nav.size() / 2));
+    ImportOptions options{world.in(), world.out(), false, {}};
+    ImportReport report;
+    EXPECT_FALSE(runImport(options, report));
+    EXPECT_FALSE(std::filesystem::exists(world.dir.path() / "out/Navaids.txt"));
+}
+
+TEST(ImportRun, LongLinesArriveWholeFromCompressedFiles) {
+    TempDir dir;
+    std::string longName(200000, 'X');
+    writeGz(dir.path() / "long.gz", "first\r\n" + longName + "\r\nlast");
+    GzLineSource source;
+    ASSERT_TRUE(source.open((dir.path() / "long.gz").string()));
+    std::vector<std::string> lines;
+    std::string line;
+    while (source.next(line)) lines.push_back(line);
+    EXPECT_FALSE(source.failed());
+    EXPECT_EQ(lines, (std::vector<std::string>{"first", longName, "last"}));
+    EXPECT_DOUBLE_EQ(source.progress(), 1.0);
+}
+
+TEST(ImportCycle, CycleDatesAndAStaleCycleFileIsRemoved) {
+    // Cycles of 28 days; known effective dates: 2013.10 on 19 Sep 2013, 2020.01 on 2 Jan 2020,
+    // 2013.13 on 12 Dec 2013 (2013 has no fourteenth cycle).
+    CycleInfo cycle = cycleDates("2013.10");
+    ASSERT_TRUE(cycle.valid);
+    EXPECT_EQ(cycle.effectiveYear * 10000 + cycle.effectiveMonth * 100 + cycle.effectiveDay, 20130919);
+    EXPECT_EQ(expiryText(cycle), "17-OCT-2013");
+    cycle = cycleDates("2020.01");
+    EXPECT_EQ(cycle.effectiveYear * 10000 + cycle.effectiveMonth * 100 + cycle.effectiveDay, 20200102);
+    EXPECT_EQ(expiryText(cycle), "30-JAN-2020");
+    EXPECT_EQ(expiryText(cycleDates("2013.13")), "09-JAN-2014");
+    EXPECT_FALSE(cycleDates("2013.14").valid);
+    EXPECT_FALSE(cycleDates("2013.1").valid);
+    EXPECT_FALSE(cycleDates("abcd.ef").valid);
+
+    TempDir dir;
+    dir.write("Cycle.txt", "2001.01,0101 01JAN 2001\n");
+    WorldDatabase database;
+    ImportReport report;
+    ASSERT_TRUE(writeDatabaseFiles(database, dir.str(), report));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Cycle.txt"));
+    EXPECT_TRUE(report.cycleText.empty());
+}
+
+TEST(ImportBox, LinesThroughTheBoxAndAcrossThe180thMeridian) {
+    GeoBox seattle{47.0, -123.0, 48.0, -122.0};
+    // Both ends outside, the line through the middle.
+    EXPECT_TRUE(lineEntersBox(seattle, 46.0, -122.5, 49.0, -122.5));
+    EXPECT_FALSE(lineEntersBox(seattle, 46.0, -121.5, 49.0, -121.5));
+    // Passing by a corner.
+    EXPECT_FALSE(lineEntersBox(seattle, 46.5, -122.0, 47.5, -121.0));
+    // A line across the 180th meridian against a box just west of it.
+    GeoBox west{10.0, -180.0, 20.0, -178.0};
+    EXPECT_TRUE(lineEntersBox(west, 15.0, 179.0, 15.0, -179.0));
+    EXPECT_FALSE(lineEntersBox(west, 15.0, 170.0, 15.0, 175.0));
+    // A box across the 180th meridian.
+    GeoBox dateline{10.0, 170.0, 20.0, -170.0};
+    EXPECT_TRUE(insideBox(dateline, 15.0, 179.0));
+    EXPECT_TRUE(insideBox(dateline, 15.0, -175.0));
+    EXPECT_FALSE(insideBox(dateline, 15.0, 160.0));
+    EXPECT_FALSE(lineEntersBox(dateline, 15.0, -160.0, 15.0, -165.0));
+    EXPECT_TRUE(lineEntersBox(dateline, 15.0, -160.0, 15.0, -175.0));
+    EXPECT_TRUE(lineEntersBox(dateline, 5.0, 165.0, 25.0, 175.0));
+}
