@@ -63,6 +63,11 @@ bool SimChild::type(const std::string& line) {
     return n == static_cast<ssize_t>(text.size());
 }
 
+void SimChild::closeConsole() {
+    if (console_ >= 0) close(console_);
+    console_ = -1;
+}
+
 void SimChild::signal(int sig) {
     if (pid_ > 0 && !exited_) kill(pid_, sig);
 }

@@ -22,6 +22,8 @@ public:
 
     // Sends one console line; false when the console is gone.
     bool type(const std::string& line);
+    // Closes the console: the child sees the end of its input.
+    void closeConsole();
     void signal(int sig);
     // Waits for the child to end: its exit status (128 + signal when killed), or -1 when it
     // did not end within timeoutMs.

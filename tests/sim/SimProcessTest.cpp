@@ -143,4 +143,18 @@ TEST(SimProcess, CommandLineHelpAndErrors) {
     SimProcess unknown(dir, {"--scenario", "nowhere"});
     ASSERT_TRUE(unknown.started());
     EXPECT_EQ(unknown.wait(), 2);
+
+    // The end of the console input stops the simulator cleanly, writing the track it was asked for.
+    SimProcess eof(dir, {"--track", dir.str() + "/flight"});
+    ASSERT_TRUE(eof.started());
+    for (int i = 0; i < 500 && !std::filesystem::exists(eof.socketPath()); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(std::filesystem::exists(eof.socketPath())) << eof.output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    eof.closeConsole();
+    EXPECT_EQ(eof.wait(), 0);
+    EXPECT_FALSE(std::filesystem::exists(eof.socketPath()));
+    EXPECT_TRUE(std::filesystem::exists(dir.str() + "/flight.csv"));
+    EXPECT_TRUE(std::filesystem::exists(dir.str() + "/flight.svg"));
 }
