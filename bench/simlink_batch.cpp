@@ -23,7 +23,8 @@ namespace {
 
 double percentile(std::vector<double>& sorted, double p) {
     if (sorted.empty()) return 0.0;
-    const size_t index = std::min(sorted.size() - 1, static_cast<size_t>(p * static_cast<double>(sorted.size())));
+    const size_t index =
+        std::min(sorted.size() - 1, static_cast<size_t>(p * static_cast<double>(sorted.size())));
     return sorted[index];
 }
 
@@ -35,8 +36,8 @@ void perFrameReadBatch(benchmark::State& state) {
     }
     const std::string dir = pattern;
     {
-        SimChild sim(std::string(FMS_RUN_DIR) + "/fms-sim", dir + "/rt", {"--scenario", "ksea", "--no-console"},
-                     dir + "/out.txt");
+        SimChild sim(std::string(FMS_RUN_DIR) + "/fms-sim", dir + "/rt",
+                     {"--scenario", "ksea", "--no-console"}, dir + "/out.txt");
         PosixSimTransport transport(sim.runtimeDir());
         Fms context;
         ScopedFms current(context);

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     world.step(1.0);
     const SimAircraft& a = world.aircraft;
     if (!std::isfinite(a.latDeg) || !std::isfinite(a.lonDeg) || !std::isfinite(a.altitudeFt) ||
-        !std::isfinite(a.headingTrueDeg) || std::fabs(a.bankDeg) > kSimMaxBankDeg || a.latDeg < -90 || a.latDeg > 90) {
+        !std::isfinite(a.headingTrueDeg) || std::fabs(a.bankDeg) > kSimMaxBankDeg || a.latDeg < -90 ||
+        a.latDeg > 90) {
         std::abort();
     }
     uint8_t bytes[8];

@@ -13,16 +13,16 @@
 
 extern char** environ;
 
-SimChild::SimChild(const std::string& program, const std::string& runtimeDir, const std::vector<std::string>& args,
-                   const std::string& outputPath)
+SimChild::SimChild(const std::string& program, const std::string& runtimeDir,
+                   const std::vector<std::string>& args, const std::string& outputPath)
     : runtimeDir_(runtimeDir), outputPath_(outputPath) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
     // The environment goes in whole, with the runtime folder replaced.
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -55,7 +55,8 @@ bool SimChild::type(const std::string& line) {
     if (console_ < 0) return false;
     const std::string text = line + "\n";
     // A console that has gone away must not end the caller with SIGPIPE.
-    struct sigaction ignore {}, previous {};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
     const ssize_t n = write(console_, text.data(), text.size());
