@@ -23,7 +23,8 @@ void rollStep(SimAircraft& a, double dt) {
     if (a.secondsSinceAileron <= kSimSteeringTimeoutSeconds) {
         commandedRate = std::clamp(a.aileron / 16384.0, -1.0, 1.0) * kSimMaxRollRateDegS;
     } else {
-        commandedRate = std::clamp(-a.bankDeg * kLevellerGainPerSecond, -kLevellerMaxRateDegS, kLevellerMaxRateDegS);
+        commandedRate =
+            std::clamp(-a.bankDeg * kLevellerGainPerSecond, -kLevellerMaxRateDegS, kLevellerMaxRateDegS);
     }
     a.rollRateDegS += (commandedRate - a.rollRateDegS) * std::min(1.0, dt / kSimRollLagSeconds);
     a.bankDeg += a.rollRateDegS * dt;
@@ -71,7 +72,8 @@ void fuelStep(SimAircraft& a, double dt) {
     }
     for (int pass = 0; pass < kSimTankCount && gallons > 1e-12; ++pass) {
         int nonEmpty = 0;
-        for (int t = 1; t < kSimTankCount; ++t) nonEmpty += (a.tankCapacityGal[t] > 0.0 && a.tankLevel[t] > 0.0);
+        for (int t = 1; t < kSimTankCount; ++t)
+            nonEmpty += (a.tankCapacityGal[t] > 0.0 && a.tankLevel[t] > 0.0);
         if (nonEmpty == 0) break;
         const double share = gallons / nonEmpty;
         for (int t = 1; t < kSimTankCount; ++t) {
@@ -93,7 +95,8 @@ SimGroundVector groundVector(const SimAircraft& a) {
     const double north = a.trueAirspeedKt * std::cos(h) + a.windSpeedKt * std::cos(windTo);
     const double east = a.trueAirspeedKt * std::sin(h) + a.windSpeedKt * std::sin(windTo);
     const double speed = std::hypot(north, east);
-    const double track = speed > 1e-9 ? wrap360(std::atan2(east, north) * kRadToDeg) : wrap360(a.headingTrueDeg);
+    const double track =
+        speed > 1e-9 ? wrap360(std::atan2(east, north) * kRadToDeg) : wrap360(a.headingTrueDeg);
     return {speed, track};
 }
 

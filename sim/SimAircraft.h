@@ -12,21 +12,21 @@ struct SimAircraft {
     // Position and attitude.
     double latDeg = 0.0;
     double lonDeg = 0.0;
-    double altitudeFt = 0.0;          // above mean sea level
-    double groundElevationFt = 0.0;   // terrain under the aircraft (flat world)
+    double altitudeFt = 0.0;         // above mean sea level
+    double groundElevationFt = 0.0;  // terrain under the aircraft (flat world)
     double trueAirspeedKt = 0.0;
-    double headingTrueDeg = 0.0;      // 0 <= h < 360
-    double bankDeg = 0.0;             // positive = right wing down
-    double rollRateDegS = 0.0;        // positive = rolling right
+    double headingTrueDeg = 0.0;  // 0 <= h < 360
+    double bankDeg = 0.0;         // positive = right wing down
+    double rollRateDegS = 0.0;    // positive = rolling right
     double verticalSpeedFpm = 0.0;
-    double pitchDeg = 0.0;            // positive = nose up
+    double pitchDeg = 0.0;  // positive = nose up
 
     // Simulator modes and switches.
     bool onGround = false;
     bool paused = false;
     bool slewing = false;
     bool autopilotMaster = false;
-    bool navGpsSwitch = false;   // true = GPS drives the NAV source
+    bool navGpsSwitch = false;  // true = GPS drives the NAV source
     bool metricAltimeter = false;
 
     // Controls and autopilot targets as last written.
@@ -48,8 +48,8 @@ struct SimAircraft {
     // Environment.
     double windFromDeg = 0.0;  // true
     double windSpeedKt = 0.0;
-    double magVarDeg = 0.0;    // east positive, constant over the world
-    double utcSeconds = 0.0;   // seconds since 1970-01-01 00:00:00 UTC
+    double magVarDeg = 0.0;   // east positive, constant over the world
+    double utcSeconds = 0.0;  // seconds since 1970-01-01 00:00:00 UTC
 
     // Fuel.
     double engineFlowLbH[kSimEngineCount] = {};

@@ -22,7 +22,9 @@ std::vector<std::string> words(const std::string& line) {
     return out;
 }
 
-std::string onOff(bool on) { return on ? "on" : "off"; }
+std::string onOff(bool on) {
+    return on ? "on" : "off";
+}
 
 std::string fmt(const char* f, double a, double b = 0, double c = 0) {
     char buffer[160];
@@ -48,6 +50,62 @@ bool numberArg(const std::vector<std::string>& w, double low, double high, doubl
     if (w.size() != 2 || !parseNumber(w[1], d) || d < low || d > high) return false;
     value = d;
     return true;
+}
+
+// Commands that take one number within limits.
+struct NumberCommand {
+    const char* name;
+    double low;
+    double high;
+    const char* usage;
+    std::string (*apply)(SimAircraft&, double);
+};
+
+const NumberCommand kNumberCommands[] = {
+    {"hdg", 0, 360, "hdg DEG",
+     [](SimAircraft& a, double d) {
+         a.headingTrueDeg = simearth::wrap360(d);
+         return fmt("heading %.1f true", a.headingTrueDeg);
+     }},
+    {"alt", -1500, 60000, "alt FT",
+     [](SimAircraft& a, double d) {
+         a.altitudeFt = a.onGround ? a.groundElevationFt : std::max(d, a.groundElevationFt);
+         a.autopilotAltitudeFt = a.altitudeFt;
+         a.verticalSpeedFpm = 0.0;
+         return fmt("altitude %.0f ft", a.altitudeFt);
+     }},
+    {"apalt", -1500, 60000, "apalt FT",
+     [](SimAircraft& a, double d) {
+         a.autopilotAltitudeFt = d;
+         return fmt("autopilot altitude %.0f ft", d);
+     }},
+    {"vs", -10000, 10000, "vs FPM",
+     [](SimAircraft& a, double d) {
+         a.autopilotVerticalSpeedFpm = static_cast<int16_t>(std::lround(d));
+         return fmt("autopilot vertical speed %.0f ft/min", d);
+     }},
+    {"spd", 0, 2000, "spd KT",
+     [](SimAircraft& a, double d) {
+         a.trueAirspeedKt = d;
+         return fmt("true airspeed %.0f kt", d);
+     }},
+    {"magvar", -180, 180, "magvar DEG",
+     [](SimAircraft& a, double d) {
+         a.magVarDeg = d;
+         return fmt("magnetic variation %.1f", d);
+     }},
+    {"fuel", 0, 100, "fuel PERCENT",
+     [](SimAircraft& a, double d) {
+         setFuelFraction(a, d / 100.0);
+         return fmt("fuel %.0f%%, %.0f lb", d, fuelOnBoardGallons(a) * a.fuelLbPerGallon);
+     }},
+};
+
+const NumberCommand* findNumberCommand(const std::string& name) {
+    for (const NumberCommand& c : kNumberCommands) {
+        if (name == c.name) return &c;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -93,7 +151,8 @@ std::string simStatusLine(const SimWorld& world, const SimOffsetTable* table) {
     if (a.paused) s += " paused";
     if (a.slewing) s += " slew";
     s += fmt(" ail %.0f apalt %.0f apvs %.0f", a.aileron, a.autopilotAltitudeFt, a.autopilotVerticalSpeedFpm);
-    s += fmt(" aphdg %.0f crs %.0f cdi %.1f", a.autopilotHeadingRaw * 360.0 / 65536.0, a.nav1CourseDeg, a.panelCdi);
+    s += fmt(" aphdg %.0f crs %.0f cdi %.1f", a.autopilotHeadingRaw * 360.0 / 65536.0, a.nav1CourseDeg,
+             a.panelCdi);
     s += fmt(" wpt %.0f cpl %.0f", a.panelWaypoint, a.panelCoupled);
     s += fmt(" fuel %.0f lb", fuelOnBoardGallons(a) * a.fuelLbPerGallon);
     if (table != nullptr) {
@@ -110,7 +169,6 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
     if (w.empty()) return r;
     const std::string& cmd = w[0];
     const std::string usage = "usage: see help";
-    double d = 0;
     if (cmd == "quit" || cmd == "exit") {
         r.quit = true;
         r.reply = "bye";
@@ -121,8 +179,9 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
     } else if (cmd == "ap") {
         r.reply = switchArg(w, a.autopilotMaster) ? "autopilot master " + onOff(a.autopilotMaster) : usage;
     } else if (cmd == "gps") {
-        r.reply = switchArg(w, a.navGpsSwitch) ? "NAV/GPS switch " + std::string(a.navGpsSwitch ? "GPS" : "NAV")
-                                               : usage;
+        r.reply = switchArg(w, a.navGpsSwitch)
+                      ? "NAV/GPS switch " + std::string(a.navGpsSwitch ? "GPS" : "NAV")
+                      : usage;
     } else if (cmd == "pause") {
         r.reply = switchArg(w, a.paused) ? "pause " + onOff(a.paused) : usage;
     } else if (cmd == "slew") {
@@ -131,7 +190,8 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
         bool ground = a.onGround;
         if (switchArg(w, ground)) {
             setOnGround(a, ground);
-            r.reply = ground ? fmt("on the ground at %.0f ft", a.altitudeFt) : fmt("airborne at %.0f ft", a.altitudeFt);
+            r.reply = ground ? fmt("on the ground at %.0f ft", a.altitudeFt)
+                             : fmt("airborne at %.0f ft", a.altitudeFt);
         } else {
             r.reply = usage;
         }
@@ -150,8 +210,8 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
             args = {both.substr(0, both.find('/')), both.substr(both.find('/') + 1)};
         }
         double dir, speed;
-        if (args.size() == 2 && parseNumber(args[0], dir) && parseNumber(args[1], speed) && dir >= 0 && dir <= 360 &&
-            speed >= 0 && speed <= 300) {
+        if (args.size() == 2 && parseNumber(args[0], dir) && parseNumber(args[1], speed) && dir >= 0 &&
+            dir <= 360 && speed >= 0 && speed <= 300) {
             a.windFromDeg = simearth::wrap360(dir);
             a.windSpeedKt = speed;
             r.reply = fmt("wind %03.0f/%.0f", a.windFromDeg, a.windSpeedKt);
@@ -168,63 +228,16 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
         } else {
             r.reply = "usage: move LAT LON";
         }
-    } else if (cmd == "hdg") {
-        if (numberArg(w, 0, 360, d)) {
-            a.headingTrueDeg = simearth::wrap360(d);
-            r.reply = fmt("heading %.1f true", a.headingTrueDeg);
-        } else {
-            r.reply = "usage: hdg DEG";
-        }
-    } else if (cmd == "alt") {
-        if (numberArg(w, -1500, 60000, d)) {
-            a.altitudeFt = a.onGround ? a.groundElevationFt : std::max(d, a.groundElevationFt);
-            a.autopilotAltitudeFt = a.altitudeFt;
-            a.verticalSpeedFpm = 0.0;
-            r.reply = fmt("altitude %.0f ft", a.altitudeFt);
-        } else {
-            r.reply = "usage: alt FT";
-        }
-    } else if (cmd == "apalt") {
-        if (numberArg(w, -1500, 60000, d)) {
-            a.autopilotAltitudeFt = d;
-            r.reply = fmt("autopilot altitude %.0f ft", d);
-        } else {
-            r.reply = "usage: apalt FT";
-        }
-    } else if (cmd == "vs") {
-        if (numberArg(w, -10000, 10000, d)) {
-            a.autopilotVerticalSpeedFpm = static_cast<int16_t>(std::lround(d));
-            r.reply = fmt("autopilot vertical speed %.0f ft/min", d);
-        } else {
-            r.reply = "usage: vs FPM";
-        }
-    } else if (cmd == "spd") {
-        if (numberArg(w, 0, 2000, d)) {
-            a.trueAirspeedKt = d;
-            r.reply = fmt("true airspeed %.0f kt", d);
-        } else {
-            r.reply = "usage: spd KT";
-        }
-    } else if (cmd == "magvar") {
-        if (numberArg(w, -180, 180, d)) {
-            a.magVarDeg = d;
-            r.reply = fmt("magnetic variation %.1f", d);
-        } else {
-            r.reply = "usage: magvar DEG";
-        }
+    } else if (const NumberCommand* number = findNumberCommand(cmd)) {
+        double d;
+        r.reply = numberArg(w, number->low, number->high, d) ? number->apply(a, d)
+                                                             : std::string("usage: ") + number->usage;
     } else if (cmd == "units") {
         if (w.size() == 2 && (w[1] == "ft" || w[1] == "m")) {
             a.metricAltimeter = w[1] == "m";
             r.reply = a.metricAltimeter ? "altimeter in metres" : "altimeter in feet";
         } else {
             r.reply = "usage: units ft|m";
-        }
-    } else if (cmd == "fuel") {
-        if (numberArg(w, 0, 100, d)) {
-            setFuelFraction(a, d / 100.0);
-            r.reply = fmt("fuel %.0f%%, %.0f lb", d, fuelOnBoardGallons(a) * a.fuelLbPerGallon);
-        } else {
-            r.reply = "usage: fuel PERCENT";
         }
     } else if (cmd == "track") {
         std::string error;

@@ -23,8 +23,8 @@ void travel(double& latDeg, double& lonDeg, double courseDeg, double distanceNm)
     const double c = courseDeg * kDegToRad;
     const double sinLat2 = std::sin(lat1) * std::cos(d) + std::cos(lat1) * std::sin(d) * std::cos(c);
     const double lat2 = std::asin(std::clamp(sinLat2, -1.0, 1.0));
-    const double lon2 = lon1 + std::atan2(std::sin(c) * std::sin(d) * std::cos(lat1),
-                                          std::cos(d) - std::sin(lat1) * sinLat2);
+    const double lon2 =
+        lon1 + std::atan2(std::sin(c) * std::sin(d) * std::cos(lat1), std::cos(d) - std::sin(lat1) * sinLat2);
     latDeg = lat2 * kRadToDeg;
     lonDeg = wrap180(lon2 * kRadToDeg);
 }
@@ -34,8 +34,8 @@ double distanceNm(double lat1, double lon1, double lat2, double lon2) {
     const double p2 = lat2 * kDegToRad;
     const double dp = p2 - p1;
     const double dl = (lon2 - lon1) * kDegToRad;
-    const double a =
-        std::sin(dp / 2) * std::sin(dp / 2) + std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
+    const double a = std::sin(dp / 2) * std::sin(dp / 2) +
+                     std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
     return 2.0 * std::asin(std::min(1.0, std::sqrt(a))) * kEarthRadiusNm;
 }
 

@@ -53,7 +53,9 @@ uint16_t angle16(double deg) {
 }
 
 // A signed angle (-180..180) as a signed 32-bit fraction of the circle.
-int32_t signedAngle32(double deg) { return roundTo<int32_t>(wrap180(deg) / 360.0 * kTwoTo32); }
+int32_t signedAngle32(double deg) {
+    return roundTo<int32_t>(wrap180(deg) / 360.0 * kTwoTo32);
+}
 
 std::tm utc(const SimAircraft& a) {
     std::time_t t = static_cast<std::time_t>(std::floor(a.utcSeconds));
@@ -95,12 +97,16 @@ const Entry kEntries[] = {
     {simvar::kLatitude, [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(a.latDeg / kLatitudeUnit)); },
      nullptr},
     {simvar::kLongitude,
-     [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(wrap180(a.lonDeg) / 360.0 * kTwoTo64)); }, nullptr},
-    {simvar::kZuluSecond, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_sec)); }, nullptr},
-    {simvar::kZuluHour, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_hour)); }, nullptr},
-    {simvar::kZuluMinute, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_min)); }, nullptr},
-    {simvar::kDayOfYear, [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(utc(a).tm_yday + 1)); },
+     [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(wrap180(a.lonDeg) / 360.0 * kTwoTo64)); },
      nullptr},
+    {simvar::kZuluSecond, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_sec)); },
+     nullptr},
+    {simvar::kZuluHour, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_hour)); },
+     nullptr},
+    {simvar::kZuluMinute, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_min)); },
+     nullptr},
+    {simvar::kDayOfYear,
+     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(utc(a).tm_yday + 1)); }, nullptr},
     {simvar::kYear, [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(utc(a).tm_year + 1900)); },
      nullptr},
     {simvar::kOnGround, [](const A& a, B* o) { put<uint16_t>(o, a.onGround ? 1 : 0); }, nullptr},
@@ -110,7 +116,8 @@ const Entry kEntries[] = {
      },
      nullptr},
     {simvar::kUnitsSetting, [](const A& a, B* o) { put<uint16_t>(o, a.metricAltimeter ? 1 : 0); }, nullptr},
-    {simvar::kWindSpeed, [](const A& a, B* o) { put<uint16_t>(o, roundTo<uint16_t>(a.windSpeedKt)); }, nullptr},
+    {simvar::kWindSpeed, [](const A& a, B* o) { put<uint16_t>(o, roundTo<uint16_t>(a.windSpeedKt)); },
+     nullptr},
     {simvar::kWindDirection, [](const A& a, B* o) { put<uint16_t>(o, angle16(a.windFromDeg)); }, nullptr},
     {simvar::kGroundSpeed,
      [](const A& a, B* o) {
@@ -130,10 +137,13 @@ const Entry kEntries[] = {
     {simvar::kPaused, [](const A& a, B* o) { put<uint16_t>(o, a.paused ? 1 : 0); }, nullptr},
     {simvar::kSlewing, [](const A& a, B* o) { put<uint16_t>(o, a.slewing ? 1 : 0); }, nullptr},
     {simvar::kGroundTrackMag,
-     [](const A& a, B* o) { put<double>(o, wrap360(groundVector(a).trackTrueDeg - a.magVarDeg) * kDegToRad); },
+     [](const A& a, B* o) {
+         put<double>(o, wrap360(groundVector(a).trackTrueDeg - a.magVarDeg) * kDegToRad);
+     },
      nullptr},
     {simvar::kRollRate, [](const A& a, B* o) { put<double>(o, -a.rollRateDegS * kDegToRad); }, nullptr},
-    {simvar::kMagVariation, [](const A& a, B* o) { put<int16_t>(o, roundTo<int16_t>(wrap180(a.magVarDeg) / 360.0 * 65536.0)); },
+    {simvar::kMagVariation,
+     [](const A& a, B* o) { put<int16_t>(o, roundTo<int16_t>(wrap180(a.magVarDeg) / 360.0 * 65536.0)); },
      nullptr},
     {simvar::kNavGpsSwitch, [](const A& a, B* o) { put<uint32_t>(o, a.navGpsSwitch ? 1 : 0); },
      [](A& a, const B* i) { a.navGpsSwitch = get<uint32_t>(i) != 0; }},
@@ -173,7 +183,9 @@ const Entry kEntries[] = {
          a.secondsSinceAileron = 0.0;
      }},
     {simvar::kAutopilotAltitude,
-     [](const A& a, B* o) { put<int32_t>(o, roundTo<int32_t>(a.autopilotAltitudeFt * kMetresPerFoot * 65536.0)); },
+     [](const A& a, B* o) {
+         put<int32_t>(o, roundTo<int32_t>(a.autopilotAltitudeFt * kMetresPerFoot * 65536.0));
+     },
      [](A& a, const B* i) { a.autopilotAltitudeFt = get<int32_t>(i) / 65536.0 / kMetresPerFoot; }},
     {simvar::kAutopilotVerticalSpeed, [](const A& a, B* o) { put<int16_t>(o, a.autopilotVerticalSpeedFpm); },
      [](A& a, const B* i) { a.autopilotVerticalSpeedFpm = get<int16_t>(i); }},

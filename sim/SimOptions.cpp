@@ -78,7 +78,8 @@ bool splitInts(const std::string& text, char separator, int* parts, int minParts
     size_t start = 0;
     while (true) {
         const size_t end = text.find(separator, start);
-        const std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string piece =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (count == maxParts || piece.empty() || !parseInt(piece, parts[count])) return false;
         ++count;
         if (end == std::string::npos) break;
@@ -87,13 +88,16 @@ bool splitInts(const std::string& text, char separator, int* parts, int minParts
     return count >= minParts;
 }
 
-double dayStart(double utcSeconds) { return std::floor(utcSeconds / 86400.0) * 86400.0; }
+double dayStart(double utcSeconds) {
+    return std::floor(utcSeconds / 86400.0) * 86400.0;
+}
 
 }  // namespace
 
 const std::vector<SimScenario>& simScenarios() {
     static const std::vector<SimScenario> list = {
-        {"ksea", "airborne 6000 ft north of Seattle, heading south at 250 kt, autopilot on, GPS", airborneNearSeattle},
+        {"ksea", "airborne 6000 ft north of Seattle, heading south at 250 kt, autopilot on, GPS",
+         airborneNearSeattle},
         {"ksea-ground", "on the ground at Seattle, runway 16L threshold, autopilot off", onGroundAtSeattle},
         {"sound", "3000 ft over Puget Sound heading north at 180 kt, no wind, autopilot off", overTheSound},
     };
@@ -153,7 +157,8 @@ bool parseTime(const std::string& text, double& utcSeconds) {
     int parts[3] = {0, 0, 0};
     int count;
     if (!splitInts(text, ':', parts, 2, 3, count)) return false;
-    if (parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 || parts[2] > 59) return false;
+    if (parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 || parts[2] > 59)
+        return false;
     utcSeconds = dayStart(utcSeconds) + parts[0] * 3600.0 + parts[1] * 60.0 + parts[2];
     return true;
 }
@@ -261,7 +266,8 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             const size_t slash = text.find('/');
             double dir, speed;
             if (slash == std::string::npos || !parseNumber(text.substr(0, slash), dir) ||
-                !parseNumber(text.substr(slash + 1), speed) || dir < 0 || dir > 360 || speed < 0 || speed > 300) {
+                !parseNumber(text.substr(slash + 1), speed) || dir < 0 || dir > 360 || speed < 0 ||
+                speed > 300) {
                 error = "bad value for --wind (DIR/KT): " + text;
                 return false;
             }

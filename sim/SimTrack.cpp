@@ -49,11 +49,14 @@ std::string trackSvg(const std::vector<SimTrackPoint>& track) {
     constexpr double kSize = 800.0;
     constexpr double kMargin = 50.0;
     std::string svg = format(
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\">\n", kSize,
-        kSize, kSize, kSize);
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f "
+        "%.0f\">\n",
+        kSize, kSize, kSize, kSize);
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     if (track.empty()) {
-        svg += "<text x=\"50\" y=\"50\" font-family=\"monospace\" font-size=\"16\">no track recorded</text>\n</svg>\n";
+        svg +=
+            "<text x=\"50\" y=\"50\" font-family=\"monospace\" font-size=\"16\">no track "
+            "recorded</text>\n</svg>\n";
         return svg;
     }
     const Plane plane{track.front().latDeg, track.front().lonDeg,
@@ -77,8 +80,10 @@ std::string trackSvg(const std::vector<SimTrackPoint>& track) {
     svg += "<polyline fill=\"none\" stroke=\"#0050c0\" stroke-width=\"2\" points=\"";
     for (const SimTrackPoint& p : track) svg += format("%.1f,%.1f ", px(p), py(p));
     svg += "\"/>\n";
-    svg += format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"6\" fill=\"#00a000\"/>\n", px(track.front()), py(track.front()));
-    svg += format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"6\" fill=\"#d00000\"/>\n", px(track.back()), py(track.back()));
+    svg += format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"6\" fill=\"#00a000\"/>\n", px(track.front()),
+                  py(track.front()));
+    svg += format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"6\" fill=\"#d00000\"/>\n", px(track.back()),
+                  py(track.back()));
 
     // Scale bar of a round number of NM, about a quarter of the plot.
     double bar = 1.0;
@@ -86,14 +91,16 @@ std::string trackSvg(const std::vector<SimTrackPoint>& track) {
         if (step * scale <= (kSize - 2 * kMargin) / 4) bar = step;
     }
     const double barY = kSize - 20;
-    svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"black\" stroke-width=\"3\"/>\n",
-                  kMargin, barY, kMargin + bar * scale, barY);
+    svg += format(
+        "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"black\" stroke-width=\"3\"/>\n",
+        kMargin, barY, kMargin + bar * scale, barY);
     svg += format("<text x=\"%.1f\" y=\"%.1f\" font-family=\"monospace\" font-size=\"14\">%g NM</text>\n",
                   kMargin + bar * scale + 10, barY + 5, bar);
     svg += format(
         "<text x=\"20\" y=\"25\" font-family=\"monospace\" font-size=\"14\">start %.4f %.4f, %.0f s flown, "
         "altitude %.0f",
-        track.front().latDeg, track.front().lonDeg, track.back().timeSeconds - track.front().timeSeconds, minAlt);
+        track.front().latDeg, track.front().lonDeg, track.back().timeSeconds - track.front().timeSeconds,
+        minAlt);
     svg += format("..%.0f ft (north up; green start, red end)</text>\n", maxAlt);
     svg += "</svg>\n";
     return svg;
@@ -104,5 +111,6 @@ bool writeTrackFiles(const std::vector<SimTrackPoint>& track, const std::string&
         error = "no file name given";
         return false;
     }
-    return writeFile(prefix + ".csv", trackCsv(track), error) && writeFile(prefix + ".svg", trackSvg(track), error);
+    return writeFile(prefix + ".csv", trackCsv(track), error) &&
+           writeFile(prefix + ".svg", trackSvg(track), error);
 }

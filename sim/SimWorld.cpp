@@ -30,7 +30,7 @@ void SimWorld::record() {
         trackInterval_ *= 2.0;
     }
     const SimGroundVector ground = groundVector(aircraft);
-    track_.push_back({runSeconds(), aircraft.latDeg, aircraft.lonDeg, aircraft.altitudeFt, aircraft.headingTrueDeg,
-                      aircraft.bankDeg, ground.speedKt});
+    track_.push_back({runSeconds(), aircraft.latDeg, aircraft.lonDeg, aircraft.altitudeFt,
+                      aircraft.headingTrueDeg, aircraft.bankDeg, ground.speedKt});
     nextSample_ = runSeconds() + trackInterval_;
 }

@@ -22,7 +22,9 @@ namespace {
 
 volatile sig_atomic_t stopRequested = 0;
 
-void onSignal(int) { stopRequested = 1; }
+void onSignal(int) {
+    stopRequested = 1;
+}
 
 void installSignals() {
     struct sigaction action {};

@@ -112,7 +112,9 @@ void handleKeyDown(int code) {
 }
 
 void handleKeyUp(int code) {
-    if (!inKeyboardRange(code)) return;
+    // A typed Escape stays recorded until the main loop sees it, even when the key comes up
+    // before the loop's next idle pass.
+    if (!inKeyboardRange(code) || code == kEscapeChar) return;
     fms().cdu.keys.keyDown[code] = 0;
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 constexpr double kLatitudePerUnit = 2.0951091487837895e-15;
 constexpr double kLongitudePerUnit = 1.951563910473908e-17;  // 360 / 2^64
-constexpr double kDegreesPerHeadingUnit = 8.381e-8;           // 360 / 2^32 as the program has always used it
+constexpr double kDegreesPerHeadingUnit = 8.381e-8;          // 360 / 2^32 as the program has always used it
 constexpr double kDegreesPer32 = 360.0 / 4294967296.0;
 constexpr double kDegreesPer16 = 360.0 / 65536.0;
 
@@ -51,12 +51,16 @@ struct Batch {
     bool process() { return link.process(result); }
 };
 
-bool linked() { return fms().shell.simLinked; }
+bool linked() {
+    return fms().shell.simLinked;
+}
 
 const char* const kMonthNames[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool isLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 }  // namespace
 
@@ -214,13 +218,16 @@ const FuelReading& readFuelData(int referenceFuelLb) {
     double totalFlow = 0.0;
     for (double flow : f.engineFlowLbH) totalFlow += flow;
     f.totalFuelFlowLbH = truncInt(totalFlow);
-    f.enduranceHours = f.totalFuelFlowLbH >= 1 ? static_cast<float>(f.fuelOnBoardLb) / f.totalFuelFlowLbH : 0.0f;
+    f.enduranceHours =
+        f.totalFuelFlowLbH >= 1 ? static_cast<float>(f.fuelOnBoardLb) / f.totalFuelFlowLbH : 0.0f;
     f.engine1FlowLbH = truncInt(f.engineFlowLbH[0]);
     f.engine2FlowLbH = truncInt(f.engineFlowLbH[1]);
     return f;
 }
 
-float cdiDeflection(float crossTrackNm) { return clampf(-crossTrackNm * 25.4f, -127.0f, 127.0f); }
+float cdiDeflection(float crossTrackNm) {
+    return clampf(-crossTrackNm * 25.4f, -127.0f, 127.0f);
+}
 
 uint16_t autopilotHeadingValue(float headingDeg) {
     // 360 degrees is 65536, which the 16-bit offset holds as 0: the same direction.
@@ -232,7 +239,9 @@ int16_t aileronValue(float bankHoldOutput) {
     return static_cast<int16_t>(truncInt(-output * 1638.4));
 }
 
-int32_t autopilotAltitudeValue(float altitudeFt) { return truncInt(altitudeFt / geo::kFtPerMetre * 65536.0); }
+int32_t autopilotAltitudeValue(float altitudeFt) {
+    return truncInt(altitudeFt / geo::kFtPerMetre * 65536.0);
+}
 
 int16_t autopilotVerticalSpeedValue(int verticalSpeedFpm) {
     return static_cast<int16_t>(std::clamp(verticalSpeedFpm, -5000, 5000));
@@ -254,7 +263,9 @@ bool writePanelWaypoint(uint8_t waypointOrdinalLowByte) {
     return writeOne(simvar::kPanelWaypoint, waypointOrdinalLowByte);
 }
 
-bool writePanelCoupled(bool coupled) { return writeOne(simvar::kPanelCoupled, static_cast<uint8_t>(coupled ? 1 : 0)); }
+bool writePanelCoupled(bool coupled) {
+    return writeOne(simvar::kPanelCoupled, static_cast<uint8_t>(coupled ? 1 : 0));
+}
 
 bool writeNav1CourseAndDeviation(float desiredCourseMagDeg, float crossTrackNm) {
     if (!linked()) return false;
@@ -268,7 +279,9 @@ bool writeAutopilotHeading(float headingDeg) {
     return writeOne(simvar::kAutopilotHeading, autopilotHeadingValue(headingDeg));
 }
 
-bool writeAileron(float bankHoldOutput) { return writeOne(simvar::kAileron, aileronValue(bankHoldOutput)); }
+bool writeAileron(float bankHoldOutput) {
+    return writeOne(simvar::kAileron, aileronValue(bankHoldOutput));
+}
 
 bool writeAutopilotAltitude(float altitudeFt) {
     return writeOne(simvar::kAutopilotAltitude, autopilotAltitudeValue(altitudeFt));

@@ -45,7 +45,9 @@ struct AircraftState {
 
 // Lateral navigation is coupled while the autopilot master is on and the NAV/GPS switch
 // selects GPS.
-inline bool lnavCoupled(const AircraftState& a) { return a.navGpsSwitch != 0 && a.autopilotMaster != 0; }
+inline bool lnavCoupled(const AircraftState& a) {
+    return a.navGpsSwitch != 0 && a.autopilotMaster != 0;
+}
 
 // Attitude values of the DATA page, as the page shows them.
 struct DataPageAttitude {
@@ -63,7 +65,7 @@ struct FuelReading {
     int32_t groundSpeedKt = 0;
     int32_t radioAltitudeFt = 0;
     float weightPerGallonLb = 0.0f;
-    float tankLevel[kTanks] = {};       // fraction 0..1
+    float tankLevel[kTanks] = {};          // fraction 0..1
     int32_t tankCapacityGal[kTanks] = {};  // US gallons
     int32_t fuelOnBoardLb = 0;
     int32_t fuelUsedLb = 0;  // reference quantity - fuel on board, 0..100000
@@ -123,8 +125,8 @@ bool writeAutopilotAltitude(float altitudeFt);
 bool writeAutopilotVerticalSpeed(int verticalSpeedFpm);
 
 // The values those writes send.
-float cdiDeflection(float crossTrackNm);                 // -127..127
-uint16_t autopilotHeadingValue(float headingDeg);      // degrees * 65536 / 360
-int16_t aileronValue(float bankHoldOutput);            // -16384..16384
-int32_t autopilotAltitudeValue(float altitudeFt);      // metres * 65536
+float cdiDeflection(float crossTrackNm);                    // -127..127
+uint16_t autopilotHeadingValue(float headingDeg);           // degrees * 65536 / 360
+int16_t aileronValue(float bankHoldOutput);                 // -16384..16384
+int32_t autopilotAltitudeValue(float altitudeFt);           // metres * 65536
 int16_t autopilotVerticalSpeedValue(int verticalSpeedFpm);  // -5000..5000

@@ -193,8 +193,10 @@ ReadReport readAirways(std::string_view text, std::vector<Airway>& airways) {
 bool cycleTextFromField(std::string_view field, std::string& cycleText) {
     // Dropping 5 characters, inserting one and then writing position 6 needs 11 characters.
     if (field.size() < 11) return false;
-    std::string text(field.substr(5));
-    text.insert(2, "-");
+    // Built by appending: GCC's release build misreads insert() here as an overlapping copy.
+    std::string text(field.substr(5, 2));
+    text += '-';
+    text.append(field.substr(7));
     text[6] = '-';
     cycleText = std::move(text);
     return true;

@@ -8,10 +8,12 @@
 
 std::string joinPath(std::string_view root, std::string_view relative) {
     while (!relative.empty() && relative.front() == '/') relative.remove_prefix(1);
-    std::string path(root);
-    if (path.empty()) path = ".";
-    if (path.back() != '/') path += '/';
-    path += relative;
+    if (root.empty()) root = ".";
+    std::string path;
+    path.reserve(root.size() + relative.size() + 1);
+    path.append(root);
+    if (path.back() != '/') path.push_back('/');
+    path.append(relative);
     return path;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "guidance/SimOffsets.h"
 #include "simlink/SimWire.h"
 
 // Offset values are copied into the caller's variables byte for byte, as the server stores
@@ -24,9 +25,9 @@ constexpr int kRetryWaitMs = 100;
 constexpr int kOpenPasses = 5;
 constexpr int kOpenPassWaitMs = 100;
 
-constexpr uint32_t kServerVersionOffset = 0x3304;
-constexpr uint32_t kSimVersionOffset = 0x3308;
-constexpr uint32_t kClientVersionOffset = 0x330A;
+constexpr uint32_t kServerVersionOffset = simvar::kServerVersion.offset;
+constexpr uint32_t kSimVersionOffset = simvar::kSimulatorVersion.offset;
+constexpr uint32_t kClientVersionOffset = simvar::kClientLibVersion.offset;
 constexpr uint16_t kClientLibraryVersion = 1004;
 constexpr uint32_t kMinServerVersion = 0x19980005;
 constexpr uint32_t kSimVersionMark = 0xFADE;

@@ -237,6 +237,7 @@ TEST_F(KeyTyping, HardwareModeTypesNothingButEscapeStillCounts) {
 
 TEST_F(KeyTyping, EscapeIsNeverConsumed) {
     handleChar(kEscapeChar);
+    handleKeyUp(kEscapeChar);
     typeChar('b');
     mapKeyboard();
     EXPECT_EQ(keys.keyDown[kEscapeChar], 1);

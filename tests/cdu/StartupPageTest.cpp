@@ -2,6 +2,7 @@
 
 #include "Harness.h"
 #include "cdu/PageTable.h"
+#include "navdb/DatabaseLoad.h"
 
 namespace {
 
@@ -104,10 +105,11 @@ TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
 TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
     Harness h(stillClock());
     writeEmptyDatabase(h.dir);
-    h.powerOn();
+    // Loaded before the page first looks (so fast a load would otherwise race the frame).
+    h.start();
+    requestDatabaseLoad(h.context.navdb.database, h.dir.str());
     h.waitForDatabase();
-    h.advanceMs(300);
-    h.frame();
+    h.powerOn();
     // The database passes before the timed lines do; the page hands over to INIT at once.
     EXPECT_EQ(h.row(6), "  DATABASE        PASS  ");
     EXPECT_EQ(h.row(4), "  CPU                   ");

@@ -31,12 +31,14 @@ public:
     T get(const SimVar& var) {
         T value{};
         uint8_t bytes[sizeof(T)] = {};
-        for (uint32_t i = 0; i < sizeof(T); ++i) bytes[i] = memory.count(var.offset + i) ? memory[var.offset + i] : 0;
+        for (uint32_t i = 0; i < sizeof(T); ++i)
+            bytes[i] = memory.count(var.offset + i) ? memory[var.offset + i] : 0;
         std::memcpy(&value, bytes, sizeof value);
         return value;
     }
     void readOffset(uint32_t offset, uint8_t* destination, uint32_t size) override {
-        for (uint32_t i = 0; i < size; ++i) destination[i] = memory.count(offset + i) ? memory[offset + i] : 0;
+        for (uint32_t i = 0; i < size; ++i)
+            destination[i] = memory.count(offset + i) ? memory[offset + i] : 0;
     }
     void writeOffset(uint32_t offset, const uint8_t* source, uint32_t size) override {
         // The client's library number shares bytes with the simulator version: not stored.

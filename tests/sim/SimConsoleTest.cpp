@@ -63,11 +63,11 @@ TEST(SimOptions, ScenarioThenOverrides) {
 
 TEST(SimOptions, BadValuesAreRefused) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--lat", "91"},          {"--lon", "abc"},         {"--alt"},
-        {"--wind", "270"},        {"--wind", "400/10"},     {"--date", "2003-02-29"},
-        {"--date", "2004-13-01"}, {"--time", "24:00"},      {"--time", "12:60"},
-        {"--ap", "maybe"},        {"--speed", "-5"},        {"--scenario", "mars"},
-        {"--frobnicate"},         {"--hdg", "10x"},         {"--fuel", "101"},
+        {"--lat", "91"},          {"--lon", "abc"},     {"--alt"},
+        {"--wind", "270"},        {"--wind", "400/10"}, {"--date", "2003-02-29"},
+        {"--date", "2004-13-01"}, {"--time", "24:00"},  {"--time", "12:60"},
+        {"--ap", "maybe"},        {"--speed", "-5"},    {"--scenario", "mars"},
+        {"--frobnicate"},         {"--hdg", "10x"},     {"--fuel", "101"},
     };
     for (const auto& args : bad) {
         SimOptions options;
@@ -90,63 +90,33 @@ TEST(SimConsole, CommandsChangeTheWorldAndConfirm) {
     auto run = [&](const std::string& line) { return runSimCommand(world, line).reply; };
 
     EXPECT_EQ(run("ap off"), "autopilot master off");
-    EXPECT_FALSE(a.autopilotMaster);
-    EXPECT_EQ(run("ap"), "autopilot master on");  // toggles
+    EXPECT_EQ(run("ap"), "autopilot master on");  // no argument toggles
     EXPECT_TRUE(a.autopilotMaster);
     EXPECT_EQ(run("gps off"), "NAV/GPS switch NAV");
     EXPECT_FALSE(a.navGpsSwitch);
-    EXPECT_EQ(run("pause on"), "pause on");
-    EXPECT_TRUE(a.paused);
-    run("pause");
-    EXPECT_FALSE(a.paused);
-    EXPECT_EQ(run("slew on"), "slew on");
-    EXPECT_TRUE(a.slewing);
     EXPECT_EQ(run("wind 090 25"), "wind 090/25");
-    EXPECT_EQ(a.windFromDeg, 90.0);
-    EXPECT_EQ(a.windSpeedKt, 25.0);
-    run("wind 360/5");
+    EXPECT_EQ(run("wind 360/5"), "wind 000/5");
     EXPECT_EQ(a.windFromDeg, 0.0);
     EXPECT_EQ(run("move 47.6 -122.5"), "moved to 47.60000 -122.50000");
-    EXPECT_EQ(a.latDeg, 47.6);
-    EXPECT_EQ(run("hdg 270"), "heading 270.0 true");
-    EXPECT_EQ(a.headingTrueDeg, 270.0);
-    EXPECT_EQ(run("spd 180"), "true airspeed 180 kt");
-    EXPECT_EQ(a.trueAirspeedKt, 180.0);
+    EXPECT_EQ(a.lonDeg, -122.5);
+    // Setting the altitude moves the autopilot target with it; apalt moves only the target.
     EXPECT_EQ(run("alt 9000"), "altitude 9000 ft");
-    EXPECT_EQ(a.altitudeFt, 9000.0);
-    EXPECT_EQ(a.autopilotAltitudeFt, 9000.0);
     run("apalt 11000");
-    EXPECT_EQ(a.autopilotAltitudeFt, 11000.0);
     EXPECT_EQ(a.altitudeFt, 9000.0);
-    run("vs -1200");
-    EXPECT_EQ(a.autopilotVerticalSpeedFpm, -1200);
-    EXPECT_EQ(run("vnav on"), "panel VNAV on");
+    EXPECT_EQ(a.autopilotAltitudeFt, 11000.0);
+    run("vnav on");
     EXPECT_EQ(a.panelVnav, 8);
-    run("vnav off");
-    EXPECT_EQ(a.panelVnav, 0);
-    run("units m");
-    EXPECT_TRUE(a.metricAltimeter);
-    run("magvar -12.5");
-    EXPECT_EQ(a.magVarDeg, -12.5);
-    run("fuel 10");
-    EXPECT_DOUBLE_EQ(a.tankLevel[1], 0.1);
     EXPECT_EQ(run("ground on").substr(0, 13), "on the ground");
-    EXPECT_TRUE(a.onGround);
     EXPECT_EQ(a.altitudeFt, a.groundElevationFt);
 
     // Refusals leave the world alone.
     EXPECT_EQ(run("hdg 400"), "usage: hdg DEG");
-    EXPECT_EQ(a.headingTrueDeg, 270.0);
+    EXPECT_EQ(a.headingTrueDeg, 180.0);
     EXPECT_EQ(run("move 95 0"), "usage: move LAT LON");
-    EXPECT_EQ(run("wind east"), "usage: wind DIR KT");
     EXPECT_EQ(run("ap sideways"), "usage: see help");
     EXPECT_EQ(run("launch"), "unknown command: launch (try help)");
-    EXPECT_EQ(run("   "), "");
 
-    const std::string status = run("status");
-    EXPECT_NE(status.find("pos 47.60000 -122.50000"), std::string::npos) << status;
-    EXPECT_NE(status.find("ground"), std::string::npos) << status;
-    EXPECT_NE(simConsoleHelp().find("track PREFIX"), std::string::npos);
+    EXPECT_NE(run("status").find("pos 47.60000 -122.50000"), std::string::npos);
     EXPECT_TRUE(runSimCommand(world, "quit").quit);
     EXPECT_FALSE(runSimCommand(world, "status").quit);
 }

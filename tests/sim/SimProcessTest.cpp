@@ -1,11 +1,7 @@
 // fms-sim as a separate process, reached through the real local transport.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -15,93 +11,18 @@
 #include <vector>
 
 #include "Fms.h"
+#include "SimChild.h"
 #include "TempDir.h"
 #include "guidance/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
 
-extern char** environ;
-
 namespace {
 
-// A running fms-sim with its own runtime folder, console on a pipe and output in a file.
-class SimProcess {
-public:
+// fms-sim from the run folder, with a runtime folder and output file inside `dir`.
+struct SimProcess : SimChild {
     SimProcess(const TempDir& dir, const std::vector<std::string>& args)
-        : runtimeDir_(dir.str() + "/rt"), outputPath_(dir.str() + "/out.txt") {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        std::vector<std::string> env;
-        for (char** e = environ; *e != nullptr; ++e) {
-            if (std::strncmp(*e, "FMS_SIM_DIR=", 12) != 0) env.emplace_back(*e);
-        }
-        env.push_back("FMS_SIM_DIR=" + runtimeDir_);
-        std::vector<std::string> argv = {std::string(FMS_RUN_DIR) + "/fms-sim"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> argp, envp;
-        for (std::string& a : argv) argp.push_back(a.data());
-        for (std::string& e : env) envp.push_back(e.data());
-        argp.push_back(nullptr);
-        envp.push_back(nullptr);
-        if (posix_spawn(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[0]);
-        console_ = fds[1];
-    }
-    ~SimProcess() {
-        if (console_ >= 0) close(console_);
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    bool started() const { return pid_ > 0; }
-    const std::string& runtimeDir() const { return runtimeDir_; }
-    std::string socketPath() const { return runtimeDir_ + "/UIPCMAIN"; }
-
-    void type(const std::string& line) {
-        const std::string text = line + "\n";
-        ASSERT_EQ(write(console_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-    void signal(int sig) { kill(pid_, sig); }
-
-    // Waits for the process to end; its exit status, or -1 when it did not end in time.
-    int wait(int timeoutMs = 5000) {
-        for (int waited = 0; waited < timeoutMs; waited += 10) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
-
-    std::string output() const {
-        std::FILE* f = std::fopen(outputPath_.c_str(), "r");
-        std::string text;
-        if (f == nullptr) return text;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-        return text;
-    }
-
-private:
-    std::string runtimeDir_;
-    std::string outputPath_;
-    pid_t pid_ = -1;
-    int console_ = -1;
-    bool exited_ = false;
+        : SimChild(std::string(FMS_RUN_DIR) + "/fms-sim", dir.str() + "/rt", args, dir.str() + "/out.txt") {}
 };
 
 // Opens the link, retrying while the simulator is still starting.
@@ -148,7 +69,7 @@ TEST(SimProcess, RoundTripThroughTheLocalTransport) {
     EXPECT_GT(s.rollRate, 0.0);
 
     // The console answers and the quit command ends the process and removes its socket.
-    sim.type("ap off");
+    ASSERT_TRUE(sim.type("ap off"));
     ASSERT_TRUE(readGuidanceInputs());
     for (int i = 0; i < 100 && s.autopilotMaster != 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -156,7 +77,7 @@ TEST(SimProcess, RoundTripThroughTheLocalTransport) {
     }
     EXPECT_EQ(s.autopilotMaster, 0);
     context.simlink.link.close();
-    sim.type("quit");
+    ASSERT_TRUE(sim.type("quit"));
     EXPECT_EQ(sim.wait(), 0);
     EXPECT_FALSE(std::filesystem::exists(sim.socketPath()));
     EXPECT_NE(sim.output().find("autopilot master off"), std::string::npos) << sim.output();
@@ -209,17 +130,19 @@ TEST(SimProcess, MalformedRequestsAreRefusedAndTheSimulatorCarriesOn) {
     EXPECT_FALSE(std::filesystem::exists(sim.socketPath()));
 }
 
-TEST(SimProcess, CommandLineHelpAndErrors) {
+TEST(SimProcess, EndOfConsoleInputStopsCleanly) {
     TempDir dir;
-    SimProcess help(dir, {"--help"});
-    ASSERT_TRUE(help.started());
-    EXPECT_EQ(help.wait(), 0);
-    EXPECT_NE(help.output().find("--scenario"), std::string::npos);
-
-    SimProcess bad(dir, {"--lat", "95"});
-    ASSERT_TRUE(bad.started());
-    EXPECT_EQ(bad.wait(), 2);
-    SimProcess unknown(dir, {"--scenario", "nowhere"});
-    ASSERT_TRUE(unknown.started());
-    EXPECT_EQ(unknown.wait(), 2);
+    // The simulator stops, writes the track it was asked for and removes its socket.
+    SimProcess eof(dir, {"--track", dir.str() + "/flight"});
+    ASSERT_TRUE(eof.started());
+    for (int i = 0; i < 500 && !std::filesystem::exists(eof.socketPath()); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(std::filesystem::exists(eof.socketPath())) << eof.output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    eof.closeConsole();
+    EXPECT_EQ(eof.wait(), 0);
+    EXPECT_FALSE(std::filesystem::exists(eof.socketPath()));
+    EXPECT_TRUE(std::filesystem::exists(dir.str() + "/flight.csv"));
+    EXPECT_TRUE(std::filesystem::exists(dir.str() + "/flight.svg"));
 }
