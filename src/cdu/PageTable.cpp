@@ -1,6 +1,9 @@
 #include "cdu/PageTable.h"
 
 #include "cdu/StartupPage.h"
+#include "pages/DataPage.h"
+#include "pages/IdentPage.h"
+#include "pages/InitPage.h"
 
 namespace {
 
@@ -12,7 +15,7 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {},                // 0: not a page
     {},                // 1: not a page
     {runStartupPage},  // 2: start-up self-test
-    {nullptr, true},   // 3: INIT
+    {drawInitPage, true},  // 3: INIT
     {nullptr, true},   // 4: FPL
     {},                // 5: FPL MENU
     {},                // 6: DEPARTURE
@@ -20,11 +23,11 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {},                // 8: PLT ROUTE
     {},                // 9: FPL CLR
     {},                // 10: PPOS TO WPT
-    {},                // 11: identifier page
+    {runIdentPage},    // 11: identifier page
     {},                // 12: no page function
     {nullptr, true},   // 13: FUEL
     {},                // 14: LIST
-    {nullptr, true},   // 15: DATA
+    {drawDataPage, true},  // 15: DATA
     {},                // 16: NAV
     {},                // 17: VNAV
     {},                // 18: direct-to / NAV LEG

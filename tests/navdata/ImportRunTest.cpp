@@ -10,6 +10,8 @@
 #include "TempDir.h"
 #include "navdb/import/DatabaseWriter.h"
 #include "navdb/import/SourceText.h"
+#include "navdb/DatabaseLoad.h"
+#include "navdb/NavDatabase.h"
 #include "navdb/import/WorldImport.h"
 
 using namespace navimport;
@@ -33,7 +35,10 @@ struct WorldFolder {
                 sourceText(810,
                            "3  47.43536111 -122.30961111    354 11680 130   19.0 SEA  SEATTLE VORTAC\n"
                            "12  47.43569722 -122.30999167    354 11680 130    0.0 SEA  SEATTLE VORTAC\n"
-                           "2  40.00000000 -100.00000000      0   362  25    0.0 FAR  FAR AWAY NDB\n"));
+                           "2  40.00000000 -100.00000000      0   362  25    0.0 FAR  FAR AWAY NDB\n"
+                           "3  40.50000000 -101.00000000   2000 11500  40   10.0 LON  LONE VOR\n"
+                           "4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA 16L ILS-cat-I\n"
+                           "12  47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA 16L DME-ILS\n"));
         dir.write("in/apt.dat",
                   sourceText(1000,
                              "1      433 1 0 KSEA Seattle Tacoma Intl\n"
@@ -70,7 +75,7 @@ TEST(ImportRun, WritesTheFiveFilesFromCompressedAndPlainSources) {
     std::vector<std::string> airports = linesOf(world.dir.read("out/airports.txt"));
     ASSERT_EQ(airports.size(), 6u);
     EXPECT_EQ(airports[0].rfind("A,KSEA,SEATTLE TACOMA INTL,", 0), 0u);
-    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 2u);
+    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 5u);
     // The airway point without a fix record (NOFIX) becomes a fix.
     EXPECT_EQ(linesOf(world.dir.read("out/Waypoints.txt")),
               (std::vector<std::string>{"SESOY,47.354875,-122.130664,--", "FARFX,40.500000,-100.500000,--",
@@ -105,12 +110,60 @@ TEST(ImportRun, TheBoxKeepsAirwaysThatEnterItWholeWithTheirPoints) {
     EXPECT_EQ(linesOf(world.dir.read("out/Waypoints.txt")),
               (std::vector<std::string>{"SESOY,47.354875,-122.130664,--", "INBOX,47.700000,-122.200000,--",
                                         "NOFIX,47.300000,-121.900000,--"}));
-    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 1u);
+    // SEA and the ILS of 16L inside; the NDB on V99 and the lone VOR outside.
+    EXPECT_EQ(linesOf(world.dir.read("out/Navaids.txt")).size(), 3u);
     EXPECT_EQ(linesOf(world.dir.read("out/airports.txt")).size(), 3u);
     EXPECT_EQ(report.airports.skipped["outside the box"], 1);
-    EXPECT_EQ(report.navaids.skipped["outside the box"], 1);
+    EXPECT_EQ(report.navaids.skipped["outside the box"], 2);
     EXPECT_EQ(report.fixes.skipped["outside the box"], 1);
     EXPECT_EQ(report.airways.skipped["outside the box"], 1);
+}
+
+TEST(ImportRun, TheProgramsReadersTakeWhatTheImporterWrites) {
+    WorldFolder world;
+    ImportOptions options{world.in(), (world.dir.path() / "data").string(), false, {}};
+    ImportReport report;
+    ASSERT_TRUE(runImport(options, report)) << formatReport(report);
+    NavDatabase db;
+    loadDatabaseNow(db, world.dir.str());
+    ASSERT_TRUE(databaseFullyLoaded(db));
+    EXPECT_EQ(db.cycleText, "17-OCT-2013");
+
+    // The type of each navaid as the database decides it from the flags and the name.
+    std::vector<std::pair<std::string, NavaidType>> types;
+    for (const Navaid& n : db.navaids) types.emplace_back(n.ident, n.type);
+    EXPECT_EQ(types, (std::vector<std::pair<std::string, NavaidType>>{{"SEA", NavaidType::VorDme},
+                                                                      {"FAR", NavaidType::Ndb},
+                                                                      {"LON", NavaidType::Vor},
+                                                                      {"ISNQ", NavaidType::Localizer},
+                                                                      {"ISNQ", NavaidType::Dme}}));
+    EXPECT_FLOAT_EQ(db.navaids[0].declination, 19.0f);
+    EXPECT_EQ(db.navaids[2].elevation, 2000);
+
+    ASSERT_EQ(db.airports.size(), 2u);
+    const Airport& ksea = db.airports[0];
+    ASSERT_EQ(ksea.runways.size(), 2u);
+    // 16L lies 180.3 degrees true; the variation at SEA is 19 E.
+    EXPECT_EQ(ksea.runways[0].ident, "16L");
+    EXPECT_EQ(ksea.runways[0].heading, 161u);
+    EXPECT_EQ(ksea.runways[1].heading, 341u);
+    // The localizer of 16L lies 180.343 true: 161 magnetic as well.
+    EXPECT_EQ(ksea.runways[0].inboundCourse, 161u);
+    EXPECT_NEAR(ksea.runways[0].length, 11893, 5);
+    EXPECT_EQ(ksea.runways[0].elevation, 433);
+
+    ASSERT_EQ(db.airways.size(), 2u);
+    ASSERT_EQ(db.airways[0].segments.size(), 2u);
+    const AirwaySegment& first = db.airways[0].segments[0];
+    EXPECT_EQ(first.fromIdent, "SEA");
+    EXPECT_EQ(first.toIdent, "SESOY");
+    EXPECT_EQ(db.airways[0].segments[1].fromIdent, "SESOY");
+    EXPECT_EQ(db.airways[0].segments[1].toIdent, "NOFIX");
+    // SEA to SESOY: 8.73 NM on 124 degrees true, back on 304.
+    EXPECT_NEAR(first.segmentLength, 8.73f, 0.02f);
+    EXPECT_EQ(first.inboundValue, 124.0f);
+    EXPECT_EQ(first.outboundValue, 304.0f);
+    EXPECT_EQ(db.fixes.size(), 4u);
 }
 
 TEST(ImportRun, BadSourcesWriteNothing) {

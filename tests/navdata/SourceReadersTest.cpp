@@ -69,8 +69,8 @@ TEST(SourceNavaids, TypesMergesAndJunkRows) {
         // The DME of an ILS: DME flag only.
         "ISNQ,KSEA 16L DME-ILS,110.30,0,1,18,47.434333,-122.306300,369,DME,KSEA,16L,0.0",
         "ILOC,ILS/CAT,109.90,0,0,18,47.500000,-122.300000,20,LOC,KTST,13,0.0",
-        // Lower-case identifier upper-cased; below sea level written at 0 ft.
-        "VX,VX,115.00,1,0,130,46.000000,-121.000000,0,VOR,-,-,-18.5",
+        // Lower-case identifier upper-cased; an elevation below sea level kept.
+        "VX,VX,115.00,1,0,130,46.000000,-121.000000,-20,VOR,-,-,-18.5",
     };
     EXPECT_EQ(navaidLines(navaids), expected);
     EXPECT_DOUBLE_EQ(navaids[4].localizerBearing, 180.343);
@@ -84,7 +84,6 @@ TEST(SourceNavaids, TypesMergesAndJunkRows) {
     EXPECT_EQ(report.skipped["too few fields"], 1);
     EXPECT_EQ(report.skipped["unknown row type"], 1);
     EXPECT_EQ(report.notes["identifier upper-cased"], 1);
-    EXPECT_EQ(report.notes["elevation below sea level written as 0"], 1);
     EXPECT_EQ(report.notes["VOR variation above 180 read as west"], 1);
 }
 
@@ -179,9 +178,9 @@ TEST(SourceAirports, RunwaysFromTheirEndsAndJunkRows) {
 
     std::vector<std::string> lines = linesOf(airportLines(airports[0]));
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "A,KTST,TEST FIELD,47.010000,-122.000000,0");
+    EXPECT_EQ(lines[0], "A,KTST,TEST FIELD,47.010000,-122.000000,-5");
     // True 180 less 19 E = 161; the localizer's 175.5 less 19 = 156.5, rounds to 157.
-    EXPECT_EQ(lines[1], "R,18,161,7291,150,1,180.0,157,47.020000,-122.000000,0,0");
+    EXPECT_EQ(lines[1], "R,18,161,7291,150,1,180.0,157,47.020000,-122.000000,-5,0");
     // True 0 less 19 E = 341; the threshold lies 0.054 NM (0.0009 degree) north of the end.
     const WorldRunway& south = airports[0].runways[1];
     EXPECT_EQ(south.ident, "36");
@@ -203,7 +202,6 @@ TEST(SourceAirports, RunwaysFromTheirEndsAndJunkRows) {
     EXPECT_EQ(report.skipped["number unreadable"], 1);
     EXPECT_EQ(report.skipped["runway: too few fields"], 1);
     EXPECT_EQ(report.skipped["runway: position out of range"], 1);
-    EXPECT_EQ(report.notes["elevation below sea level written as 0"], 1);
 }
 
 TEST(SourceAirports, NoVorNearbyLeavesHeadingsTrue) {

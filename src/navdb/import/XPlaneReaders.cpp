@@ -25,16 +25,11 @@ int wholeDegrees1To360(double degrees) {
     return whole;
 }
 
-// Elevations go into unsigned 16-bit fields of the database: below sea level would read back
-// as some 65,000 ft, so such places are written at 0 ft.
+// Elevations go into signed 16-bit fields of the database.
 int storableElevation(long feet, FileReport& report) {
-    if (feet < 0) {
-        count(report.notes, "elevation below sea level written as 0");
-        return 0;
-    }
-    if (feet > 65535) {
-        count(report.notes, "elevation above 65535 ft limited");
-        return 65535;
+    if (feet < -32768 || feet > 32767) {
+        count(report.notes, "elevation outside the 16-bit range limited");
+        return feet < 0 ? -32768 : 32767;
     }
     return static_cast<int>(feet);
 }
