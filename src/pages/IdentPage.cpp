@@ -1,10 +1,12 @@
 #include "pages/IdentPage.h"
 
 #include <cmath>
+#include <optional>
 
 #include "Fms.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
+#include "flightplan/FlightPlan.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
 
@@ -83,9 +85,10 @@ bool acceptOffered(int askingPage) {
 }
 
 void handOver(int askingPage, const FplLeg& leg) {
-    (void)leg;
-    // The reference pages behind the DATA/NAV menu and the fuel page take their legs when
-    // they arrive; until then the leg has no receiver there.
+    // The FPL page inserts before its selected line (or appends past the end). The
+    // reference pages behind the DATA/NAV menu and the fuel page take their legs when they
+    // arrive; until then the leg has no receiver there.
+    if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
     fms().cdu.currentPage = askingPage;
 }
 
@@ -111,25 +114,6 @@ const char* navaidTypeText(NavaidType type) {
             return "ILS";
     }
     return "";
-}
-
-FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index) {
-    FplLeg leg;
-    CandidateView v = viewOf(db, kind, index);
-    if (!v.valid) return leg;
-    leg.waypointKind = kind;
-    leg.legType = LegType::None;
-    leg.ident = v.ident;
-    leg.latitude = static_cast<float>(v.latitude);
-    leg.longitude = static_cast<float>(v.longitude);
-    leg.dbIndex = index;
-    if (v.airport != nullptr) {
-        leg.name = v.name;
-        leg.elevation = v.airport->elevation;
-    } else if (v.navaid != nullptr) {
-        leg.name = v.name;
-    }
-    return leg;
 }
 
 void openIdentPage(int askingPage) {
@@ -178,9 +162,9 @@ void runIdentPage() {
     if (keys.pendingLsk == kAcceptLsk) resetLsk();
     if (keys.pendingPadKey == kPadEnter) resetPadKey();
     if (acceptPressed && canAccept) {
-        FplLeg leg = legFromCandidate(db, candidates.kind, candidates.indices[st.shown]);
+        std::optional<FplLeg> leg = legFromDatabase(db, candidates.kind, candidates.indices[st.shown]);
         st.shown = 0;
-        handOver(asking, leg);
+        if (leg) handOver(asking, *leg);
         return;
     }
 

@@ -14,9 +14,5 @@ void runIdentPage();
 // and shows the identifier page.
 void openIdentPage(int askingPage);
 
-// The plan leg for candidate `index` of a match list; kind None when the index is not a
-// record of the list's category.
-FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index);
-
 // The navaid type as the identifier page names it.
 const char* navaidTypeText(NavaidType type);

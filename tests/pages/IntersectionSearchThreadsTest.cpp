@@ -19,7 +19,7 @@ bool waitReady(const IntersectionSearch& search) {
     return search.ready();
 }
 
-TEST(ListPageThreads, SearchWaitsForTheFixesAndIgnoresASecondStart) {
+TEST(IntersectionSearchThreads, SearchWaitsForTheFixesAndIgnoresASecondStart) {
     NavDatabase db;
     addFix(db, "NEAR1", 45.06f, 7.0f);  // 3.6 NM
     addFix(db, "ATREF", 45.0f, 7.0f);   // the reference's own position
@@ -51,7 +51,7 @@ TEST(ListPageThreads, SearchWaitsForTheFixesAndIgnoresASecondStart) {
     EXPECT_EQ(search.result()[0].distanceNm, 27);
 }
 
-TEST(ListPageThreads, ContextDestroyedDuringASearch) {
+TEST(IntersectionSearchThreads, ContextDestroyedDuringASearch) {
     // A long list so that the worker is still sorting when the context goes away, and a
     // second context whose fixes never load, so that its worker is still waiting.
     for (bool loaded : {true, false}) {
