@@ -1,7 +1,6 @@
 #include "pages/IdentPage.h"
 
 #include <cmath>
-#include <optional>
 
 #include "Fms.h"
 #include "cdu/CduRenderer.h"
@@ -116,6 +115,25 @@ const char* navaidTypeText(NavaidType type) {
     return "";
 }
 
+FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index) {
+    FplLeg leg;
+    CandidateView v = viewOf(db, kind, index);
+    if (!v.valid) return leg;
+    leg.waypointKind = kind;
+    leg.legType = LegType::None;
+    leg.ident = v.ident;
+    leg.latitude = static_cast<float>(v.latitude);
+    leg.longitude = static_cast<float>(v.longitude);
+    leg.dbIndex = index;
+    if (v.airport != nullptr) {
+        leg.name = v.name;
+        leg.elevation = v.airport->elevation;
+    } else if (v.navaid != nullptr) {
+        leg.name = v.name;
+    }
+    return leg;
+}
+
 void openIdentPage(int askingPage) {
     Fms& f = fms();
     f.pages.ident.shown = 0;
@@ -162,9 +180,9 @@ void runIdentPage() {
     if (keys.pendingLsk == kAcceptLsk) resetLsk();
     if (keys.pendingPadKey == kPadEnter) resetPadKey();
     if (acceptPressed && canAccept) {
-        std::optional<FplLeg> leg = legFromDatabase(db, candidates.kind, candidates.indices[st.shown]);
+        FplLeg leg = legFromCandidate(db, candidates.kind, candidates.indices[st.shown]);
         st.shown = 0;
-        if (leg) handOver(asking, *leg);
+        if (leg.waypointKind != WaypointKind::None) handOver(asking, leg);
         return;
     }
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "Fms.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/IdentPage.h"
 #include "pages/PageDrawing.h"
 
 namespace {
@@ -171,9 +171,9 @@ void handleChoice(ListPageState& st) {
                               : st.type == kListInts  ? WaypointKind::Fix
                                                       : WaypointKind::Navaid;
     const NearestEntry& entry = (*nearestListOf(st))[static_cast<size_t>(n - 1)];
-    std::optional<FplLeg> leg = legFromDatabase(f.navdb.database, kind, entry.index);
-    if (!leg) return;
-    appendLeg(*leg);
+    FplLeg leg = legFromCandidate(f.navdb.database, kind, entry.index);
+    if (leg.waypointKind == WaypointKind::None) return;
+    appendLeg(leg);
     f.flightplan.fplPage = planLegCount() / kFplLinesPerPage + 1;
     showFpl();
 }

@@ -8,6 +8,7 @@
 
 #include "PageTestSupport.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/IdentPage.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ protected:
     }
     // The plan legs named, from the database (airport YSSY, navaid SY, fixes).
     void planOf(std::initializer_list<std::pair<WaypointKind, int>> legs) {
-        for (auto [kind, index] : legs) appendLeg(*legFromDatabase(h.context.navdb.database, kind, index));
+        for (auto [kind, index] : legs) appendLeg(legFromCandidate(h.context.navdb.database, kind, index));
     }
     std::vector<std::string> planIdents() {
         std::vector<std::string> out;

@@ -8,6 +8,7 @@
 
 #include "PageTestSupport.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/IdentPage.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ protected:
         writeSmallDatabase(h.dir);
         if (!withFixes) std::filesystem::remove(h.dir.path() / "data/Waypoints.txt");
         powerOnAndAccept(h);
-        appendLeg(*legFromDatabase(h.context.navdb.database, WaypointKind::Airport, 0));  // YSSY
+        appendLeg(legFromCandidate(h.context.navdb.database, WaypointKind::Airport, 0));  // YSSY
         h.press("LIST");
         h.frames(2);
     }
