@@ -385,11 +385,10 @@ void RecordingRenderer::callList(CduList list) {
     lists_.push_back(record);
 }
 
-void RecordingRenderer::placeGlyph(float x, float y, unsigned char code, int font) {
+void RecordingRenderer::placeGlyph(float x, int row, unsigned char code, int font) {
     // Blanks and codes without a glyph (controls, no-break space) leave the cell as it was.
     if (code <= 32 || (code >= 127 && code <= 160) || code == glyphCount - 1) return;
     const int column = nearestColumn(x);
-    const int row = nearestRow(y);
     if (column < 0 || row < 0) {
         ++offGridGlyphs_;
         return;
@@ -416,8 +415,15 @@ void RecordingRenderer::drawGlyphs(int fontIndex, const unsigned char* codes, in
 
     // Glyph i starts at the origin moved along the text's x axis by the increments before it.
     float advance = 0.0f;
+    const bool horizontal = m[1] == 0.0f;
+    int firstRow = -1;
     for (int i = 0; i < count; ++i) {
-        if (inPage_) placeGlyph(m[12] + m[0] * advance, m[13] + m[1] * advance, codes[i], fontIndex);
+        if (inPage_) {
+            // Text runs along x on every page: its row is found once.
+            const int row = (horizontal && i > 0) ? firstRow : nearestRow(m[13] + m[1] * advance);
+            if (i == 0) firstRow = row;
+            placeGlyph(m[12] + m[0] * advance, row, codes[i], fontIndex);
+        }
         if (codes[i] != glyphCount - 1) advance += cellIncrement;
     }
     translate(advance, 0.0f, 0.0f);

@@ -163,7 +163,7 @@ public:
 private:
     using Matrix = std::array<float, 16>;  // column-major, as the fixed-function pipeline
     void multiply(const Matrix& right);
-    void placeGlyph(float x, float y, unsigned char code, int font);
+    void placeGlyph(float x, int row, unsigned char code, int font);
 
     std::vector<Matrix> stack_;
     Rgba colour_;
