@@ -1,9 +1,13 @@
 #include "shell/SubsystemHooks.h"
 
+#include "pages/ListPage.h"
+
 namespace {
 
-// Nothing is wired yet: each subsystem sets its entries here as it arrives.
-constexpr SubsystemHooks kHooks{};
+// Each subsystem sets its entries here as it arrives.
+constexpr SubsystemHooks kHooks{
+    .resetListSelection = resetListSelection,
+};
 
 }  // namespace
 

@@ -27,7 +27,16 @@ Harness::Harness(HarnessOptions options) : options_(options), current_(context) 
     writeTga((dir.path() / "textures/CDU_Tex.tga").string(), bezel);
     const std::filesystem::path sample = std::filesystem::path(FMS_SOURCE_DIR) / "data";
     if (options_.sampleDatabase && std::filesystem::is_directory(sample)) {
-        std::filesystem::create_directory_symlink(sample, dir.path() / "data");
+        // The sample files are linked one by one into a data folder of the test's own, so
+        // that what the program writes there (data/Routes/) stays out of the source tree.
+        std::filesystem::create_directory(dir.path() / "data");
+        for (const std::filesystem::directory_entry& e : std::filesystem::directory_iterator(sample)) {
+            const std::filesystem::path link = dir.path() / "data" / e.path().filename();
+            if (e.is_directory())
+                std::filesystem::create_directory_symlink(e.path(), link);
+            else
+                std::filesystem::create_symlink(e.path(), link);
+        }
     }
 }
 
