@@ -1,9 +1,13 @@
 #include "shell/SubsystemHooks.h"
 
+#include "flightplan/FlightPlan.h"
+
 namespace {
 
-// Nothing is wired yet: each subsystem sets its entries here as it arrives.
-constexpr SubsystemHooks kHooks{};
+// Each subsystem sets its entries here as it arrives.
+constexpr SubsystemHooks kHooks{
+    .clearFlightPlan = clearFlightPlan,
+};
 
 }  // namespace
 

@@ -27,7 +27,18 @@ Harness::Harness(HarnessOptions options) : options_(options), current_(context) 
     writeTga((dir.path() / "textures/CDU_Tex.tga").string(), bezel);
     const std::filesystem::path sample = std::filesystem::path(FMS_SOURCE_DIR) / "data";
     if (options_.sampleDatabase && std::filesystem::is_directory(sample)) {
-        std::filesystem::create_directory_symlink(sample, dir.path() / "data");
+        // The sample files are linked one by one into a real data folder, so that what the
+        // program writes there (data/Routes, a copy) stays in the temporary folder.
+        std::filesystem::create_directories(dir.path() / "data");
+        for (const auto& entry : std::filesystem::directory_iterator(sample)) {
+            const std::filesystem::path link = dir.path() / "data" / entry.path().filename();
+            if (entry.path().filename() == "Routes")
+                std::filesystem::copy(entry.path(), link, std::filesystem::copy_options::recursive);
+            else if (entry.is_directory())
+                std::filesystem::create_directory_symlink(entry.path(), link);
+            else
+                std::filesystem::create_symlink(entry.path(), link);
+        }
     }
 }
 
