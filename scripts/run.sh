@@ -1,11 +1,54 @@
 #!/usr/bin/env bash
-# Builds the program in release mode (run directory build/release/run) and starts the stand-in
-# simulator fms-sim in its sample scenario, airborne near Seattle, with its console on this
-# terminal. Extra arguments go to fms-sim (for example --scenario ksea-ground; --help lists all).
+# Builds the program in release mode (run directory build/release/run), starts the stand-in
+# simulator fms-sim in its sample scenario (airborne near Seattle) in the background and opens
+# the CDU window from the run directory. Arguments go to fms-sim (for example
+# --scenario ksea-ground; --help lists all); arguments after "--" go to the CDU program.
+# Without a display the CDU runs under xvfb-run: the script switches the unit on with a click
+# on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DFMS_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
 echo "Built into build/release/run"
-exec build/release/run/fms-sim --scenario ksea "$@"
+
+sim_args=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
+[ $# -gt 0 ] && shift
+cd build/release/run
+
+# A simulator of our own, whatever else runs on the machine; it ends with the CDU.
+export FMS_SIM_DIR=${FMS_SIM_DIR:-$(mktemp -d /tmp/fms-run-XXXXXX)}
+./fms-sim --scenario ksea --no-console "${sim_args[@]}" >fms-sim.log 2>&1 &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  [ -n "$(ls -A "$FMS_SIM_DIR" 2>/dev/null)" ] && break
+  kill -0 "$sim" 2>/dev/null || { cat fms-sim.log; exit 1; }
+  sleep 0.1
+done
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  ./fms "$@"
+  exit 0
+fi
+
+echo "No display: running the CDU under xvfb-run and saving a screenshot"
+shot=$PWD/fms-screenshot.png
+rm -f "$shot"
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  shot=$1; shift
+  ./fms --no-dialogs --screenshot "$shot" --screenshot-ms 5000 --quit-after-screenshot "$@" &
+  fms=$!
+  # Switch the unit on: ON/OFF/DIM lies at 71.55 % x 83.7 % of the viewport, which is as
+  # high as the window and 0.9 times that wide.
+  if win=$(timeout 30 xdotool search --sync --onlyvisible --name "FMS DEMO" | head -n 1); then
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    x=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", int(0.9 * h) * 0.7155 }")
+    y=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", h * 0.837 }")
+    xdotool mousemove --window "$win" "$x" "$y" click 1
+  fi
+  wait "$fms"
+' run "$shot" "$@"
+[ -f "$shot" ] && echo "Screenshot: build/release/run/fms-screenshot.png"
+exit 0

@@ -2,6 +2,9 @@
 
 #include "cdu/StartupPage.h"
 #include "flightplan/FplPages.h"
+#include "pages/DataPage.h"
+#include "pages/IdentPage.h"
+#include "pages/InitPage.h"
 
 namespace {
 
@@ -13,19 +16,19 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {},                // 0: not a page
     {},                // 1: not a page
     {runStartupPage},  // 2: start-up self-test
-    {nullptr, true},   // 3: INIT
-    {runFplPage, true},  // 4: FPL
-    {runFplMenuPage},    // 5: FPL MENU
+    {drawInitPage, true},  // 3: INIT
+    {runFplPage, true},    // 4: FPL
+    {runFplMenuPage},      // 5: FPL MENU
     {},                // 6: DEPARTURE
     {},                // 7: ARRIVAL
     {},                // 8: PLT ROUTE
     {runFplClearancePage},  // 9: FPL CLR
-    {runPposToWptPage},  // 10: PPOS TO WPT
-    {},                // 11: identifier page
+    {runPposToWptPage},     // 10: PPOS TO WPT
+    {runIdentPage},    // 11: identifier page
     {},                // 12: no page function
     {nullptr, true},   // 13: FUEL
     {},                // 14: LIST
-    {nullptr, true},   // 15: DATA
+    {drawDataPage, true},  // 15: DATA
     {},                // 16: NAV
     {},                // 17: VNAV
     {},                // 18: direct-to / NAV LEG

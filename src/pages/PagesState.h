@@ -1,6 +1,89 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "navdb/NavDatabase.h"
+#include "pages/IntersectionSearch.h"
+#include "pages/NearestLists.h"
+
+// An identifier entry field: what it shows while it is not in use. While its line select key
+// is pending it shows the scratchpad instead.
+struct IdentField {
+    std::string text;
+};
+
+// INIT page.
+struct InitPageState {
+    // What this unit publishes to the other unit once INIT is accepted. The dispatcher's
+    // initAccepted gates the function keys; both are set together by ACCEPT.
+    bool initDone = false;
+};
+
+// Values of the DATA tree. The tree keeps its place while other pages are shown.
+enum DataLevel { kDataIndex = 0, kDataNav = 1 };
+enum DataNavPage {
+    kDataNavMenu = 0,
+    kDataNavWaypoint = 1,  // waypoint-identification result
+    kDataNavSid = 2,
+    kDataNavStar = 3,
+    kDataNavApproach = 4,
+    kDataNavRunway = 5,
+    kDataNavAirway = 6,
+};
+
+struct DataPageState {
+    int dataLevel = kDataIndex;
+    int dataNavPage = kDataNavMenu;
+    int dataIndexPage = 0;    // DATA 1/4 .. 4/4
+    int dataNavMenuPage = 0;  // DATA/NAV 1/2, 2/2
+    // The WPT IDENT field of the DATA/NAV menu, the last text it searched for and its matches
+    // (the identifier page shows them when it was opened from the DATA page).
+    IdentField waypointField;
+    std::string searchText;
+    IdentMatches identList;
+};
+
+// Identifier page: which candidate is shown, and the list it was counted in (a new list
+// starts again at the first candidate).
+struct IdentPageState {
+    int shown = 0;
+    int askingPage = -1;
+    IdentMatches seen;
+};
+
+// LIST page list types.
+enum ListType {
+    kListNone = -1,  // nothing chosen yet: the menu alone
+    kListVor = 0,
+    kListAirport = 1,
+    kListAirway = 2,
+    kListInts = 3,
+    kListAirwayEntry = 4,  // drawn by the airway entry page
+    kListGap = 5,
+    kListNdb = 6,
+    kListAfterGap = 7,
+};
+
+struct ListPageState {
+    int type = kListNone;
+    int listPage = 0;
+    bool vorDetail = false;  // VOR/PLT shown with names instead of distances
+    std::vector<NearestEntry> airports;
+    std::vector<NearestEntry> vors;
+    std::vector<NearestEntry> ndbs;
+    std::vector<AirwayRef> airways;
+    int chosenAirway = -1;  // airway index handed on to the airway entry page
+    // Frames drawn since the intersection search started; "LOADING" shows every 500th.
+    int loadingFrames = 0;
+    IntersectionSearch intersections;
+};
+
 // State owned by the pages/ folder. One instance lives in the Fms context; code reaches it
-// through fms().pages. Members are added here by the code that owns them.
+// through fms().pages.
 struct PagesState {
+    InitPageState init;
+    DataPageState data;
+    IdentPageState ident;
+    ListPageState list;
 };

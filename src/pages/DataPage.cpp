@@ -1,0 +1,181 @@
+#include "pages/DataPage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Fms.h"
+#include "cdu/KeyInput.h"
+#include "pages/IdentField.h"
+#include "pages/PageDrawing.h"
+
+namespace {
+
+constexpr int kL1 = 0;
+constexpr int kL5 = 4;
+constexpr int kR1 = 5;
+constexpr int kR5 = 9;
+constexpr int kWaypointFieldWidth = 5;
+
+// NEXT and PREV within 0..last, without wrapping.
+void stepPage(int& page, int last) {
+    KeyState& keys = fms().cdu.keys;
+    if (keys.pendingFunctionKey == kFnNext) {
+        page = std::min(page + 1, last);
+        resetFunctionKey();
+    } else if (keys.pendingFunctionKey == kFnPrev) {
+        page = std::max(page - 1, 0);
+        resetFunctionKey();
+    }
+}
+
+void drawIndexPage(DataPageState& st) {
+    stepPage(st.dataIndexPage, 3);
+    drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "DATA %d/4", st.dataIndexPage + 1);
+    switch (st.dataIndexPage) {
+        case 0: {
+            static constexpr const char* kItems[] = {"NAV DATA", "PILOT DATA", "CO DATA", "DISK", "TAWS"};
+            for (int i = 0; i < 5; ++i) drawLeftPromptText(2 + 2 * i, kItems[i]);
+            if (crossFillPrompts().ownReady) drawRightPromptText(8, 22, "MSTR XFILL");
+            break;
+        }
+        case 1:
+        case 2:
+            drawTextAt(0, 2, colourWhite, fontLarge, alignLeft, "NO DATA");
+            break;
+        default: {
+            const Fms& f = fms();
+            const DataPageAttitude& att = f.guidance.attitude;
+            const AircraftState& ac = f.guidance.aircraft;
+            drawTextAt(0, 1, colourWhite, fontMed, alignLeft, "HDG(IRS)");
+            drawTextAt(0, 3, colourWhite, fontMed, alignLeft, "PIT(ANALOG)");
+            drawTextAt(0, 5, colourWhite, fontMed, alignLeft, "ROLL(ANALOG)");
+            drawTextAt(0, 7, colourWhite, fontMed, alignLeft, "VARIATION");
+            drawTextAt(23, 1, colourWhite, fontMed, alignRight, "DATE");
+            drawTextAt(23, 3, colourWhite, fontMed, alignRight, "UTC");
+            drawTextAt(23, 5, colourWhite, fontMed, alignRight, "ROLL CMD");
+            if (f.shell.simLinked) {
+                drawTextAt(0, 2, colourGreen, fontLarge, alignLeft, "%03d", att.headingDeg);
+                drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, att.pitchDeg >= 0.0f ? "+%2.1f" : "%2.1f",
+                           att.pitchDeg);
+                drawTextAt(0, 6, colourGreen, fontLarge, alignLeft,
+                           att.bankDeg >= 0.0f ? "R %2.1f" : "L %2.1f", std::fabs(att.bankDeg));
+                drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, att.variationDeg >= 0 ? "E%03d" : "W%03d",
+                           att.variationDeg);
+                drawTextAt(23, 2, colourGreen, fontLarge, alignRight, "%02d-%s-%02d", ac.dayOfMonth,
+                           ac.monthName.c_str(), ac.year - 2000);
+                drawTextAt(23, 4, colourGreen, fontLarge, alignRight, "%02d:%02d:%02d", ac.zuluHour,
+                           ac.zuluMinute, ac.zuluSecond);
+            } else {
+                drawTextAt(0, 2, colourGreen, fontLarge, alignLeft, "---");
+                drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, "-----");
+                drawTextAt(0, 6, colourGreen, fontLarge, alignLeft, "-----");
+                drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, "-----");
+                drawTextAt(23, 2, colourGreen, fontLarge, alignRight, "---------");
+                drawTextAt(23, 4, colourGreen, fontLarge, alignRight, "--:--:--");
+            }
+            // The commanded bank comes from the roll-steering laws; until they steer, no
+            // command exists to show, coupled or not.
+            drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
+            break;
+        }
+    }
+}
+
+void drawNavMenu(DataPageState& st) {
+    stepPage(st.dataNavMenuPage, 1);
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "DATA/NAV %d/2", st.dataNavMenuPage + 1);
+    if (st.dataNavMenuPage == 0) {
+        static constexpr const char* kItems[] = {"SID", "STAR", "APPROACH", "RUNWAY", "AIRWAY"};
+        for (int i = 0; i < 5; ++i) drawLeftPromptText(2 + 2 * i, kItems[i]);
+        drawTextAt(23, 1, colourWhite, fontMed, alignRight, "WPT IDENT");
+        drawTextAt(17, 3, colourWhite, fontMed, alignRight, "REV EXP");
+        drawTextAt(23, 5, colourWhite, fontMed, alignRight, "REGION");
+        drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "WORLDWIDE");
+        drawTextAt(23, 7, colourGreen, fontLarge, alignRight, "2000FT");
+        drawTextAt(23, 8, colourWhite, fontMed, alignRight, "RNV TEST DB");
+        if (st.identList.indices.empty())
+            drawIdentField(st.waypointField, kR1, 2, 23, true, kWaypointFieldWidth);
+    } else {
+        drawLeftPromptText(2, "ACTIVATE");
+        drawLeftPromptText(10, "DB STATUS");
+    }
+    drawRightPromptText(10, 22, "RETURN");
+}
+
+void drawWaypointResult(DataPageState& st) {
+    const NavDatabase& db = fms().navdb.database;
+    const int32_t index = st.identList.indices.front();
+    std::string ident;
+    std::string name;
+    double lat = 0.0;
+    double lon = 0.0;
+    const char* category = "";
+    const size_t i = static_cast<size_t>(index);
+    if (st.identList.kind == WaypointKind::Airport && index >= 0 && i < db.airports.size()) {
+        const Airport& a = db.airports[i];
+        ident = a.ident, name = a.name, lat = a.latitude, lon = a.longitude, category = "APT";
+    } else if (st.identList.kind == WaypointKind::Navaid && index >= 0 && i < db.navaids.size()) {
+        const Navaid& n = db.navaids[i];
+        ident = n.ident, name = n.name, lat = n.latitude, lon = n.longitude, category = "NAV";
+    } else {
+        return;
+    }
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "%s", ident.c_str());
+    drawTextAt(0, 1, colourGreen, fontLarge, alignLeft, "%s", name.c_str());
+    drawTextAt(1, 2, colourGreen, fontLarge, alignLeft, "%s", category);
+    drawTextAt(6, 2, colourGreen, fontLarge, alignLeft, "%c", lat < 0.0 ? 'S' : 'N');
+    drawTextAt(13, 2, colourGreen, fontLarge, alignRight, "%3.2f", std::fabs(lat));
+    drawTextAt(6, 3, colourGreen, fontLarge, alignLeft, "%c", lon > 0.0 ? 'E' : 'W');
+    drawTextAt(13, 3, colourGreen, fontLarge, alignRight, "%3.2f", std::fabs(lon));
+    drawRightPromptText(10, 22, "RETURN");
+}
+
+}  // namespace
+
+void drawDataPage() {
+    Fms& f = fms();
+    DataPageState& st = f.pages.data;
+    KeyState& keys = f.cdu.keys;
+    if (f.shell.newSecond) readDataPageAttitude();
+
+    if (st.dataLevel == kDataIndex) {
+        if (keys.pendingLsk == kL1) st.dataLevel = kDataNav;
+        // The other keys of the index have no function; none of them stays pending.
+        if (keys.pendingLsk != kLskNone) resetLsk();
+    } else if (st.dataNavPage == kDataNavMenu) {
+        // SID, STAR, APPROACH, RUNWAY and AIRWAY open reference pages that do not exist yet:
+        // the keys are taken and change nothing.
+        if (keys.pendingLsk >= kL1 && keys.pendingLsk <= kL5) resetLsk();
+        if (keys.pendingLsk == kR5) {
+            st.dataLevel = kDataIndex;
+            resetLsk();
+            resetPadKey();
+        }
+    }
+    if (keys.pendingLsk == kR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+                                   st.dataNavPage == kDataNavAirway)) {
+        st.dataNavPage = kDataNavMenu;
+        st.identList = IdentMatches{};
+        resetLsk();
+    }
+
+    // A lookup from WPT IDENT: airports and navaids have a result page; any other result is
+    // dropped, so that the field can be used again.
+    if (st.dataLevel == kDataNav && st.dataNavPage == kDataNavMenu && !st.identList.indices.empty()) {
+        if (st.identList.kind == WaypointKind::Airport || st.identList.kind == WaypointKind::Navaid)
+            st.dataNavPage = kDataNavWaypoint;
+        else
+            st.identList = IdentMatches{};
+    }
+    if (st.dataNavPage == kDataNavWaypoint && st.identList.indices.empty()) st.dataNavPage = kDataNavMenu;
+
+    if (st.dataLevel == kDataIndex)
+        drawIndexPage(st);
+    else if (st.dataNavPage == kDataNavMenu)
+        drawNavMenu(st);
+    else if (st.dataNavPage == kDataNavWaypoint)
+        drawWaypointResult(st);
+
+    // An ENTER no field took would hold up typing into the scratchpad.
+    if (keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageData) resetPadKey();
+}

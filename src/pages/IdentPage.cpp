@@ -1,0 +1,190 @@
+#include "pages/IdentPage.h"
+
+#include <cmath>
+
+#include "Fms.h"
+#include "cdu/CduRenderer.h"
+#include "cdu/KeyInput.h"
+#include "pages/IdentField.h"
+#include "pages/PositionText.h"
+
+namespace {
+
+constexpr int kAcceptLsk = 4;  // L5
+constexpr int kReturnLsk = 9;  // R5
+
+// The record's position, name and category as the page shows them.
+struct CandidateView {
+    bool valid = false;
+    const char* category = "";
+    std::string ident;
+    std::string name;
+    double latitude = 0.0;
+    double longitude = 0.0;
+    const Airport* airport = nullptr;
+    const Navaid* navaid = nullptr;
+};
+
+CandidateView viewOf(const NavDatabase& db, WaypointKind kind, int32_t index) {
+    CandidateView v;
+    if (index < 0) return v;
+    const size_t i = static_cast<size_t>(index);
+    if (kind == WaypointKind::Airport && isSet(db.airportsLoaded) && i < db.airports.size()) {
+        const Airport& a = db.airports[i];
+        v = {true, "APT", a.ident, a.name, a.latitude, a.longitude, &a, nullptr};
+    } else if (kind == WaypointKind::Navaid && isSet(db.navaidsLoaded) && i < db.navaids.size()) {
+        const Navaid& n = db.navaids[i];
+        v = {true, "NAV", n.ident, n.name, n.latitude, n.longitude, nullptr, &n};
+    } else if (kind == WaypointKind::Fix && isSet(db.fixesLoaded) && i < db.fixes.size()) {
+        const Fix& x = db.fixes[i];
+        v = {true, "FIX", x.ident, "", x.latitude, x.longitude, nullptr, nullptr};
+    }
+    return v;
+}
+
+// "N" at column 6 and " 47 27.03" right-aligned at column 15.
+void drawCoordinate(int row, char hemisphere, double value) {
+    DegreesMinutes dm = degreesMinutes(value, 2);
+    drawTextAt(6, row, colourGreen, fontLarge, alignLeft, "%c", hemisphere);
+    drawTextAt(15, row, colourGreen, fontLarge, alignRight, "%3d %02.02f", dm.degrees, dm.minutes);
+}
+
+void drawCandidate(const CandidateView& v, int number, int count) {
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "%s      %d/%d", v.ident.c_str(), number, count);
+    if (!v.name.empty()) drawTextAt(0, 1, colourGreen, fontLarge, alignLeft, "%s", v.name.c_str());
+    drawTextAt(1, 2, colourGreen, fontLarge, alignLeft, "%s", v.category);
+    drawCoordinate(2, latitudeHemisphere(v.latitude), v.latitude);
+    drawCoordinate(3, longitudeHemisphere(v.longitude), v.longitude);
+    if (v.airport != nullptr) {
+        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "ELEV %5d", v.airport->elevation);
+    } else if (v.navaid != nullptr) {
+        const Navaid& n = *v.navaid;
+        drawTextAt(1, 5, colourGreen, fontLarge, alignLeft, "%s", navaidTypeText(n.type));
+        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "FREQ");
+        drawTextAt(15, 6, colourGreen, fontLarge, alignRight, "%3.2f", n.frequency);
+        drawTextAt(1, 7, colourGreen, fontLarge, alignLeft, "ELEV");
+        drawTextAt(15, 7, colourGreen, fontLarge, alignRight, "%5d", n.elevation);
+        drawTextAt(1, 8, colourGreen, fontLarge, alignLeft, "DECL");
+        // The letter gives the side, so the figure is shown without a sign.
+        drawTextAt(15, 8, colourGreen, fontLarge, alignRight, n.declination < 0.0f ? "W  %2.1f" : "E  %2.1f",
+                   std::fabs(n.declination));
+    }
+}
+
+// Whether the asking page takes a leg: the DATA page only from its reference pages; the
+// WPT IDENT lookup of the DATA/NAV menu only browses.
+bool acceptOffered(int askingPage) {
+    if (askingPage == kPageFpl || askingPage == kPageFuel) return true;
+    if (askingPage == kPageData) {
+        int nav = fms().pages.data.dataNavPage;
+        return fms().pages.data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway;
+    }
+    return false;
+}
+
+void handOver(int askingPage, const FplLeg& leg) {
+    (void)leg;
+    // The reference pages behind the DATA/NAV menu and the fuel page take their legs when
+    // they arrive; until then the leg has no receiver there.
+    fms().cdu.currentPage = askingPage;
+}
+
+void leave(int page) {
+    Fms& f = fms();
+    f.pages.ident.shown = 0;
+    f.cdu.currentPage = page;
+}
+
+}  // namespace
+
+const char* navaidTypeText(NavaidType type) {
+    switch (type) {
+        case NavaidType::Localizer:
+            return "LOCALIZER";
+        case NavaidType::Ndb:
+            return "NDB";
+        case NavaidType::Vor:
+            return "VOR";
+        case NavaidType::VorDme:
+            return "VOR/DME";
+        case NavaidType::Dme:
+            return "ILS";
+    }
+    return "";
+}
+
+FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index) {
+    FplLeg leg;
+    CandidateView v = viewOf(db, kind, index);
+    if (!v.valid) return leg;
+    leg.waypointKind = kind;
+    leg.legType = LegType::None;
+    leg.ident = v.ident;
+    leg.latitude = static_cast<float>(v.latitude);
+    leg.longitude = static_cast<float>(v.longitude);
+    leg.dbIndex = index;
+    if (v.airport != nullptr) {
+        leg.name = v.name;
+        leg.elevation = v.airport->elevation;
+    } else if (v.navaid != nullptr) {
+        leg.name = v.name;
+    }
+    return leg;
+}
+
+void openIdentPage(int askingPage) {
+    Fms& f = fms();
+    f.pages.ident.shown = 0;
+    f.pages.ident.askingPage = askingPage;
+    const IdentMatches* list = identCandidatesOf(askingPage);
+    f.pages.ident.seen = list != nullptr ? *list : IdentMatches{};
+    f.cdu.previousPage = askingPage;
+    f.cdu.currentPage = kPageIdent;
+}
+
+void runIdentPage() {
+    Fms& f = fms();
+    KeyState& keys = f.cdu.keys;
+    IdentPageState& st = f.pages.ident;
+    const int asking = f.cdu.previousPage;
+    // A copy: the asking page may replace its list while this page works from it.
+    const IdentMatches* source = identCandidatesOf(asking);
+    const IdentMatches candidates = source != nullptr ? *source : IdentMatches{};
+    // A page that opened this one without openIdentPage (or a new search) starts afresh.
+    if (asking != st.askingPage || candidates.kind != st.seen.kind || candidates.indices != st.seen.indices) {
+        st.shown = 0;
+        st.askingPage = asking;
+        st.seen = candidates;
+    }
+    const int count = static_cast<int>(candidates.indices.size());
+    if (st.shown < 0 || st.shown >= count) st.shown = 0;
+
+    if (keys.pendingFunctionKey == kFnNext || keys.pendingFunctionKey == kFnPrev) {
+        if (count > 0) st.shown = (st.shown + (keys.pendingFunctionKey == kFnNext ? 1 : count - 1)) % count;
+        resetFunctionKey();
+    }
+
+    const NavDatabase& db = f.navdb.database;
+    CandidateView view =
+        count > 0 ? viewOf(db, candidates.kind, candidates.indices[st.shown]) : CandidateView{};
+    const bool canAccept = view.valid && acceptOffered(asking);
+
+    if (keys.pendingLsk == kReturnLsk) {
+        resetLsk();
+        leave(asking);
+        return;
+    }
+    const bool acceptPressed = keys.pendingLsk == kAcceptLsk || keys.pendingPadKey == kPadEnter;
+    if (keys.pendingLsk == kAcceptLsk) resetLsk();
+    if (keys.pendingPadKey == kPadEnter) resetPadKey();
+    if (acceptPressed && canAccept) {
+        FplLeg leg = legFromCandidate(db, candidates.kind, candidates.indices[st.shown]);
+        st.shown = 0;
+        handOver(asking, leg);
+        return;
+    }
+
+    if (view.valid) drawCandidate(view, st.shown + 1, count);
+    drawTextAt(21, 10, colourWhite, fontLarge, alignRight, "RETURN");
+    if (canAccept) drawTextAt(1, 10, colourWhite, fontLarge, alignLeft, "ACCEPT");
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "flightplan/FplLeg.h"
+#include "navdb/NavDatabase.h"
+
+// Page 11, the identifier page: the database records matching a typed identifier, one at a
+// time (NEXT and PREV step through them and wrap). ACCEPT (L5 or ENTER) turns the shown
+// record into a plan leg and hands it to the page that asked; RETURN (R5) goes back to that
+// page without handing anything over. The candidates come from the asking page (the page in
+// previousPage).
+void runIdentPage();
+
+// Makes `askingPage` the page the identifier page answers to, starts at the first candidate
+// and shows the identifier page.
+void openIdentPage(int askingPage);
+
+// The plan leg for candidate `index` of a match list; kind None when the index is not a
+// record of the list's category.
+FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index);
+
+// The navaid type as the identifier page names it.
+const char* navaidTypeText(NavaidType type);

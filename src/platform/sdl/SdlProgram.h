@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Command-line options of the windowed program.
+struct ProgramOptions {
+    // Message boxes as dialogs; off (--no-dialogs) they become console lines, so that an
+    // unattended run never waits for a click.
+    bool dialogs = true;
+    // Where screenshots go (--screenshot FILE); F12 writes one at any time.
+    std::string screenshotPath = "fms-screenshot.png";
+    int screenshotAfterFrames = -1;    // --screenshot-frames N: after the N-th frame
+    int screenshotAfterMs = -1;        // --screenshot-ms N: in the first frame N ms after start-up
+    bool quitAfterScreenshot = false;  // --quit-after-screenshot: end normally once written
+    // --timing: prints the time to the first drawn frame and, at the end, frames per second.
+    bool timing = false;
+};
+
+// Reads the options; false with a message for unknown options or bad numbers.
+bool parseProgramOptions(const std::vector<std::string>& args, ProgramOptions& options, std::string& error);
+
+// The whole program: simulator link, settings, window, main loop, teardown. Returns the
+// process exit status.
+int runProgram(const ProgramOptions& options);

@@ -1,0 +1,310 @@
+// The real program under a virtual X server: fms-sim and fms are started as a user would,
+// the unit is switched on with a mouse click on ON/OFF/DIM, and a screenshot taken with F12
+// must show the green start-up page where its lines belong.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempDir.h"
+#include "cdu/CduRenderer.h"
+#include "cdu/KeyRectangles.h"
+#include "cdu/Tga.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A child process with its own environment additions, working directory and log file.
+class Child {
+public:
+    Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+          const fs::path& cwd, const fs::path& log) {
+        pid_ = fork();
+        if (pid_ != 0) return;
+        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+        if (chdir(cwd.c_str()) != 0) _exit(126);
+        FILE* out = std::fopen(log.c_str(), "w");
+        if (out != nullptr) {
+            dup2(fileno(out), 1);
+            dup2(fileno(out), 2);
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    ~Child() { stop(); }
+    bool running() {
+        if (pid_ <= 0) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = status;
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+    // Waits for the process to end by itself; false on time-out.
+    bool waitExit(double seconds) {
+        for (int i = 0; i < seconds * 20; ++i) {
+            if (!running()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    void stop() {
+        if (!running()) return;
+        kill(pid_, SIGTERM);
+        if (!waitExit(5)) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status_, 0);
+            pid_ = -1;
+        }
+    }
+    int exitStatus() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = 0;
+};
+
+// Runs a command with DISPLAY set and returns its standard output ("" on failure).
+std::string capture(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    pclose(pipe);
+    return out;
+}
+
+bool waitFor(const std::function<bool()>& condition, double seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // top row first
+    const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+uint32_t bigEndian(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+// Decodes an 8-bit RGB or RGBA PNG (all five row filters) into RGB rows.
+bool readPng(const fs::path& path, Picture& picture) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto* data = reinterpret_cast<const uint8_t*>(file.data());
+    if (file.size() < 33 || file.compare(1, 3, "PNG") != 0) return false;
+    int channels = 0;
+    std::vector<uint8_t> packed;
+    for (size_t pos = 8; pos + 12 <= file.size();) {
+        const uint32_t length = bigEndian(data + pos);
+        const std::string type = file.substr(pos + 4, 4);
+        if (pos + 12 + length > file.size()) return false;
+        const uint8_t* body = data + pos + 8;
+        if (type == "IHDR") {
+            picture.width = static_cast<int>(bigEndian(body));
+            picture.height = static_cast<int>(bigEndian(body + 4));
+            if (body[8] != 8 || (body[9] != 2 && body[9] != 6) || body[12] != 0) return false;
+            channels = body[9] == 2 ? 3 : 4;
+        } else if (type == "IDAT") {
+            packed.insert(packed.end(), body, body + length);
+        }
+        pos += 12 + length;
+    }
+    if (channels == 0 || picture.width <= 0 || picture.height <= 0) return false;
+    const size_t stride = static_cast<size_t>(picture.width) * channels;
+    std::vector<uint8_t> raw((stride + 1) * picture.height);
+    uLongf rawSize = raw.size();
+    if (uncompress(raw.data(), &rawSize, packed.data(), packed.size()) != Z_OK || rawSize != raw.size())
+        return false;
+    std::vector<uint8_t> rows(stride * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t filter = raw[y * (stride + 1)];
+        const uint8_t* src = &raw[y * (stride + 1) + 1];
+        uint8_t* row = &rows[y * stride];
+        const uint8_t* up = y > 0 ? &rows[(y - 1) * stride] : nullptr;
+        for (size_t i = 0; i < stride; ++i) {
+            const int a = i >= static_cast<size_t>(channels) ? row[i - channels] : 0;
+            const int b = up != nullptr ? up[i] : 0;
+            const int c = (up != nullptr && i >= static_cast<size_t>(channels)) ? up[i - channels] : 0;
+            int predictor = 0;
+            if (filter == 1) predictor = a;
+            if (filter == 2) predictor = b;
+            if (filter == 3) predictor = (a + b) / 2;
+            if (filter == 4) {
+                const int p = a + b - c;
+                const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+                predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+            }
+            row[i] = static_cast<uint8_t>(src[i] + predictor);
+        }
+    }
+    picture.rgb.resize(static_cast<size_t>(picture.width) * picture.height * 3);
+    for (size_t p = 0; p < static_cast<size_t>(picture.width) * picture.height; ++p) {
+        for (int k = 0; k < 3; ++k) picture.rgb[p * 3 + k] = rows[p * channels + k];
+    }
+    return true;
+}
+
+// The screen pixel of a point of the page, for a viewport of width x height at the lower left
+// of a picture `pictureHeight` high: the bezel plane sits 1.212 units in front of a camera
+// with a 45 degree vertical field of view, shifted so that the picture's centre is on axis.
+void pageToPixel(float px, float py, int width, int height, int pictureHeight, int& x, int& y) {
+    const double halfHeight = std::tan(22.5 * M_PI / 180.0) * 1.212;
+    const double aspect = static_cast<double>(width) / height;
+    const double ndcX = (px - 0.45) / (halfHeight * aspect);
+    const double ndcY = (py - 0.5) / halfHeight;
+    x = static_cast<int>((ndcX + 1.0) / 2.0 * width);
+    y = pictureHeight - static_cast<int>((ndcY + 1.0) / 2.0 * height);
+}
+
+bool isGreen(const uint8_t* p) {
+    return p[1] > 110 && p[0] < p[1] * 0.7 && p[2] < p[1] * 0.7;
+}
+
+// Green pixels in the cells of `length` characters from (column, row).
+int greenInText(const Picture& pic, int viewW, int viewH, int column, int row, int length) {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    pageToPixel(textColumnX[column], textRowY[row] + 0.032f, viewW, viewH, pic.height, x0, y0);
+    pageToPixel(textColumnX[column] + 0.0267f * length, textRowY[row] - 0.004f, viewW, viewH, pic.height, x1,
+                y1);
+    int green = 0;
+    for (int y = std::max(0, y0); y <= std::min(pic.height - 1, y1); ++y) {
+        for (int x = std::max(0, x0); x <= std::min(pic.width - 1, x1); ++x)
+            green += isGreen(pic.at(x, y)) ? 1 : 0;
+    }
+    return green;
+}
+
+// A virtual X server on a free display number.
+class VirtualDisplay {
+public:
+    explicit VirtualDisplay(const fs::path& log) {
+        if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+        for (int n = 90 + getpid() % 100; n < 400; ++n) {
+            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
+                fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+                continue;
+            }
+            name_ = ":" + std::to_string(n);
+            server_ = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/Xvfb", name_, "-screen", "0",
+                                                                       "1024x768x24", "-nolisten", "tcp"},
+                                              std::map<std::string, std::string>{}, fs::current_path(), log);
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (waitFor([&] { return fs::exists(socket) || !server_->running(); }, 10) && server_->running())
+                return;
+            server_.reset();
+            name_.clear();
+            return;
+        }
+    }
+    bool ok() const { return server_ != nullptr; }
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+    std::unique_ptr<Child> server_;
+};
+
+}  // namespace
+
+TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
+    const fs::path runDir = FMS_RUN_DIR;
+    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
+    ASSERT_TRUE(fs::exists(runDir / "fms-sim")) << "build fms-sim first";
+
+    TempDir dir;
+    VirtualDisplay display(dir.path() / "xvfb.log");
+    if (!display.ok()) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
+
+    // A run directory without a database, so that the start-up page stays up with LOADING,
+    // and a plain grey bezel picture, so that only the CDU's own text is green.
+    fs::create_directories(dir.path() / "run/textures");
+    TgaImage bezel{3, 450, 500, std::vector<uint8_t>(450 * 500 * 3, 60)};
+    ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(), bezel));
+    fs::create_directories(dir.path() / "sim");
+    chmod((dir.path() / "sim").c_str(), 0700);
+    const std::map<std::string, std::string> env = {{"DISPLAY", display.name()},
+                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
+                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                                                    // The window system's libraries keep a few
+                                                    // allocations until exit; ours are checked
+                                                    // by the unit tests.
+                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    Child sim({(runDir / "fms-sim").string(), "--no-console"}, env, dir.path() / "run",
+              dir.path() / "sim.log");
+    ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
+                sim.running())
+        << dir.read("sim.log");
+
+    const fs::path shot = dir.path() / "shot.png";
+    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs", "--screenshot", shot.string()}, env,
+                     dir.path() / "run", dir.path() / "fms.log");
+    const std::string xdo = "DISPLAY=" + display.name() + " xdotool ";
+    std::string window = capture("DISPLAY=" + display.name() +
+                                 " timeout 60 xdotool search --sync --onlyvisible --name 'FMS DEMO'");
+    window = window.substr(0, window.find('\n'));
+    ASSERT_FALSE(window.empty()) << "no window appeared\n" << dir.read("fms.log");
+
+    // The viewport rule: the client height, and 0.9 of it as the width.
+    const std::string geometry = capture(xdo + "getwindowgeometry --shell " + window);
+    const size_t h = geometry.find("HEIGHT=");
+    ASSERT_NE(h, std::string::npos) << geometry;
+    const int clientHeight = std::atoi(geometry.c_str() + h + 7);
+    const int viewW = static_cast<int>(0.9 * clientHeight);
+    const KeyRectangles rects = computeKeyRectangles();
+    const KeyRect& onOff = keyRect(rects, *findCduKey("ONOFF"));
+    const int clickX = static_cast<int>((onOff.left + onOff.right) / 2 / 100 * viewW);
+    const int clickY = static_cast<int>((onOff.top + onOff.bottom) / 2 / 100 * clientHeight);
+    capture(xdo + "mousemove --window " + window + " " + std::to_string(clickX) + " " +
+            std::to_string(clickY) + " click 1");
+
+    // Let the page run, then F12 for the screenshot and Escape to end the program.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    capture(xdo + "windowfocus --sync " + window);
+    capture(xdo + "key --window " + window + " F12");
+    ASSERT_TRUE(waitFor([&] { return fs::exists(shot); }, 15)) << dir.read("fms.log");
+    capture(xdo + "key --window " + window + " Escape");
+    EXPECT_TRUE(fmsProgram.waitExit(15)) << "Escape did not end the program";
+    EXPECT_EQ(fmsProgram.exitStatus(), 0);
+    EXPECT_NE(dir.read("run/FMS.ini").find("Enable_Arduino:no"), std::string::npos);
+
+    // Kept beside the build for a look when the checks below fail.
+    std::error_code ignored;
+    fs::copy_file(shot, fs::path(FMS_BINARY_DIR) / "e2e-screenshot.png", fs::copy_options::overwrite_existing,
+                  ignored);
+    Picture picture;
+    ASSERT_TRUE(readPng(shot, picture));
+    // Green text where "ORX - 1" (row 0, column 8) and "CPU" (row 4, column 2) are drawn, and
+    // none on the empty line between the title and "LEARJET 45".
+    EXPECT_GT(greenInText(picture, viewW, clientHeight, 8, 0, 7), 40);
+    EXPECT_GT(greenInText(picture, viewW, clientHeight, 2, 4, 3), 20);
+    EXPECT_GT(greenInText(picture, viewW, clientHeight, 0, 2, 10), 40);
+    EXPECT_EQ(greenInText(picture, viewW, clientHeight, 0, 1, 23), 0);
+}

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "Fms.h"
+#include "cdu/KeyState.h"
+#include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlProgram.h"
+
+namespace {
+
+SDL_Event keyEvent(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
+    return e;
+}
+
+SDL_Event textEvent(const char* utf8) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", utf8);
+    return e;
+}
+
+// A key of the PC keyboard as SDL reports it: key-down, the text it types, key-up.
+void typeKey(SDL_Keycode key, const char* text) {
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, key));
+    if (text != nullptr) deliverKeyEvent(textEvent(text));
+    deliverKeyEvent(keyEvent(SDL_KEYUP, key));
+}
+
+struct SdlKeyboard : ::testing::Test {
+    Fms context;
+    ScopedFms current{context};
+    KeyState& keys = context.cdu.keys;
+};
+
+}  // namespace
+
+TEST(SdlKeyCodes, AreNumberedAsVirtualKeys) {
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 65);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 90);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), 48);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), 57);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), 37);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_0), 96);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_8), 104);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_PLUS), 107);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_MINUS), 109);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_DIVIDE), 111);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), 112);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F11), 122);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKSPACE), 8);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_ENTER), 13);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), 27);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), -1);
+}
+
+TEST(SdlKeyCodes, TextBecomesLatin1Codes) {
+    EXPECT_EQ(latin1FromUtf8("aZ5"), (std::vector<int>{'a', 'Z', '5'}));
+    EXPECT_EQ(latin1FromUtf8("\xc2\xb0"), (std::vector<int>{176}));        // degree sign
+    EXPECT_EQ(latin1FromUtf8("\xc3\xa9x"), (std::vector<int>{233, 'x'}));  // e acute
+    EXPECT_EQ(latin1FromUtf8("\xe2\x82\xac!"), (std::vector<int>{'!'}));   // euro: beyond 8 bits
+    EXPECT_EQ(latin1FromUtf8("\xc3"), (std::vector<int>{}));               // cut short
+    EXPECT_EQ(latin1FromUtf8("\x80"
+                             "a"),
+              (std::vector<int>{'a'}));                           // stray continuation
+    EXPECT_EQ(latin1FromUtf8("\xc0\x80"), (std::vector<int>{}));  // overlong NUL
+}
+
+TEST_F(SdlKeyboard, TypingLettersDigitsBackspaceAndEnter) {
+    typeKey(SDLK_k, "k");
+    typeKey(SDLK_s, "S");
+    typeKey(SDLK_KP_7, "7");
+    typeKey(SDLK_4, "4");
+    EXPECT_EQ(keys.scratchpad, "KS74");
+    typeKey(SDLK_BACKSPACE, nullptr);
+    EXPECT_EQ(keys.scratchpad, "KS7");
+    typeKey(SDLK_RETURN, nullptr);
+    EXPECT_EQ(keys.pendingPadKey, kPadEnter);
+    EXPECT_EQ(keys.scratchpad, "KS7");
+    typeKey(SDLK_ESCAPE, nullptr);
+    EXPECT_EQ(keys.keyDown[kEscapeChar], 1);
+    // Nothing stays recorded after the keys went up.
+    for (int code = 'A'; code <= 'Z'; ++code) EXPECT_EQ(keys.keyDown[code], 0) << code;
+}
+
+TEST_F(SdlKeyboard, CtrlShiftFTogglesTheFrameAndCtrlShiftRRotates) {
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_f, KMOD_LCTRL | KMOD_LSHIFT));
+    deliverKeyEvent(keyEvent(SDL_KEYUP, SDLK_f, KMOD_LCTRL | KMOD_LSHIFT));
+    EXPECT_TRUE(context.shell.settings.frameless);
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_r, KMOD_RCTRL | KMOD_RSHIFT));
+    EXPECT_EQ(context.shell.rotationIndex, 1);
+    EXPECT_EQ(keys.scratchpad, "");
+    EXPECT_EQ(keys.keyDown[kWindowActionEntry], 0);
+    // Ctrl alone, or Shift alone, is an ordinary letter (Shift types upper case).
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_f, KMOD_LCTRL));
+    deliverKeyEvent(keyEvent(SDL_KEYUP, SDLK_f, KMOD_LCTRL));
+    typeKey(SDLK_r, "R");
+    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_EQ(context.shell.rotationIndex, 1);
+    EXPECT_EQ(keys.scratchpad, "R");
+}
+
+TEST_F(SdlKeyboard, ATypedNoBreakSpaceDoesNotHoldBackLetters) {
+    typeKey(SDLK_SPACE, "\xc2\xa0");
+    typeKey(SDLK_q, "q");
+    EXPECT_EQ(keys.scratchpad, "Q");
+}
+
+TEST(ProgramOptions, ParsesTheScreenshotAndTimingOptions) {
+    ProgramOptions o;
+    std::string error;
+    ASSERT_TRUE(parseProgramOptions({"--no-dialogs", "--screenshot", "/tmp/a.png", "--screenshot-frames",
+                                     "30", "--quit-after-screenshot", "--timing"},
+                                    o, error))
+        << error;
+    EXPECT_FALSE(o.dialogs);
+    EXPECT_EQ(o.screenshotPath, "/tmp/a.png");
+    EXPECT_EQ(o.screenshotAfterFrames, 30);
+    EXPECT_EQ(o.screenshotAfterMs, -1);
+    EXPECT_TRUE(o.quitAfterScreenshot && o.timing);
+    ProgramOptions bad;
+    EXPECT_FALSE(parseProgramOptions({"--screenshot-ms", "soon"}, bad, error));
+    EXPECT_FALSE(parseProgramOptions({"--screenshot-ms", "-5"}, bad, error));
+    EXPECT_FALSE(parseProgramOptions({"--screenshot"}, bad, error));
+    EXPECT_FALSE(parseProgramOptions({"--fullscreen"}, bad, error));
+    EXPECT_EQ(error, "unknown option --fullscreen");
+}

@@ -1,0 +1,63 @@
+// The INIT page through the headless harness: position, expiry, date and time, ACCEPT.
+#include <gtest/gtest.h>
+
+#include "PageTestSupport.h"
+
+namespace {
+
+class InitPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeSmallDatabase(h.dir);
+        SimAircraft& a = h.sim.aircraft();
+        a.latDeg = -33.5;
+        a.lonDeg = 151.25;
+        a.utcSeconds = kLeapDayNoon;
+        a.paused = true;  // the clock in the simulator stands still
+        powerOnToInit(h);
+    }
+    Harness h{HarnessOptions{.sampleDatabase = false}};
+};
+
+TEST_F(InitPage, SouthEastPositionLeapDayAndAccept) {
+    EXPECT_EQ(h.screen().diff(R"(
+        INIT 1/1
+                    DATE
+INITIAL POS    29-FEB-24
+ID   <GPS>           UTC
+S  33 30.0      12:34:56
+E 151 15.0
+STANDARD/EXTENDED
+NAV DATABASE EXPIRES
+25-FEB-2024
+
+ ACCEPT FMC VER   1.2 A1)"),
+              "");
+    EXPECT_EQ(h.screen().colourRow(4), "Y  YY YYYY      YYYYYYYY");
+    EXPECT_EQ(h.screen().colourRow(10), " KKKKKK WWW WWW   GGG GG");
+    EXPECT_EQ(h.screen().fontRow(10), " LLLLLL MMM MMM   MMM MM");
+    EXPECT_EQ(h.renderer.offGridGlyphs(), 0);
+
+    // Until ACCEPT the function keys do nothing.
+    h.press("DATA");
+    h.frame();
+    EXPECT_EQ(h.cdu().currentPage, kPageInit);
+    h.press("L5");
+    h.frame();
+    EXPECT_EQ(h.row(10), "        FMC VER   1.2 A1");
+    EXPECT_TRUE(h.context.pages.init.initDone);
+    // The DATA press left pending is taken now that the keys are unlocked.
+    h.frame();
+    EXPECT_EQ(h.cdu().currentPage, kPageData);
+}
+
+TEST_F(InitPage, NorthWestPositionAndMinutesThatRoundUp) {
+    SimAircraft& a = h.sim.aircraft();
+    a.latDeg = 47.4505;     // 27.03 minutes
+    a.lonDeg = -122.99999;  // 59.9994 minutes: shown as the next whole degree
+    h.frames(2);
+    EXPECT_EQ(h.row(4), "N  47 27.0      12:34:56");
+    EXPECT_EQ(h.row(5), "W  123 0.0              ");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+#include "navdb/NavDatabase.h"
+
+// Small hand-made databases for the page tests: records appended in code, indices in order.
+
+inline int addAirport(NavDatabase& db, const std::string& ident, float lat, float lon,
+                      const std::string& name = "", int16_t elevation = 0) {
+    Airport a;
+    a.ident = ident;
+    a.name = name.empty() ? ident + " FIELD" : name;
+    a.latitude = lat;
+    a.longitude = lon;
+    a.elevation = elevation;
+    db.airports.push_back(a);
+    return static_cast<int>(db.airports.size()) - 1;
+}
+
+inline int addNavaid(NavDatabase& db, const std::string& ident, NavaidType type, float lat, float lon,
+                     const std::string& name = "", float frequency = 0.0f, float declination = 0.0f) {
+    Navaid n;
+    n.ident = ident;
+    n.name = name.empty() ? ident + " NAVAID" : name;
+    n.type = type;
+    n.latitude = lat;
+    n.longitude = lon;
+    n.frequency = frequency;
+    n.declination = declination;
+    n.dbIndex = static_cast<int32_t>(db.navaids.size());
+    db.navaids.push_back(n);
+    return n.dbIndex;
+}
+
+inline int addFix(NavDatabase& db, const std::string& ident, float lat, float lon) {
+    Fix f;
+    f.ident = ident;
+    f.latitude = lat;
+    f.longitude = lon;
+    f.dbIndex = static_cast<int32_t>(db.fixes.size());
+    db.fixes.push_back(f);
+    return f.dbIndex;
+}
+
+inline FplLeg legAt(WaypointKind kind, int dbIndex, float lat, float lon, const std::string& ident = "REF") {
+    FplLeg leg;
+    leg.waypointKind = kind;
+    leg.dbIndex = dbIndex;
+    leg.latitude = lat;
+    leg.longitude = lon;
+    leg.ident = ident;
+    return leg;
+}
