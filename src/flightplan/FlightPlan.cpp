@@ -248,45 +248,6 @@ void insertLegBefore(int legNumber, const FplLeg& leg) {
     rebuildPlanSegments();
 }
 
-std::optional<FplLeg> legFromDatabase(const NavDatabase& db, WaypointKind kind, int32_t index) {
-    if (index < 0) return std::nullopt;
-    size_t i = static_cast<size_t>(index);
-    FplLeg leg;
-    leg.waypointKind = kind;
-    leg.dbIndex = index;
-    switch (kind) {
-        case WaypointKind::Airport: {
-            if (i >= db.airports.size() || !isSet(db.airportsLoaded)) return std::nullopt;
-            const Airport& a = db.airports[i];
-            leg.ident = a.ident;
-            leg.name = a.name;
-            leg.latitude = a.latitude;
-            leg.longitude = a.longitude;
-            leg.elevation = a.elevation;
-            return leg;
-        }
-        case WaypointKind::Navaid: {
-            if (i >= db.navaids.size() || !isSet(db.navaidsLoaded)) return std::nullopt;
-            const Navaid& n = db.navaids[i];
-            leg.ident = n.ident;
-            leg.name = n.name;
-            leg.latitude = n.latitude;
-            leg.longitude = n.longitude;
-            return leg;
-        }
-        case WaypointKind::Fix: {
-            if (i >= db.fixes.size() || !isSet(db.fixesLoaded)) return std::nullopt;
-            const Fix& f = db.fixes[i];
-            leg.ident = f.ident;
-            leg.latitude = f.latitude;
-            leg.longitude = f.longitude;
-            return leg;
-        }
-        default:
-            return std::nullopt;
-    }
-}
-
 void insertWaypointAtSelection(const FplLeg& leg) {
     FlightPlanState& st = state();
     size_t index = selectedIndexOrEnd();

@@ -122,10 +122,8 @@ void runFplMenuPage() {
         const int row = 2 + 2 * i;
         const char* left = kMenuTexts[menu - 1][i];
         const char* right = kMenuTexts[menu - 1][5 + i];
-        drawTextAt(1, row, colourWhite, fontLarge, alignLeft, "%s", left);
-        drawTextAt(21, row, colourWhite, fontLarge, alignRight, "%s", right);
-        if (left[0] != '\0') drawLeftPrompt(row);
-        if (right[0] != '\0') drawRightPrompt(row);
+        if (left[0] != '\0') drawLeftPromptText(row, left);
+        if (right[0] != '\0') drawRightPromptText(row, 21, right);
     }
 
     const int key = keys.pendingLsk;
@@ -163,7 +161,7 @@ void runFplClearancePage() {
     FlightPlanState& st = fms().flightplan;
     CduState& cdu = fms().cdu;
     stepListPage(st.clearancePage);
-    drawMessageAnnunciator();
+    cduCallList(listMessageAnnunciator);
     if (enteredFromAnotherPage()) buildClearance();
     const std::vector<ClearanceLine>& lines = st.clearanceLines;
     const int pageCount = pagesOf(lines.size(), kClearanceLinesPerPage);
@@ -216,7 +214,7 @@ void runPposToWptPage() {
     CduState& cdu = fms().cdu;
     stepListPage(st.pposPage);
     if (enteredFromAnotherPage()) buildPposWaypoints();
-    drawMessageAnnunciator();
+    cduCallList(listMessageAnnunciator);
     const int pageCount = pagesOf(st.pposWaypoints.size(), kPposLinesPerPage);
     clampPage(st.pposPage, pageCount);
 

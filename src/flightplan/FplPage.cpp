@@ -229,16 +229,10 @@ void drawSelectedLine() {
 
 void drawDelInfoPrompts(const FplLeg& leg) {
     drawBar(textColumnX[17] - 0.026f, textRowY[6] + 0.0275f, 0.2112f, 0.176f, colourBlack);
-    drawTextAt(21, 2, colourWhite, fontLarge, alignRight, "DEL");
-    drawRightPrompt(2);
-    drawTextAt(21, 4, colourWhite, fontLarge, alignRight, "INFO");
-    drawRightPrompt(4);
-    if (leg.frequency != 0.0f) {
-        drawTextAt(21, 6, colourWhite, fontLarge, alignRight, "TUNE");
-        drawRightPrompt(6);
-    }
-    drawTextAt(21, 8, colourWhite, fontLarge, alignRight, "OVFLY");
-    drawRightPrompt(8);
+    drawRightPromptText(2, 21, "DEL");
+    drawRightPromptText(4, 21, "INFO");
+    if (leg.frequency != 0.0f) drawRightPromptText(6, 21, "TUNE");
+    drawRightPromptText(8, 21, "OVFLY");
     cduPush();
     cduColour(colourGreen);
     cduLineWidth(4.0f);
@@ -268,11 +262,9 @@ void actOnPromptKeys(int index) {
 
 void drawCopyPrompts() {
     drawTextAt(15, 5, colourWhite, fontMed, alignLeft, "COPY");
-    drawTextAt(21, 6, colourWhite, fontLarge, alignRight, "PLT RTE");
-    drawRightPrompt(6);
+    drawRightPromptText(6, 21, "PLT RTE");
     drawTextAt(16, 7, colourWhite, fontMed, alignLeft, "COPY");
-    drawTextAt(21, 8, colourWhite, fontLarge, alignRight, "CO RTE");
-    drawRightPrompt(8);
+    drawRightPromptText(8, 21, "CO RTE");
     // PLT RTE leads to the stored-route list, which is not part of the program yet; CO RTE
     // has no action. The keys are taken so they do not act later as altitude entries.
     const int key = fms().cdu.keys.pendingLsk;
@@ -282,7 +274,7 @@ void drawCopyPrompts() {
 void drawSummary() {
     const FlightPlanState& st = fms().flightplan;
     const Fms& f = fms();
-    drawMessageAnnunciator();
+    cduCallList(listMessageAnnunciator);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "FPL SUMMARY");
     static constexpr const char* kLeft[] = {"DEPART", "ETD UTC", "     LCL", "TAS (MAN)", "FF (MAN)"};
     static constexpr const char* kRight[] = {"ARRIVE", "ETA UTC", "LCL", "RESERVES", "MIN FUEL"};
@@ -356,7 +348,7 @@ void runFplPage() {
     const bool selectedLegExists = lineSelected && st.fplSelectedLeg >= 1 && st.fplSelectedLeg <= count;
 
     drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "FPL %d/%d", st.fplPage, pageCount);
-    drawMessageAnnunciator();
+    cduCallList(listMessageAnnunciator);
     if (count > 1 && !selectedLegExists) drawTextAt(23, 1, colourWhite, fontMed, alignRight, "ALT/FL");
 
     if (lineSelected) drawSelectedLine();

@@ -9,6 +9,7 @@
 #include "cdu/PageTable.h"
 #include "flightplan/FlightPlan.h"
 #include "navdb/NavDatabase.h"
+#include "pages/IdentPage.h"
 
 // The whole unit on the sample database, the aircraft parked at Seattle-Tacoma, INIT behind
 // it and the FPL page open (which fills the origin from the aircraft position).
@@ -23,7 +24,7 @@ struct FplPageFixture : ::testing::Test {
         h.waitForDatabase();
         for (int i = 0; i < 10 && h.cdu().currentPage != kPageInit; ++i) h.frame();
         ASSERT_EQ(h.cdu().currentPage, kPageInit);
-        h.cdu().initAccepted = true;  // ACCEPT on the INIT page
+        press("L5");  // ACCEPT on the INIT page
         press("FPL");
     }
 
@@ -43,9 +44,7 @@ struct FplPageFixture : ::testing::Test {
         const NavDatabase& db = h.context.navdb.database;
         IdentMatches m = findIdentifier(db, ident);
         ASSERT_FALSE(m.indices.empty()) << ident;
-        std::optional<FplLeg> leg = legFromDatabase(db, m.kind, m.indices[0]);
-        ASSERT_TRUE(leg) << ident;
-        appendLeg(*leg);
+        appendLeg(legFromCandidate(db, m.kind, m.indices[0]));
     }
     void addAll(std::initializer_list<const char*> idents) {
         for (const char* i : idents) add(i);

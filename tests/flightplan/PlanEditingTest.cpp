@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "PlanFixture.h"
+#include "pages/IdentPage.h"
 
 namespace {
 
@@ -14,35 +15,27 @@ TEST_F(PlanEditing, IdentifierInsertAppendsPastTheEndAndInsertsWithinThePlan) {
     int nav = addNavaid("NAV", 47.5f, -122.5f);
     int fix = addFix("FIXXX", 48.0f, -123.0f);
     loaded();
-    std::optional<FplLeg> airport = legFromDatabase(db, WaypointKind::Airport, apt);
-    ASSERT_TRUE(airport);
-    EXPECT_EQ(airport->name, "SOME FIELD");
-    EXPECT_EQ(airport->elevation, 433);
-    EXPECT_EQ(airport->dbIndex, apt);
-    std::optional<FplLeg> navaid = legFromDatabase(db, WaypointKind::Navaid, nav);
-    std::optional<FplLeg> fixLeg = legFromDatabase(db, WaypointKind::Fix, fix);
-    ASSERT_TRUE(navaid && fixLeg);
-    EXPECT_EQ(navaid->name, "NAV VOR");
-    EXPECT_FALSE(legFromDatabase(db, WaypointKind::Fix, 1));
-    EXPECT_FALSE(legFromDatabase(db, WaypointKind::Navaid, -1));
+    const FplLeg airport = legFromCandidate(db, WaypointKind::Airport, apt);
+    const FplLeg navaid = legFromCandidate(db, WaypointKind::Navaid, nav);
+    const FplLeg fixLeg = legFromCandidate(db, WaypointKind::Fix, fix);
 
     // Line 1 selected on an empty plan: appended, the next empty line selected.
     fp.fplSelectedLine = 0;
     fp.fplSelectedLeg = 1;
-    insertWaypointAtSelection(*airport);
+    insertWaypointAtSelection(airport);
     EXPECT_EQ(fp.fplSelectedLine, 1);
     fp.fplSelectedLeg = 2;
-    insertWaypointAtSelection(*fixLeg);
+    insertWaypointAtSelection(fixLeg);
     // Line 2 (FIXXX) selected: the navaid goes before it and the selection is dropped.
     fp.fplSelectedLine = 1;
     fp.fplSelectedLeg = 2;
-    insertWaypointAtSelection(*navaid);
+    insertWaypointAtSelection(navaid);
     EXPECT_EQ(idents(), (V{"KAPT", "NAV", "FIXXX"}));
     EXPECT_EQ(fp.fplSelectedLine, kFplNoLine);
     EXPECT_EQ(fp.planSegments.size(), 2u);
     // No line selected: to the end, not before some leg off the page.
     fp.fplSelectedLeg = 1;
-    insertWaypointAtSelection(*airport);
+    insertWaypointAtSelection(airport);
     EXPECT_EQ(idents(), (V{"KAPT", "NAV", "FIXXX", "KAPT"}));
 }
 
@@ -53,8 +46,8 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     db.airports[dep].runways.push_back(Runway{});
     db.airports[arr].runways.push_back(Runway{});
     db.airports[arr].starsLoaded = 1;
-    build({*legFromDatabase(db, WaypointKind::Airport, dep), waypoint("MID", 46.0f, -122.0f),
-           *legFromDatabase(db, WaypointKind::Airport, arr)});
+    build({legFromCandidate(db, WaypointKind::Airport, dep), waypoint("MID", 46.0f, -122.0f),
+           legFromCandidate(db, WaypointKind::Airport, arr)});
     ProcedureSelections& sel = fp.selections;
     sel.departureRunway = &db.airports[dep].runways[0];
     sel.arrivalAirport = &db.airports[arr];

@@ -2,6 +2,7 @@
 
 #include "PlanFixture.h"
 #include "navdb/Procedures.h"
+#include "pages/IdentPage.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ struct ProcedureInsert : PlanFixture {
         fp.selections.arrivalAirport = &a;
         fp.selections.arrivalRunway = &a.runways[0];
     }
-    FplLeg airportLeg(int index) { return *legFromDatabase(db, WaypointKind::Airport, index); }
+    FplLeg airportLeg(int index) { return legFromCandidate(db, WaypointKind::Airport, index); }
     const Runway& arrivalRunway() { return db.airports[arr].runways[0]; }
 };
 
