@@ -1,5 +1,6 @@
 #include "cdu/RecordingRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -23,20 +24,30 @@ bool sameRgb(const Rgba& a, const Rgba& b) {
     return near(a.r, b.r) && near(a.g, b.g) && near(a.b, b.b);
 }
 
-int nearestColumn(float x) {
-    x += columnBias;
-    int best = 0;
-    for (int c = 1; c < textColumns; ++c) {
-        if (std::fabs(x - textColumnX[c]) < std::fabs(x - textColumnX[best])) best = c;
+// The nearest entry of a table of increasing or decreasing values, starting from a guess
+// from the mean pitch and looking at its neighbours (the tables are nearly even).
+int nearestIndex(const float* table, int count, float value, int guess) {
+    guess = std::clamp(guess, 0, count - 1);
+    int best = guess;
+    for (int i = std::max(guess - 1, 0); i <= std::min(guess + 1, count - 1); ++i) {
+        if (std::fabs(value - table[i]) < std::fabs(value - table[best])) best = i;
     }
+    return best;
+}
+
+int nearestColumn(float x) {
+    if (!std::isfinite(x)) return -1;
+    x += columnBias;
+    const int guess = static_cast<int>(std::lround((x - textColumnX[1]) / 0.0267f)) + 1;
+    const int best = nearestIndex(textColumnX, textColumns, x, guess);
     return std::fabs(x - textColumnX[best]) <= columnTolerance ? best : -1;
 }
 
 int nearestRow(float y) {
-    int best = 0;
-    for (int r = 1; r < textRows; ++r) {
-        if (std::fabs(y - textRowY[r]) < std::fabs(y - textRowY[best])) best = r;
-    }
+    if (!std::isfinite(y)) return -1;
+    const float pitch = (textRowY[0] - textRowY[textRows - 1]) / (textRows - 1);
+    const int guess = static_cast<int>(std::lround((textRowY[0] - y) / pitch));
+    const int best = nearestIndex(textRowY, textRows, y, guess);
     return std::fabs(y - textRowY[best]) <= rowTolerance ? best : -1;
 }
 

@@ -5,7 +5,7 @@
 
 // The kind of database record a leg's fix comes from, or the kind of marker the leg is.
 enum class WaypointKind : int32_t {
-    None = 0,           // course, heading or altitude leg without a database fix
+    None = 0,  // course, heading or altitude leg without a database fix
     Airport = 1,
     Navaid = 2,         // VOR, NDB, DME
     Fix = 3,            // named intersection
@@ -60,22 +60,22 @@ struct FplLeg {
     // Navaid legs made from airway data: the navaid's frequency; VD legs: their heading
     // column as a real. TUNE is offered only when this is not 0.
     float frequency = 0.0f;
-    std::string navaidIdent;   // recommended navaid of a procedure leg
-    int32_t navaidParamA = 0;  // integer column after the navaid identifier
-    int32_t navaidParamB = 0;  // CI legs
-    int32_t courseDeg = 0;     // whole degrees magnetic
+    std::string navaidIdent;     // recommended navaid of a procedure leg
+    int32_t navaidParamA = 0;    // integer column after the navaid identifier
+    int32_t navaidParamB = 0;    // CI legs
+    int32_t courseDeg = 0;       // whole degrees magnetic
     std::string centerFixIdent;  // RF arc centre
     int32_t headingDeg = 0;      // whole degrees magnetic
     int32_t markerFlag = 0;      // 1 on gap and end-of-approach markers
     int32_t vnavAltitudeEntered = 0;
-    int32_t altitudeFt = 0;   // constraint; below 1 means none
-    float distanceNm = 0.0f;  // CF/CD: leg length; VD: DME distance; AF: arc radius
-    int32_t radialDeg = 0;    // CR and VR legs
-    float arcParam = 0.0f;    // AF: procedure column 8; RF: procedure column 6
-    float rfParam = 0.0f;     // RF: procedure column 7
-    int32_t arcRadialDeg = 0;  // AF legs, shown as "(R-%d)"
-    float fcDistanceNm = 0.0f;  // FC legs: distance column
-    int32_t overfly = 0;        // fly-over waypoint, "*" on the FPL page
+    int32_t altitudeFt = 0;        // constraint; below 1 means none
+    float distanceNm = 0.0f;       // CF/CD: leg length; VD: DME distance; AF: arc radius
+    int32_t radialDeg = 0;         // CR and VR legs
+    float arcParam = 0.0f;         // AF: procedure column 8; RF: procedure column 6
+    float rfParam = 0.0f;          // RF: procedure column 7
+    int32_t arcRadialDeg = 0;      // AF legs, shown as "(R-%d)"
+    float fcDistanceNm = 0.0f;     // FC legs: distance column
+    int32_t overfly = 0;           // fly-over waypoint, "*" on the FPL page
     uint8_t arrivalProcLeg = 0;    // from a STAR or an approach
     uint8_t departureProcLeg = 0;  // from a SID
     int32_t turnDirection = 0;     // 0 none, 1 left, 2 right
@@ -84,7 +84,7 @@ struct FplLeg {
     int32_t piParamB = 0;
     int32_t piParamC = 0;
     float piParamD = 0.0f;
-    float declination = 0.0f;  // navaid legs made from airway data
+    float declination = 0.0f;    // navaid legs made from airway data
     float holdCourseDeg = 0.0f;  // HF: inbound course
     float holdLegValue = 0.0f;   // HF: leg length or time
     bool altitudeIsFlightLevel = false;

@@ -24,14 +24,16 @@ NavaidType navaidType(int32_t vorFlag, int32_t dmeFlag, std::string_view name) {
     return name == "ILS/CAT" ? NavaidType::Localizer : NavaidType::Ndb;
 }
 
-uint32_t toUint32(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
+uint32_t toUint32(int32_t value) {
+    return value < 0 ? 0u : static_cast<uint32_t>(value);
+}
 
 void printReport(const char* file, const ReadReport& r, const char* records, const char* children) {
     char detail[96] = "";
     if (r.skipped > 0) std::snprintf(detail, sizeof detail, " (first: line %zu)", r.firstSkippedLine);
     if (children != nullptr) {
-        std::printf("%s: %zu %s, %zu %s, lines skipped: %zu%s\n", file, r.records, records, r.children, children,
-                    r.skipped, detail);
+        std::printf("%s: %zu %s, %zu %s, lines skipped: %zu%s\n", file, r.records, records, r.children,
+                    children, r.skipped, detail);
     } else {
         std::printf("%s: %zu %s, lines skipped: %zu%s\n", file, r.records, records, r.skipped, detail);
     }

@@ -25,9 +25,9 @@ inline constexpr std::string_view kCycleFile = "data/Cycle.txt";
 
 // What one reader did, for its console line.
 struct ReadReport {
-    size_t records = 0;    // airports, navaids, fixes, airways, cycle lines
-    size_t children = 0;   // runways, airway segments
-    size_t skipped = 0;    // lines outside the format
+    size_t records = 0;           // airports, navaids, fixes, airways, cycle lines
+    size_t children = 0;          // runways, airway segments
+    size_t skipped = 0;           // lines outside the format
     size_t firstSkippedLine = 0;  // 1-based; 0 when none
 };
 

@@ -38,7 +38,9 @@ void requestDatabaseLoad(NavDatabase& db, const std::string& dataRoot) {
     publish(db.loadRequested);
 }
 
-bool databaseLoadRequested(const NavDatabase& db) { return isSet(db.loadRequested); }
+bool databaseLoadRequested(const NavDatabase& db) {
+    return isSet(db.loadRequested);
+}
 
 bool databasePartsLoaded(const NavDatabase& db) {
     return isSet(db.airportsLoaded) && isSet(db.navaidsLoaded) && isSet(db.airwaysLoaded);
@@ -48,9 +50,13 @@ bool databaseReady(const NavDatabase& db) {
     return databasePartsLoaded(db) && isSet(db.presetReadyA) && isSet(db.presetReadyB);
 }
 
-bool databaseFullyLoaded(const NavDatabase& db) { return databasePartsLoaded(db) && isSet(db.fixesLoaded); }
+bool databaseFullyLoaded(const NavDatabase& db) {
+    return databasePartsLoaded(db) && isSet(db.fixesLoaded);
+}
 
-void waitForDatabaseLoad(NavDatabase& db) { db.loaderThreads.joinAll(); }
+void waitForDatabaseLoad(NavDatabase& db) {
+    db.loaderThreads.joinAll();
+}
 
 void loadDatabaseNow(NavDatabase& db, const std::string& dataRoot) {
     if (isSet(db.loadStarted)) {

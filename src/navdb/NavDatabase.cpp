@@ -1,11 +1,14 @@
 #include "navdb/NavDatabase.h"
 
+#include <cmath>
 #include <span>
 
 #include "guidance/Geodesy.h"
 
 namespace {
-GeoPoint pointOf(float latitude, float longitude) { return GeoPoint{latitude, longitude}; }
+GeoPoint pointOf(float latitude, float longitude) {
+    return GeoPoint{latitude, longitude};
+}
 
 // A list is read only once its loader has published it; before that it reads as empty.
 template <typename T>
@@ -17,10 +20,18 @@ std::span<const T> loadedOrEmpty(const std::vector<T>& list, const ReadyFlag& fl
 FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) {
     std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
     GeoPoint here{latitude, longitude};
+    bool plainHere = latitude >= -90.0 && latitude <= 90.0;
     float best = 55555.0f;
     size_t bestIndex = 0;
     for (size_t i = 0; i < airports.size(); ++i) {
-        float d = distanceNm(here, pointOf(airports[i].latitude, airports[i].longitude));
+        const Airport& a = airports[i];
+        // A great-circle distance is at least 60 NM per degree of latitude difference (for
+        // latitudes within +-90). An airport that cannot come out strictly nearer is passed
+        // over without the trigonometry; the margin covers the rounding of the float result.
+        if (plainHere && a.latitude >= -90.0f && a.latitude <= 90.0f &&
+            std::fabs(a.latitude - latitude) * 60.0 > best * 1.0001 + 0.01)
+            continue;
+        float d = distanceNm(here, pointOf(a.latitude, a.longitude));
         if (best > d) {
             best = d;
             bestIndex = i;

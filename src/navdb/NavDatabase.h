@@ -72,8 +72,8 @@ struct Runway {
     int16_t elevation = 0;
     float thresholdLatitude = 0.0f;  // the runway end the NAV/RNWY page calls "APPR END"
     float thresholdLongitude = 0.0f;
-    bool keptFlag = false;   // kept only
-    float keptReal = 0.0f;   // kept only
+    bool keptFlag = false;  // kept only
+    float keptReal = 0.0f;  // kept only
     uint16_t inboundCourse = 0;
     float keptReal2 = 0.0f;  // kept only
     std::vector<Procedure> sids;
@@ -155,8 +155,12 @@ struct Airway {
 // One-byte ready flags: a loader stores 1 with release after its list is complete; readers
 // load with acquire, so a set flag guarantees the whole list is visible.
 using ReadyFlag = std::atomic<uint8_t>;
-inline bool isSet(const ReadyFlag& flag) { return flag.load(std::memory_order_acquire) != 0; }
-inline void publish(ReadyFlag& flag) { flag.store(1, std::memory_order_release); }
+inline bool isSet(const ReadyFlag& flag) {
+    return flag.load(std::memory_order_acquire) != 0;
+}
+inline void publish(ReadyFlag& flag) {
+    flag.store(1, std::memory_order_release);
+}
 
 // The loader threads of one database. Joined when the database goes away, so a test or a
 // program that ends during a load never leaves a thread writing into freed memory.

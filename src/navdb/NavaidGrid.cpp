@@ -1,5 +1,6 @@
 #include "navdb/NavaidGrid.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -36,26 +37,20 @@ int lonCell(double longitude) {
 }  // namespace
 
 void buildNavaidGrid(NavaidGrid& grid, const std::vector<Navaid>& navaids) {
-    grid.cellStart.assign(kLatCells * kLonCells + 1, 0);
     grid.entries.clear();
     grid.irregular.clear();
-    std::vector<int32_t> cellOf(navaids.size(), -1);
     for (size_t i = 0; i < navaids.size(); ++i) {
         const Navaid& n = navaids[i];
         if (n.declination == 0.0f) continue;  // never qualifies (also catches -0.0)
+        auto index = static_cast<int32_t>(i);
         if (!isPlainPosition(n.latitude, n.longitude)) {
-            grid.irregular.push_back(static_cast<int32_t>(i));
+            grid.irregular.push_back(index);
             continue;
         }
-        cellOf[i] = latCell(n.latitude) * kLonCells + lonCell(n.longitude);
-        ++grid.cellStart[static_cast<size_t>(cellOf[i]) + 1];
+        grid.entries.push_back({latCell(n.latitude) * kLonCells + lonCell(n.longitude), index});
     }
-    for (size_t c = 1; c < grid.cellStart.size(); ++c) grid.cellStart[c] += grid.cellStart[c - 1];
-    grid.entries.resize(static_cast<size_t>(grid.cellStart.back()));
-    std::vector<int32_t> fill(grid.cellStart.begin(), grid.cellStart.end() - 1);
-    // Filled in list order, so each cell's indices ascend.
-    for (size_t i = 0; i < navaids.size(); ++i)
-        if (cellOf[i] >= 0) grid.entries[static_cast<size_t>(fill[static_cast<size_t>(cellOf[i])]++)] = static_cast<int32_t>(i);
+    // By cell, and within a cell in list order.
+    std::sort(grid.entries.begin(), grid.entries.end());
     grid.builtOver = navaids.size();
     grid.built = true;
 }
@@ -104,21 +99,20 @@ int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& 
     }
 
     int32_t best = INT32_MAX;
-    auto consider = [&](int32_t index) {
-        if (index < best && qualifies(navaids[static_cast<size_t>(index)], here)) best = index;
-    };
-    for (int32_t index : grid.irregular) {
-        if (index >= best) break;
-        consider(index);
+    for (int32_t index : grid.irregular) {  // ascending: the first that qualifies is the lowest
+        if (qualifies(navaids[static_cast<size_t>(index)], here)) {
+            best = index;
+            break;
+        }
     }
     for (int la = latFirst; la <= latLast; ++la) {
         for (int k = 0; k < lonCount; ++k) {
-            size_t cell = static_cast<size_t>(la * kLonCells + (lonFirst + k) % kLonCells);
-            for (int32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
-                int32_t index = grid.entries[static_cast<size_t>(e)];
-                if (index >= best) break;  // ascending: nothing later in this cell can win
-                if (qualifies(navaids[static_cast<size_t>(index)], here)) {
-                    best = index;
+            int32_t cell = la * kLonCells + (lonFirst + k) % kLonCells;
+            auto e = std::lower_bound(grid.entries.begin(), grid.entries.end(), NavaidGrid::Entry{cell, 0});
+            for (; e != grid.entries.end() && e->cell == cell; ++e) {
+                if (e->index >= best) break;  // ascending: nothing later in this cell can win
+                if (qualifies(navaids[static_cast<size_t>(e->index)], here)) {
+                    best = e->index;
                     break;
                 }
             }

@@ -11,8 +11,12 @@ struct Navaid;
 // keeps its navaid indices in list order, and a query returns the lowest qualifying index,
 // which is exactly what a scan of the list in order returns.
 struct NavaidGrid {
-    std::vector<int32_t> cellStart;  // per cell, offset into `entries`; one extra at the end
-    std::vector<int32_t> entries;
+    struct Entry {
+        int32_t cell = 0;
+        int32_t index = 0;
+        auto operator<=>(const Entry&) const = default;
+    };
+    std::vector<Entry> entries;  // sorted by cell, then by navaid index
     // Navaids whose position is not a plain latitude/longitude (out of range or not a
     // number): the distance formula still accepts them, so every query checks them too.
     std::vector<int32_t> irregular;

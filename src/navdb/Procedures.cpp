@@ -62,7 +62,8 @@ Procedure startProcedure(const Airport& airport, const Fields& f) {
 }
 
 Runway* selectedRunway(Airport& airport) {
-    if (airport.selectedRunwayIndex < 0 || static_cast<size_t>(airport.selectedRunwayIndex) >= airport.runways.size())
+    if (airport.selectedRunwayIndex < 0 ||
+        static_cast<size_t>(airport.selectedRunwayIndex) >= airport.runways.size())
         return nullptr;
     return &airport.runways[static_cast<size_t>(airport.selectedRunwayIndex)];
 }
@@ -150,14 +151,22 @@ std::string procedureFilePath(const std::string& dataRoot, const std::string& ai
 
 ApproachType approachTypeFromLetter(char letter) {
     switch (letter) {
-        case 'R': return ApproachType::Rnp;
-        case 'C': return ApproachType::CatIIIls;
-        case 'I': return ApproachType::Ils;
-        case 'L': return ApproachType::Loc;
-        case 'G': return ApproachType::Gps;
-        case 'D': return ApproachType::Vor;
-        case 'N': return ApproachType::Ndb;
-        default: return ApproachType::None;
+        case 'R':
+            return ApproachType::Rnp;
+        case 'C':
+            return ApproachType::CatIIIls;
+        case 'I':
+            return ApproachType::Ils;
+        case 'L':
+            return ApproachType::Loc;
+        case 'G':
+            return ApproachType::Gps;
+        case 'D':
+            return ApproachType::Vor;
+        case 'N':
+            return ApproachType::Ndb;
+        default:
+            return ApproachType::None;
     }
 }
 
@@ -260,10 +269,17 @@ bool startFinal(const Fields& f, FinalApproach& fa) {
             fa.frequency = fieldReal(f[5]);
             fa.navaidIdent = f[6];
             return true;
-        case ApproachType::Gps: fa.typeText = "GPS"; return true;
-        case ApproachType::Vor: fa.typeText = "VOR"; return true;
-        case ApproachType::Ndb: fa.typeText = "NDB"; return true;
-        case ApproachType::None: return false;
+        case ApproachType::Gps:
+            fa.typeText = "GPS";
+            return true;
+        case ApproachType::Vor:
+            fa.typeText = "VOR";
+            return true;
+        case ApproachType::Ndb:
+            fa.typeText = "NDB";
+            return true;
+        case ApproachType::None:
+            return false;
     }
     return false;
 }
@@ -331,22 +347,26 @@ void readFinalApproaches(Runway& runway, const Airport&, std::optional<std::stri
 
 void loadSids(Airport& airport) {
     std::string storage;
-    reportSkipped(airport.ident, readSidsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
+    reportSkipped(airport.ident,
+                  readSidsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
 }
 
 void loadStars(Airport& airport) {
     std::string storage;
-    reportSkipped(airport.ident, readStarsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
+    reportSkipped(airport.ident,
+                  readStarsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
 }
 
 void loadApproachTransitions(Runway& runway, const Airport& airport) {
     std::string storage;
-    if (auto text = fileText(airport.ident, storage)) reportSkipped(airport.ident, readTransitionsReport(runway, *text));
+    if (auto text = fileText(airport.ident, storage))
+        reportSkipped(airport.ident, readTransitionsReport(runway, *text));
 }
 
 void loadFinalApproaches(Runway& runway, const Airport& airport) {
     std::string storage;
-    if (auto text = fileText(airport.ident, storage)) reportSkipped(airport.ident, readFinalsReport(runway, *text));
+    if (auto text = fileText(airport.ident, storage))
+        reportSkipped(airport.ident, readFinalsReport(runway, *text));
 }
 
 namespace {
@@ -383,7 +403,8 @@ void fillSidRunwayLegs(Airport& airport, const ProcedureLists& lists) {
     if (e == nullptr) return;
     // The last matching runway part wins.
     for (const Procedure& p : r->sids) {
-        if (p.name == e->name && p.runwayIdent == e->text && p.transitionName == "NONE") r->sidRunwayLegs = p.legs;
+        if (p.name == e->name && p.runwayIdent == e->text && p.transitionName == "NONE")
+            r->sidRunwayLegs = p.legs;
     }
 }
 
@@ -399,9 +420,15 @@ void buildStarTransitions(Airport& airport, ProcedureLists& lists) {
     }
 }
 
-void buildSidLists(Airport& airport) { buildSidLists(airport, fms().navdb.procedures); }
-void fillSidRunwayLegs(Airport& airport) { fillSidRunwayLegs(airport, fms().navdb.procedures); }
-void buildStarTransitions(Airport& airport) { buildStarTransitions(airport, fms().navdb.procedures); }
+void buildSidLists(Airport& airport) {
+    buildSidLists(airport, fms().navdb.procedures);
+}
+void fillSidRunwayLegs(Airport& airport) {
+    fillSidRunwayLegs(airport, fms().navdb.procedures);
+}
+void buildStarTransitions(Airport& airport) {
+    buildStarTransitions(airport, fms().navdb.procedures);
+}
 
 void keepTransitionsOfApproach(Runway& runway, const FinalApproach& chosen) {
     ApproachType keep = chosen.approachType;

@@ -14,7 +14,7 @@
 // One line of a SID or STAR selection menu.
 struct MenuEntry {
     std::string name;
-    std::string text;  // SID menu: the runway text; STAR menu: empty
+    std::string text;      // SID menu: the runway text; STAR menu: empty
     int32_t position = 0;  // position of the procedure in the runway's sids/stars list
 };
 

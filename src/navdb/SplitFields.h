@@ -18,7 +18,9 @@ void splitFieldViews(std::string_view line, std::string_view delimiters, std::ve
 // saturate at the int32 range instead of overflowing.
 int32_t fieldInt(std::string_view field);
 double fieldDouble(std::string_view field);
-inline float fieldReal(std::string_view field) { return static_cast<float>(fieldDouble(field)); }
+inline float fieldReal(std::string_view field) {
+    return static_cast<float>(fieldDouble(field));
+}
 // A real number truncated toward zero (saturating; not-a-number reads 0).
 int32_t fieldRealToInt(std::string_view field);
 

@@ -252,4 +252,30 @@ TEST_F(GlRendering, ScreenshotIsAPngOfTheViewport) {
     std::remove(path.c_str());
 }
 
+// The real bezel picture with a page over it: the whole text grid lies on the dark glass.
+TEST_F(GlRendering, TextGridLiesOnTheBezelScreen) {
+    ASSERT_TRUE(loadTextureFromTga(FMS_RUN_DIR "/textures/CDU_Tex.tga")) << "build the bezel-picture target";
+    beginPage();
+    drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "ORX - 1");
+    drawTextAt(0, 2, colourGreen, fontLarge, alignLeft, "LEARJET 45");
+    drawTextAt(2, 4, colourGreen, fontLarge, alignLeft, "CPU             PASS");
+    drawTextAt(23, 10, colourWhite, fontMed, alignRight, "%s\xB0", "ABCDEFGHIJKLMNOPQRSTUVW");
+    drawLeftPrompt(10);
+    drawRightPrompt(2);
+    cduCallList(listMessageAnnunciator);
+    capture();
+    ASSERT_FALSE(HasFailure());
+    writePng(FMS_BINARY_DIR "/gl-bezel-frame.png", viewWidth, viewHeight, 3, pixels.data(), true);
+    // Blank cells in every corner of the grid show the glass, not the frame.
+    for (int row : {1, 3, 9}) {
+        for (int column : {0, 23}) {
+            const Pixel p = pageToPixel(textColumnX[column] + 0.013f, textRowY[row] + 0.014f);
+            const uint8_t* rgb = at(p);
+            EXPECT_LT((rgb[0] + rgb[1] + rgb[2]) / 3, 25) << "row " << row << " column " << column;
+        }
+    }
+    EXPECT_GT(greenInCell(2, 0), 3);
+    EXPECT_GT(greenInCell(4, 21), 3);
+}
+
 }  // namespace

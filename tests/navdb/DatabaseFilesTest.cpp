@@ -1,6 +1,6 @@
-#include "navdb/DatabaseFiles.h"
-
 #include <gtest/gtest.h>
+
+#include "navdb/DatabaseFiles.h"
 
 TEST(AirportsFile, AirportsRunwaysAndTheLinesOutsideTheFormat) {
     std::vector<Airport> airports;
@@ -11,8 +11,8 @@ TEST(AirportsFile, AirportsRunwaysAndTheLinesOutsideTheFormat) {
         "X,IGNORED,LINE\n"
         "\n"
         "R,36L,3,11000,,1,3.5,3,52.3,4.7,-11,0.5\n"  // an empty field leaves 11 fields: skipped
-        "A,SHORT,LINE,1,2\n"                          // too few fields: skipped
-        "R,27,270,5000,0,0,0,270,1,2,3,4\n"           // belongs to the skipped airport: skipped
+        "A,SHORT,LINE,1,2\n"                         // too few fields: skipped
+        "R,27,270,5000,0,0,0,270,1,2,3,4\n"          // belongs to the skipped airport: skipped
         "A,LOWI,INNSBRUCK,47.26,11.34,1906.9\n"
         "R,08,80,6562,0,0,0,80,47.25,11.32,1906,0\n",
         airports);
@@ -53,10 +53,10 @@ TEST(AirportsFile, AnEmptyFieldShiftsEveryLaterField) {
     ASSERT_EQ(airports.size(), 1u);
     ASSERT_EQ(airports[0].runways.size(), 1u);
     const Runway& r = airports[0].runways[0];
-    EXPECT_EQ(r.secondLength, 1);       // field 5's value moved to field 4
-    EXPECT_TRUE(r.keptFlag);            // "2.5" reads as 2
+    EXPECT_EQ(r.secondLength, 1);  // field 5's value moved to field 4
+    EXPECT_TRUE(r.keptFlag);       // "2.5" reads as 2
     EXPECT_FLOAT_EQ(r.keptReal, 40.0f);
-    EXPECT_EQ(r.inboundCourse, 10);     // "10.1" read as an integer
+    EXPECT_EQ(r.inboundCourse, 10);  // "10.1" read as an integer
     EXPECT_FLOAT_EQ(r.thresholdLatitude, 20.1f);
     EXPECT_FLOAT_EQ(r.thresholdLongitude, 31.0f);
     EXPECT_EQ(r.elevation, 0);

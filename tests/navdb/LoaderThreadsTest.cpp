@@ -11,30 +11,34 @@
 namespace {
 // A database of a few thousand records in all five files, with the odd blank, short and
 // orphan line, so that both loads take the same decisions on the same input.
-void writeDatabase(const TempDir& dir, bool withNavaids = true, bool withWaypoints = true, bool withCycle = true) {
+void writeDatabase(const TempDir& dir, bool withNavaids = true, bool withWaypoints = true,
+                   bool withCycle = true) {
     std::ostringstream airports, navaids, fixes, airways;
     airports << "R,ORPHAN,1,2,3,4,5,6,7,8,9,10\n";
     for (int i = 0; i < 1500; ++i) {
-        airports << "A,AP" << i << ",AIRPORT " << i << ',' << (i % 170) - 85 + 0.25 << ',' << (i % 350) - 175 + 0.5
-                 << ',' << i * 3.7 << '\n';
+        airports << "A,AP" << i << ",AIRPORT " << i << ',' << (i % 170) - 85 + 0.25 << ','
+                 << (i % 350) - 175 + 0.5 << ',' << i * 3.7 << '\n';
         for (int k = 0; k < i % 4; ++k)
-            airports << "R," << k << "L," << k * 90 << ",3000,50,1,0.5," << k * 90 << ",1.5,2.5," << i << ",0\n";
+            airports << "R," << k << "L," << k * 90 << ",3000,50,1,0.5," << k * 90 << ",1.5,2.5," << i
+                     << ",0\n";
         if (i % 100 == 0) airports << "\n";
     }
     for (int i = 0; i < 2500; ++i) {
-        navaids << "N" << i % 900 << ",NAVAID " << i << ",11" << i % 10 << ".3," << i % 2 << ',' << (i / 2) % 2
-                << ",0," << (i % 160) - 80 << ',' << (i % 340) - 170 << ',' << i % 3000 << ",x,x,x," << (i % 7) - 3
-                << '\n';
+        navaids << "N" << i % 900 << ",NAVAID " << i << ",11" << i % 10 << ".3," << i % 2 << ','
+                << (i / 2) % 2 << ",0," << (i % 160) - 80 << ',' << (i % 340) - 170 << ',' << i % 3000
+                << ",x,x,x," << (i % 7) - 3 << '\n';
         if (i % 333 == 0) navaids << "SHORT,LINE\n\n";
     }
     for (int i = 0; i < 6000; ++i) {
-        fixes << "F" << i % 2000 << ',' << (i % 150) - 75 + 0.125 << ',' << (i % 300) - 150 << ",R" << i % 9 << '\n';
+        fixes << "F" << i % 2000 << ',' << (i % 150) - 75 + 0.125 << ',' << (i % 300) - 150 << ",R" << i % 9
+              << '\n';
         if (i % 777 == 0) fixes << "\n";
     }
     for (int i = 0; i < 400; ++i) {
         airways << "A,AW" << i << ',' << i % 5 << '\n';
         for (int k = 0; k < i % 5; ++k)
-            airways << "S,F" << k << ",1.5,2.5,F" << k + 1 << ",3.5,4.5," << k * 10 << ',' << k * 20 << ",12.5\n";
+            airways << "S,F" << k << ",1.5,2.5,F" << k + 1 << ",3.5,4.5," << k * 10 << ',' << k * 20
+                    << ",12.5\n";
     }
     dir.write("data/airports.txt", airports.str());
     if (withNavaids) dir.write("data/Navaids.txt", navaids.str());
@@ -54,14 +58,15 @@ std::string describe(const NavDatabase& db) {
               << r.thresholdLongitude << r.keptFlag << r.keptReal << r.inboundCourse << r.keptReal2 << '\n';
     }
     for (const Navaid& n : db.navaids)
-        s << n.ident << n.name << n.frequency << static_cast<int>(n.type) << n.keptInt << n.latitude << n.longitude
-          << n.elevation << n.declination << n.dbIndex << '\n';
-    for (const Fix& f : db.fixes) s << f.ident << f.latitude << f.longitude << f.regionText << f.dbIndex << '\n';
+        s << n.ident << n.name << n.frequency << static_cast<int>(n.type) << n.keptInt << n.latitude
+          << n.longitude << n.elevation << n.declination << n.dbIndex << '\n';
+    for (const Fix& f : db.fixes)
+        s << f.ident << f.latitude << f.longitude << f.regionText << f.dbIndex << '\n';
     for (const Airway& w : db.airways) {
         s << w.name << w.segmentCount << '\n';
         for (const AirwaySegment& g : w.segments)
-            s << g.fromIdent << g.fromLatitude << g.fromLongitude << g.inboundValue << g.toIdent << g.toLatitude
-              << g.toLongitude << g.outboundValue << g.segmentLength << '\n';
+            s << g.fromIdent << g.fromLatitude << g.fromLongitude << g.inboundValue << g.toIdent
+              << g.toLatitude << g.toLongitude << g.outboundValue << g.segmentLength << '\n';
     }
     return s.str();
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "guidance/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
 
@@ -160,7 +163,8 @@ TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
 
 TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     NavDatabase db;
-    db.airports = {airport("EAST", "E", 0, 1, 12), airport("WEST", "W", 0, -1, 34), airport("FAR", "F", 5, 5)};
+    db.airports = {airport("EAST", "E", 0, 1, 12), airport("WEST", "W", 0, -1, 34),
+                   airport("FAR", "F", 5, 5)};
     markDatabaseLoaded(db);
     FplLeg leg = nearestAirport(db, 0, 0);  // exactly 60 NM from both
     EXPECT_EQ(leg.waypointKind, WaypointKind::Airport);
@@ -224,8 +228,9 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
 TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
     NavDatabase db;
     // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
-    db.navaids = {navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
-                  navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
+    db.navaids = {
+        navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
+        navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
     markDatabaseLoaded(db);
     // The navaid with variation 0 is passed over; the far one is out of range; the one at
     // 96 NM wins over a nearer one later in the list.
@@ -241,4 +246,34 @@ TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
     // Navaids added after the grid was built are still seen (the scan takes over).
     db.navaids.push_back(navaid("NEW", 50, 50, NavaidType::Vor, 2.0f));
     EXPECT_FLOAT_EQ(magneticVariationAt(db, 50, 50), 2.0f);
+}
+
+// The nearest-airport search passes over airports that cannot be nearer; it must still give
+// what a plain scan of every distance gives, ties and odd latitudes included.
+TEST(NearestAirport, AgreesWithAPlainScanOfEveryDistance) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180), near(-0.5, 0.5);
+    NavDatabase db;
+    for (int i = 0; i < 3000; ++i) db.airports.push_back(airport("A", "", lat(rng), lon(rng)));
+    for (int i = 0; i < 500; ++i) db.airports.push_back(airport("B", "", 50 + near(rng), 8 + near(rng)));
+    db.airports.push_back(airport("ODD", "", 120, 10));  // out of range: the formula still measures it
+    db.airports.push_back(airport("DUP", "", 50, 8));
+    db.airports.push_back(airport("DUP", "", 50, 8));
+    markDatabaseLoaded(db);
+    std::vector<std::pair<double, double>> queries = {{50, 8}, {60, 10}, {90, 0}, {-90, 0}, {0, 180}};
+    for (int i = 0; i < 400; ++i) queries.push_back({lat(rng), lon(rng)});
+    for (int i = 0; i < 400; ++i) queries.push_back({50 + near(rng), 8 + near(rng)});
+    for (const auto& [qlat, qlon] : queries) {
+        float best = 55555.0f;
+        int32_t expected = 0;
+        for (size_t i = 0; i < db.airports.size(); ++i) {
+            float d =
+                distanceNm(GeoPoint{qlat, qlon}, GeoPoint{db.airports[i].latitude, db.airports[i].longitude});
+            if (best > d) {
+                best = d;
+                expected = static_cast<int32_t>(i);
+            }
+        }
+        ASSERT_EQ(nearestAirport(db, qlat, qlon).dbIndex, expected) << qlat << ", " << qlon;
+    }
 }

@@ -1,5 +1,3 @@
-#include "navdb/NavaidGrid.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 
 #include "guidance/Geodesy.h"
 #include "navdb/NavDatabase.h"
+#include "navdb/NavaidGrid.h"
 
 namespace {
 Navaid at(double lat, double lon, float declination) {
@@ -26,7 +25,9 @@ TEST(NavaidGrid, AgreesWithTheListScanEverywhere) {
     std::mt19937 rng(20240601);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * unit(rng); };
-    auto declination = [&]() -> float { return unit(rng) < 0.2 ? 0.0f : static_cast<float>(uniform(-20, 20)); };
+    auto declination = [&]() -> float {
+        return unit(rng) < 0.2 ? 0.0f : static_cast<float>(uniform(-20, 20));
+    };
 
     std::vector<Navaid> navaids;
     for (int i = 0; i < 2500; ++i) navaids.push_back(at(uniform(45, 55), uniform(-5, 15), declination()));
@@ -37,8 +38,8 @@ TEST(NavaidGrid, AgreesWithTheListScanEverywhere) {
     navaids.push_back(at(90, 0, 1.0f));
     navaids.push_back(at(-90, 180, 2.0f));
     navaids.push_back(at(10, -180, 3.0f));
-    navaids.push_back(at(95, 10, 4.0f));    // out of range, but the formula still measures it
-    navaids.push_back(at(10, 370, 5.0f));   // one turn east of longitude 10
+    navaids.push_back(at(95, 10, 4.0f));   // out of range, but the formula still measures it
+    navaids.push_back(at(10, 370, 5.0f));  // one turn east of longitude 10
     navaids.push_back(at(std::numeric_limits<double>::quiet_NaN(), 0, 6.0f));
     navaids.push_back(at(0, std::numeric_limits<double>::infinity(), 7.0f));
     Navaid nanDeclination = at(-30, -30, std::numeric_limits<float>::quiet_NaN());
@@ -49,10 +50,12 @@ TEST(NavaidGrid, AgreesWithTheListScanEverywhere) {
     buildNavaidGrid(grid, navaids);
 
     std::vector<GeoPoint> queries;
-    for (int i = 0; i < 6000; ++i) queries.push_back({std::asin(uniform(-1, 1)) * 180 / M_PI, uniform(-180, 180)});
+    for (int i = 0; i < 6000; ++i)
+        queries.push_back({std::asin(uniform(-1, 1)) * 180 / M_PI, uniform(-180, 180)});
     for (int i = 0; i < 3000; ++i) queries.push_back({uniform(44, 56), uniform(-6, 16)});
     for (int i = 0; i < 1000; ++i) queries.push_back({uniform(80, 90), uniform(-180, 180)});
-    for (int i = 0; i < 1000; ++i) queries.push_back({uniform(-60, 60), i % 2 ? uniform(177, 180) : uniform(-180, -177)});
+    for (int i = 0; i < 1000; ++i)
+        queries.push_back({uniform(-60, 60), i % 2 ? uniform(177, 180) : uniform(-180, -177)});
     // Points just inside and just outside 100 NM of a navaid.
     for (int i = 0; i < 8000; ++i) {
         const Navaid& n = navaids[static_cast<size_t>(i) % navaids.size()];

@@ -1,7 +1,6 @@
-#include "navdb/ProcedureLeg.h"
-
 #include <gtest/gtest.h>
 
+#include "navdb/ProcedureLeg.h"
 #include "navdb/SplitFields.h"
 
 namespace {
@@ -48,7 +47,8 @@ TEST(ProcedureLeg, EveryPathTerminatorNeedsItsFieldCount) {
         EXPECT_EQ(leg.arrivalProcLeg, 0) << code;
         // One field fewer: not a usable leg, and nothing is stored.
         FplLeg shortLeg;
-        EXPECT_FALSE(buildProcedureLeg(numberedLine(code, count - 1), shortLeg, LegOrigin::Departure)) << code;
+        EXPECT_FALSE(buildProcedureLeg(numberedLine(code, count - 1), shortLeg, LegOrigin::Departure))
+            << code;
         EXPECT_EQ(shortLeg.legType, LegType::None) << code;
         EXPECT_EQ(shortLeg.departureProcLeg, 0) << code;
         ++expectedType;

@@ -1,11 +1,10 @@
-#include "navdb/Procedures.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "Fms.h"
 #include "TempDir.h"
+#include "navdb/Procedures.h"
 
 namespace {
 // One procedure file with every kind of block, as the departure and arrival pages meet it.

@@ -104,9 +104,17 @@ bool dispatchEvent(const SDL_Event& event, SdlWindow& window, ScreenshotTrigger&
     }
 }
 
+// When each start-up stage ended, in ms after start-up (for --timing).
+struct StartupStages {
+    double link = 0;
+    double window = 0;
+    double graphics = 0;
+};
+
 // Window, context and one-time graphics set-up. False when the program must end (the
 // failure has been reported and everything released).
-bool createCduWindow(SdlWindow& window, GlRenderer& renderer, SdlMessageBoxes& boxes) {
+bool createCduWindow(SdlWindow& window, GlRenderer& renderer, SdlMessageBoxes& boxes,
+                     Steady::time_point started, StartupStages& stages) {
     Fms& f = fms();
     if (settingsFileExists()) readSettings();
     Settings& s = f.shell.settings;
@@ -119,7 +127,9 @@ bool createCduWindow(SdlWindow& window, GlRenderer& renderer, SdlMessageBoxes& b
     f.platform.window = &window;
     boxes.setParent(window.handle());
     resizeViewport(clampWindowExtent(s.windowWidth), clampWindowExtent(s.windowHeight));
+    stages.window = msSince(started);
     const GraphicsInit init = initGraphics();
+    stages.graphics = msSince(started);
     if (init == GraphicsInit::Ok) return true;
 
     renderer.release();
@@ -191,9 +201,11 @@ int runProgram(const ProgramOptions& options) {
     char cwd[1024];
     if (getcwd(cwd, sizeof cwd) != nullptr) context.shell.dataRoot = cwd;
 
+    StartupStages stages;
     startProgram();
+    stages.link = msSince(started);
     SdlWindow window;
-    if (!createCduWindow(window, renderer, boxes)) return 0;
+    if (!createCduWindow(window, renderer, boxes, started, stages)) return 0;
 
     ScreenshotTrigger screenshots(options);
     int frames = 0;
@@ -210,7 +222,12 @@ int runProgram(const ProgramOptions& options) {
             if (frames == 1) {
                 firstFrame = Steady::now();
                 if (options.timing) {
-                    std::printf("First frame drawn %.1f ms after start-up", msSince(started));
+                    const double first = msSince(started);
+                    std::printf(
+                        "First frame drawn %.1f ms after start-up (link and settings %.1f ms, window and "
+                        "context %.1f ms, fonts, shapes and bezel %.1f ms, first frame %.1f ms)",
+                        first, stages.link, stages.window - stages.link, stages.graphics - stages.window,
+                        first - stages.graphics);
                     const double launch = msSinceLaunch();
                     if (launch >= 0) std::printf(", %.1f ms after launch", launch);
                     std::printf("\n");

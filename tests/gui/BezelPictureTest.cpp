@@ -1,0 +1,114 @@
+// The bezel picture fms-bezel writes into the run directory: every key is painted on its hit
+// rectangle, edge to edge, and nothing key-coloured lies between the keys.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "cdu/KeyRectangles.h"
+#include "cdu/Tga.h"
+
+namespace {
+
+class BezelPicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        picture = readTga(FMS_RUN_DIR "/textures/CDU_Tex.tga");
+        ASSERT_TRUE(picture) << "textures/CDU_Tex.tga is missing: build the bezel-picture target";
+        ASSERT_EQ(picture->width, 900);
+        ASSERT_EQ(picture->height, 1000);
+        ASSERT_GE(picture->components, 3);
+    }
+    // Brightness of the pixel at (x, y) in pixels from the top left corner.
+    int brightness(int x, int yFromTop) const {
+        const int row = picture->height - 1 - yFromTop;  // rows are stored bottom-up
+        const uint8_t* p =
+            &picture->pixels[(static_cast<size_t>(row) * picture->width + x) * picture->components];
+        return (p[0] + p[1] + p[2]) / 3;
+    }
+    bool isKey(int x, int y) const { return brightness(x, y) >= 75; }
+    bool isBody(int x, int y) const { return brightness(x, y) <= 62; }
+    // First and last pixel whose centre lies inside [from, to] percent of `size` pixels.
+    static int firstPixel(float percent, int size) {
+        return static_cast<int>(std::ceil(percent * size / 100 - 0.5f));
+    }
+    static int lastPixel(float percent, int size) {
+        return static_cast<int>(std::floor(percent * size / 100 - 0.5f));
+    }
+
+    std::optional<TgaImage> picture;
+    KeyRectangles rects = computeKeyRectangles();
+};
+
+TEST_F(BezelPicture, EveryKeyCoversItsHitRectangleExactly) {
+    for (const CduKey& key : cduKeys()) {
+        const KeyRect& r = keyRect(rects, key);
+        SCOPED_TRACE(std::string(key.name));
+        const int left = firstPixel(r.left, 900), right = lastPixel(r.right, 900);
+        const int top = firstPixel(r.top, 1000), bottom = lastPixel(r.bottom, 1000);
+        const int cx = (left + right) / 2, cy = (top + bottom) / 2;
+        EXPECT_TRUE(isKey(cx, cy));
+        // Points inside the cap away from the legend, and the cap's edges on the rectangle.
+        for (int x : {left + 3, right - 3}) {
+            for (int y : {top + 3, bottom - 3}) EXPECT_TRUE(isKey(x, y)) << x << "," << y;
+        }
+        EXPECT_TRUE(isKey(left, cy));
+        EXPECT_TRUE(isKey(right, cy));
+        EXPECT_TRUE(isKey(cx, top));
+        EXPECT_TRUE(isKey(cx, bottom));
+        EXPECT_TRUE(isBody(left - 1, cy));
+        EXPECT_TRUE(isBody(right + 1, cy));
+        EXPECT_TRUE(isBody(cx, top - 1));
+        EXPECT_TRUE(isBody(cx, bottom + 1));
+    }
+}
+
+TEST_F(BezelPicture, GapsBetweenKeysAreBodyAndTheScreenIsDark) {
+    auto gapBetween = [&](const KeyRect& a, const KeyRect& b) {
+        const float x = (std::max(a.left, b.left) + std::min(a.right, b.right)) / 2;
+        const float y = (std::max(a.top, b.top) + std::min(a.bottom, b.bottom)) / 2;
+        // Horizontal neighbours share rows; vertical ones share columns.
+        const bool sideBySide = a.top == b.top;
+        const float gx = sideBySide ? (a.right + b.left) / 2 : x;
+        const float gy = sideBySide ? y : (a.bottom + b.top) / 2;
+        return isBody(static_cast<int>(gx * 9), static_cast<int>(gy * 10));
+    };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(gapBetween(rects.lsk[i], rects.lsk[i + 1])) << "L" << i + 1;
+        EXPECT_TRUE(gapBetween(rects.lsk[5 + i], rects.lsk[6 + i])) << "R" << i + 1;
+    }
+    for (int row = 0; row < 2; ++row) {
+        for (int c = 0; c < 5; ++c) {
+            EXPECT_TRUE(gapBetween(rects.function[row * 6 + c], rects.function[row * 6 + c + 1])) << row << c;
+        }
+    }
+    for (int c = 0; c < 6; ++c) EXPECT_TRUE(gapBetween(rects.function[c], rects.function[c + 6])) << c;
+    for (int code = 0; code + 3 < 14; ++code)
+        EXPECT_TRUE(gapBetween(rects.pad[code], rects.pad[code + 3])) << code;
+    for (int code : {0, 1, 3, 4, 6, 7, 9, 10, 12}) {
+        EXPECT_TRUE(gapBetween(rects.pad[code], rects.pad[code + 1])) << code;
+    }
+    EXPECT_TRUE(gapBetween(rects.pad[12], rects.pad[14]));
+    for (int i = 0; i < 26; ++i) {
+        const bool rowEnd = i == 6 || i == 13 || i == 19 || i == 25;
+        if (!rowEnd) {
+            EXPECT_TRUE(gapBetween(rects.alpha[i], rects.alpha[i + 1])) << char('A' + i);
+        }
+    }
+    EXPECT_TRUE(gapBetween(rects.alpha[0], rects.alpha[7]));
+    EXPECT_TRUE(gapBetween(rects.alpha[13], rects.alpha[19]));
+    // The keypad's empty fifth-row position is body.
+    const KeyRect& nine = rects.pad[8];
+    EXPECT_TRUE(isBody(static_cast<int>((nine.left + nine.right) / 2 * 9),
+                       static_cast<int>((50.5f + 7.6f * 4 + 2.8f) * 10)));
+
+    // The text area (x 0.129..0.776, y 0.514..0.919 of the 0.9 x 1 page, y up) is dark glass.
+    for (float x : {0.135f, 0.45f, 0.77f}) {
+        for (float y : {0.52f, 0.7f, 0.91f}) {
+            EXPECT_LT(brightness(static_cast<int>(x / 0.9f * 900), static_cast<int>((1 - y) * 1000)), 25)
+                << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
