@@ -5,6 +5,7 @@
 #include "pages/DataPage.h"
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
+#include "pages/ListPage.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {runIdentPage},    // 11: identifier page
     {},                // 12: no page function
     {nullptr, true},   // 13: FUEL
-    {},                // 14: LIST
+    {drawListPage},    // 14: LIST
     {drawDataPage, true},  // 15: DATA
     {},                // 16: NAV
     {},                // 17: VNAV

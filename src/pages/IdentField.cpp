@@ -10,6 +10,8 @@
 IdentMatches* identCandidatesOf(int page) {
     Fms& f = fms();
     switch (page) {
+        case kPageFpl:
+            return &f.flightplan.identCandidates;
         case kPageData:
             return &f.pages.data.identList;
         default:

@@ -5,6 +5,7 @@
 #include "Fms.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
+#include "flightplan/FlightPlan.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
 
@@ -83,9 +84,10 @@ bool acceptOffered(int askingPage) {
 }
 
 void handOver(int askingPage, const FplLeg& leg) {
-    (void)leg;
-    // The reference pages behind the DATA/NAV menu and the fuel page take their legs when
-    // they arrive; until then the leg has no receiver there.
+    // The FPL page inserts before its selected line (or appends past the end). The
+    // reference pages behind the DATA/NAV menu and the fuel page take their legs when they
+    // arrive; until then the leg has no receiver there.
+    if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
     fms().cdu.currentPage = askingPage;
 }
 
@@ -180,7 +182,7 @@ void runIdentPage() {
     if (acceptPressed && canAccept) {
         FplLeg leg = legFromCandidate(db, candidates.kind, candidates.indices[st.shown]);
         st.shown = 0;
-        handOver(asking, leg);
+        if (leg.waypointKind != WaypointKind::None) handOver(asking, leg);
         return;
     }
 

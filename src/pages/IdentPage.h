@@ -14,8 +14,9 @@ void runIdentPage();
 // and shows the identifier page.
 void openIdentPage(int askingPage);
 
-// The plan leg for candidate `index` of a match list; kind None when the index is not a
-// record of the list's category.
+// The plan leg for candidate `index` of a match list of kind `kind`: airport (ident, name,
+// position, elevation), navaid (ident, name, position) or fix (ident, position), each with its
+// dbIndex and legType 0. Kind None when the index is not a loaded record of that category.
 FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index);
 
 // The navaid type as the identifier page names it.

@@ -74,6 +74,8 @@ struct ListPageState {
     std::vector<NearestEntry> ndbs;
     std::vector<AirwayRef> airways;
     int chosenAirway = -1;  // airway index handed on to the airway entry page
+    // The first plan leg the lists were built from (the FROM line names it).
+    FplLeg reference;
     // Frames drawn since the intersection search started; "LOADING" shows every 500th.
     int loadingFrames = 0;
     IntersectionSearch intersections;

@@ -1,5 +1,5 @@
-// The nearest-intersection search thread: result, ready flag, one writer at a time, and a
-// context destroyed while the thread runs. Run under ThreadSanitizer by the test script.
+// The nearest-intersection search thread and a context destroyed while it runs (the LIST
+// page tests cover its results). Run under ThreadSanitizer by the test script.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,45 +13,7 @@
 
 namespace {
 
-bool waitReady(const IntersectionSearch& search) {
-    for (int i = 0; i < 2000 && !search.ready(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return search.ready();
-}
-
-TEST(ListPageThreads, SearchWaitsForTheFixesAndIgnoresASecondStart) {
-    NavDatabase db;
-    addFix(db, "NEAR1", 45.06f, 7.0f);  // 3.6 NM
-    addFix(db, "ATREF", 45.0f, 7.0f);   // the reference's own position
-    addFix(db, "FAR01", 45.52f, 7.0f);  // 31.2 NM
-    // The fixes loader has not published: the worker must not read the list yet.
-    IntersectionSearch search;
-    FplLeg reference = legAt(WaypointKind::Airport, 0, 45.0f, 7.0f);
-    ASSERT_TRUE(search.start(db, reference));
-    EXPECT_TRUE(search.running());
-    EXPECT_FALSE(search.start(db, reference));  // one writer on the list at a time
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(search.ready());
-    EXPECT_TRUE(search.result().empty());
-
-    publish(db.fixesLoaded);
-    ASSERT_TRUE(waitReady(search));
-    EXPECT_FALSE(search.running());
-    ASSERT_EQ(search.result().size(), 2u);  // ATREF at distance 0 goes
-    EXPECT_EQ(search.result()[0].index, 0);
-    EXPECT_EQ(search.result()[0].distanceNm, 3);
-    EXPECT_EQ(search.result()[1].index, 2);
-    EXPECT_EQ(search.result()[1].distanceNm, 31);
-
-    // Once finished a new search may start, from a new reference.
-    ASSERT_TRUE(search.start(db, legAt(WaypointKind::Fix, 2, 45.52f, 7.0f)));
-    ASSERT_TRUE(waitReady(search));
-    ASSERT_EQ(search.result().size(), 2u);
-    EXPECT_EQ(search.result()[0].index, 0);  // 27.6 NM
-    EXPECT_EQ(search.result()[0].distanceNm, 27);
-}
-
-TEST(ListPageThreads, ContextDestroyedDuringASearch) {
+TEST(IntersectionSearchThreads, ContextDestroyedDuringASearch) {
     // A long list so that the worker is still sorting when the context goes away, and a
     // second context whose fixes never load, so that its worker is still waiting.
     for (bool loaded : {true, false}) {

@@ -9,7 +9,7 @@
 //
 // Airports: YSSY and YSBK near Sydney, and DUP, an airport whose identifier is also a fix.
 // Navaids: SY (VOR/DME at YSSY), three VORs called TRI (file order: 113.10, 114.20, 115.30),
-// BK (NDB near YSBK) and RIC (NDB 23 NM north-west of YSSY).
+// BK (NDB near YSBK) and RIC (NDB 28.7 NM north-west of YSSY).
 // Fixes: DUP, and two intersections near YSSY. Airways: J1 from SY to BK.
 inline void writeSmallDatabase(const TempDir& dir) {
     dir.write("data/airports.txt",

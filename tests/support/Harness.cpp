@@ -27,17 +27,17 @@ Harness::Harness(HarnessOptions options) : options_(options), current_(context) 
     writeTga((dir.path() / "textures/CDU_Tex.tga").string(), bezel);
     const std::filesystem::path sample = std::filesystem::path(FMS_SOURCE_DIR) / "data";
     if (options_.sampleDatabase && std::filesystem::is_directory(sample)) {
-        // The sample files are linked one by one into a real data folder, so that what the
-        // program writes there (data/Routes, a copy) stays in the temporary folder.
-        std::filesystem::create_directories(dir.path() / "data");
-        for (const auto& entry : std::filesystem::directory_iterator(sample)) {
-            const std::filesystem::path link = dir.path() / "data" / entry.path().filename();
-            if (entry.path().filename() == "Routes")
-                std::filesystem::copy(entry.path(), link, std::filesystem::copy_options::recursive);
-            else if (entry.is_directory())
-                std::filesystem::create_directory_symlink(entry.path(), link);
+        // The sample files are linked one by one into a data folder of the test's own, so
+        // that what the program writes there (data/Routes/) stays out of the source tree.
+        std::filesystem::create_directory(dir.path() / "data");
+        for (const std::filesystem::directory_entry& e : std::filesystem::directory_iterator(sample)) {
+            const std::filesystem::path link = dir.path() / "data" / e.path().filename();
+            if (e.path().filename() == "Routes")  // written to: a copy, not a link
+                std::filesystem::copy(e.path(), link, std::filesystem::copy_options::recursive);
+            else if (e.is_directory())
+                std::filesystem::create_directory_symlink(e.path(), link);
             else
-                std::filesystem::create_symlink(entry.path(), link);
+                std::filesystem::create_symlink(e.path(), link);
         }
     }
 }
