@@ -318,6 +318,12 @@ void setAltitudeConstraint(int index, int value) {
 void fillOriginFromAircraft() {
     FlightPlanState& st = state();
     if (!st.originPending || !fms().shell.simLinked) return;
+    // A plan begun another way (LIST page, a stored route) already has its first leg; the
+    // nearest airport would only land at its end.
+    if (!st.plan.legs.empty()) {
+        st.originPending = false;
+        return;
+    }
     const NavDatabase& db = fms().navdb.database;
     // Without airports there is nothing to fill in; the origin stays pending.
     if (!isSet(db.airportsLoaded) || db.airports.empty()) return;

@@ -94,8 +94,9 @@ void truncateAfter(int legNumber);
 void toggleOverfly(int index);
 // An entered altitude constraint: below 1000 a flight level (x 100), else feet.
 void setAltitudeConstraint(int index, int value);
-// The FPL page's origin fill: when the origin is still pending and the simulator link is up,
-// appends the airport nearest to the aircraft and clears the flag.
+// The FPL page's origin fill: when the origin is still pending, the simulator link is up and
+// the plan is empty, appends the airport nearest to the aircraft and clears the flag (a plan
+// that already has legs only clears it).
 void fillOriginFromAircraft();
 // Looks the text up in the database into the FPL page's candidate list; true when something
 // matched.

@@ -98,6 +98,12 @@ TEST_F(PlanEditing, GapsOriginAndTheAltitudeBoundary) {
     fillOriginFromAircraft();
     EXPECT_TRUE(fp.plan.legs.empty());
     EXPECT_TRUE(fp.originPending);
+    // A plan begun another way keeps its legs: no airport is added at its end.
+    addAirport("KAPT", 1.0f, 1.0f);
+    build({waypoint("A", 1.0f, 1.0f)});
+    fillOriginFromAircraft();
+    EXPECT_EQ(idents(), (V{"A"}));
+    EXPECT_FALSE(fp.originPending);
 }
 
 TEST_F(PlanEditing, ClearForgetsThePlanTheChoicesAndTheStatesBuiltOnIt) {
