@@ -1,7 +1,8 @@
 // The client's handling of a returned block: the fuzzer chooses a batch of reads and writes,
 // then plays a server that overwrites any part of the block after answering (and may reply
 // with any value). Every read destination is an exactly sized buffer, so the sanitizers see a
-// copy past it; a failed exchange must leave every destination untouched.
+// copy past it. The exchange must fail exactly when the reply is not 1 or a header or the
+// terminator was changed, and a failed exchange must leave every destination untouched.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "simlink/InProcessSimTransport.h"
@@ -53,6 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
 
+    // Where the headers and the terminator lie: the only bytes a server must not change.
+    std::vector<std::pair<uint32_t, uint32_t>> fixedRanges;
     std::vector<Destination> destinations;
     const int records = input.ConsumeIntegralInRange(1, 24);
     for (int i = 0; i < records; ++i) {
@@ -62,27 +66,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                         : input.ConsumeIntegral<uint16_t>();
         auto bytes = std::make_unique<uint8_t[]>(recordSize == 0 ? 1 : recordSize);
         std::memset(bytes.get(), kUntouched, recordSize == 0 ? 1 : recordSize);
+        const uint32_t start = link.queuedBytes();
         const bool queued = isRead ? link.read(offset, recordSize, bytes.get(), result)
                                    : link.write(offset, recordSize, bytes.get(), result);
+        if (queued) {
+            fixedRanges.emplace_back(start, isRead ? 16 : 12);
+        }
         if (queued && isRead) {
             destinations.push_back({std::move(bytes), recordSize});
         }
     }
+    const uint32_t batchEnd = link.queuedBytes();
+    fixedRanges.emplace_back(batchEnd, 4);
 
     const uint32_t reply = input.ConsumeBool() ? 1 : input.ConsumeIntegral<uint32_t>();
-    const uint32_t position = input.ConsumeIntegralInRange<uint32_t>(0, kSimBlockSize - 1);
+    // Overwrites start inside the batch or just past its terminator, where they matter.
+    const uint32_t position = input.ConsumeIntegralInRange<uint32_t>(0, batchEnd + 8);
     const std::vector<uint8_t> overwrite = input.ConsumeRemainingBytes<uint8_t>();
+    bool corrupted = false;
     transport.replyOverride = reply;
     transport.afterAnswer = [&](uint8_t* block, size_t blockSize) {
         const size_t count = std::min(overwrite.size(), blockSize - position);
-        std::memcpy(block + position, overwrite.data(), count);
+        for (const auto& [start, length] : fixedRanges) {
+            for (uint32_t at = start; at < start + length; ++at) {
+                if (at >= position && at < position + count && block[at] != overwrite[at - position]) {
+                    corrupted = true;
+                }
+            }
+        }
+        if (count != 0) std::memcpy(block + position, overwrite.data(), count);
     };
 
     const bool ok = link.process(result);
-    if (ok != (result == SIM_OK)) {
-        std::abort();
+    const uint32_t expected = batchEnd == 0             ? SIM_ERR_NODATA
+                              : reply != 1 || corrupted ? SIM_ERR_DATA
+                                                        : SIM_OK;
+    if (ok != (result == SIM_OK) || result != expected) {
+        std::abort();  // a changed header or terminator went unnoticed, or a good reply was refused
     }
-    if (!ok && link.queuedBytes() == 0) {
+    if (!ok) {
         for (const Destination& d : destinations) {
             for (uint32_t i = 0; i < d.size; ++i) {
                 if (d.bytes[i] != kUntouched) {

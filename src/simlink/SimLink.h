@@ -33,8 +33,9 @@ constexpr uint32_t kSimBlockUsable = 0x7F00;
 
 // Client side of the simulator protocol: requests for numbered simulator offsets are queued
 // into the shared block and handed to the server in one exchange by process(). Every
-// operation returns true on success and stores its result code in `result`.
-// One link per process, used only from the main thread.
+// operation returns true on success and stores its result code in `result`. A failed
+// process() writes no destination at all. One link per process, used only from the main
+// thread; its transport must outlive it while it is open (the destructor closes the link).
 class SimLink {
 public:
     SimLink() = default;

@@ -175,6 +175,7 @@ TEST(ImportRun, BadSourcesWriteNothing) {
     std::vector<Case> cases = {
         {"missing", "fix.dat", ""},
         {"newer format", "nav.dat.gz", sourceText(1100, "")},
+        {"no format version", "apt.dat", "I\nVersion unknown\n99\n"},
         {"cut short", "awy.dat", "I\n640 Version\nSEA 47.4 -122.3 SESOY 47.3 -122.1 1 040 180 V4\n"},
     };
     for (const Case& c : cases) {

@@ -105,25 +105,6 @@ TEST(SourceNavaids, TwoVorsOfOneNameTakeTheDmeAtTheirOwnPlace) {
     EXPECT_EQ(navaids[1].dmeFlag, 1);
 }
 
-TEST(SourceHeader, RefusesAnotherFormatVersionAndEmptyFiles) {
-    std::string cycle;
-    std::string problem;
-    StringLineSource newer(sourceText(1100, ""));
-    EXPECT_FALSE(readSourceHeader(newer, 810, cycle, problem));
-    EXPECT_NE(problem.find("1100"), std::string::npos);
-    StringLineSource empty("");
-    EXPECT_FALSE(readSourceHeader(empty, 810, cycle, problem));
-    StringLineSource noVersion("I\nVersion unknown\n");
-    EXPECT_FALSE(readSourceHeader(noVersion, 810, cycle, problem));
-}
-
-TEST(SourceNavaids, AFileCutShortIsReported) {
-    StringLineSource source("2  47.1 -122.5 0 362 25 0.0 TS TEST NDB\n");
-    std::vector<WorldNavaid> navaids;
-    FileReport report;
-    EXPECT_FALSE(readWorldNavaids(source, navaids, report));
-}
-
 namespace {
 
 // Two VORs: the near one gives the variation (19 E), the one 300 NM north (25 E) must not.
