@@ -1,6 +1,7 @@
 #include "cdu/PageTable.h"
 
 #include "cdu/StartupPage.h"
+#include "flightplan/FplPages.h"
 #include "pages/DataPage.h"
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
@@ -17,13 +18,13 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {},                // 1: not a page
     {runStartupPage},  // 2: start-up self-test
     {drawInitPage, true},  // 3: INIT
-    {nullptr, true},   // 4: FPL
-    {},                // 5: FPL MENU
+    {runFplPage, true},    // 4: FPL
+    {runFplMenuPage},      // 5: FPL MENU
     {},                // 6: DEPARTURE
     {},                // 7: ARRIVAL
     {},                // 8: PLT ROUTE
-    {},                // 9: FPL CLR
-    {},                // 10: PPOS TO WPT
+    {runFplClearancePage},  // 9: FPL CLR
+    {runPposToWptPage},     // 10: PPOS TO WPT
     {runIdentPage},    // 11: identifier page
     {},                // 12: no page function
     {nullptr, true},   // 13: FUEL

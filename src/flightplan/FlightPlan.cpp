@@ -10,10 +10,16 @@
 
 namespace {
 
-FlightPlanState& state() { return fms().flightplan; }
-std::vector<FplLeg>& legs() { return fms().flightplan.plan.legs; }
+FlightPlanState& state() {
+    return fms().flightplan;
+}
+std::vector<FplLeg>& legs() {
+    return fms().flightplan.plan.legs;
+}
 
-GeoPoint positionOf(const FplLeg& leg) { return GeoPoint{leg.latitude, leg.longitude}; }
+GeoPoint positionOf(const FplLeg& leg) {
+    return GeoPoint{leg.latitude, leg.longitude};
+}
 
 GeoPoint aircraftPosition() {
     const AircraftState& a = fms().guidance.aircraft;
@@ -35,7 +41,8 @@ std::optional<GeoPoint> recommendedNavaidPosition(const NavDatabase& db, const s
                 if (i < db.navaids.size()) return GeoPoint{db.navaids[i].latitude, db.navaids[i].longitude};
                 break;
             case WaypointKind::Airport:
-                if (i < db.airports.size()) return GeoPoint{db.airports[i].latitude, db.airports[i].longitude};
+                if (i < db.airports.size())
+                    return GeoPoint{db.airports[i].latitude, db.airports[i].longitude};
                 break;
             default:
                 break;
@@ -58,7 +65,9 @@ std::optional<GeoPoint> recommendedNavaidPosition(const NavDatabase& db, const s
     return best;
 }
 
-float variationAt(const GeoPoint& p) { return magneticVariationAt(fms().navdb.database, p.lat, p.lon); }
+float variationAt(const GeoPoint& p) {
+    return magneticVariationAt(fms().navdb.database, p.lat, p.lon);
+}
 
 PlanSegment buildSegment(const std::vector<FplLeg>& plan, size_t i, int32_t ordinal) {
     const NavDatabase& db = fms().navdb.database;
@@ -84,7 +93,8 @@ PlanSegment buildSegment(const std::vector<FplLeg>& plan, size_t i, int32_t ordi
             break;
         case LegType::CF:
             if (to.ident != to.navaidIdent)
-                destinationPoint(end, start, static_cast<float>(to.courseDeg) + s.magVar + 180.0f, to.distanceNm);
+                destinationPoint(end, start, static_cast<float>(to.courseDeg) + s.magVar + 180.0f,
+                                 to.distanceNm);
             break;
         case LegType::VR:
             start = positionOf(to);
@@ -171,16 +181,24 @@ bool fromEarlierArrival(const FplLeg& leg) {
 
 // --- Read access ---
 
-const FlightPlan& flightPlan() { return state().plan; }
-int planLegCount() { return static_cast<int>(legs().size()); }
+const FlightPlan& flightPlan() {
+    return state().plan;
+}
+int planLegCount() {
+    return static_cast<int>(legs().size());
+}
 
 const FplLeg* planLeg(int index) {
     if (index < 0 || static_cast<size_t>(index) >= legs().size()) return nullptr;
     return &legs()[static_cast<size_t>(index)];
 }
 
-const FplLeg* lastPlanLeg() { return legs().empty() ? nullptr : &legs().back(); }
-const std::vector<PlanSegment>& planSegments() { return state().planSegments; }
+const FplLeg* lastPlanLeg() {
+    return legs().empty() ? nullptr : &legs().back();
+}
+const std::vector<PlanSegment>& planSegments() {
+    return state().planSegments;
+}
 
 const PlanSegment* planSegment(int index) {
     const std::vector<PlanSegment>& s = state().planSegments;
@@ -188,8 +206,12 @@ const PlanSegment* planSegment(int index) {
     return &s[static_cast<size_t>(index)];
 }
 
-int32_t routeDistanceNm() { return state().routeDistanceNm; }
-int fplPageCount() { return planLegCount() / kFplLinesPerPage + 1; }
+int32_t routeDistanceNm() {
+    return state().routeDistanceNm;
+}
+int fplPageCount() {
+    return planLegCount() / kFplLinesPerPage + 1;
+}
 
 // --- The rebuild ---
 
@@ -224,45 +246,6 @@ void insertLegBefore(int legNumber, const FplLeg& leg) {
         legs().insert(legs().begin() + (legNumber - 1), leg);
     }
     rebuildPlanSegments();
-}
-
-std::optional<FplLeg> legFromDatabase(const NavDatabase& db, WaypointKind kind, int32_t index) {
-    if (index < 0) return std::nullopt;
-    size_t i = static_cast<size_t>(index);
-    FplLeg leg;
-    leg.waypointKind = kind;
-    leg.dbIndex = index;
-    switch (kind) {
-        case WaypointKind::Airport: {
-            if (i >= db.airports.size() || !isSet(db.airportsLoaded)) return std::nullopt;
-            const Airport& a = db.airports[i];
-            leg.ident = a.ident;
-            leg.name = a.name;
-            leg.latitude = a.latitude;
-            leg.longitude = a.longitude;
-            leg.elevation = a.elevation;
-            return leg;
-        }
-        case WaypointKind::Navaid: {
-            if (i >= db.navaids.size() || !isSet(db.navaidsLoaded)) return std::nullopt;
-            const Navaid& n = db.navaids[i];
-            leg.ident = n.ident;
-            leg.name = n.name;
-            leg.latitude = n.latitude;
-            leg.longitude = n.longitude;
-            return leg;
-        }
-        case WaypointKind::Fix: {
-            if (i >= db.fixes.size() || !isSet(db.fixesLoaded)) return std::nullopt;
-            const Fix& f = db.fixes[i];
-            leg.ident = f.ident;
-            leg.latitude = f.latitude;
-            leg.longitude = f.longitude;
-            return leg;
-        }
-        default:
-            return std::nullopt;
-    }
 }
 
 void insertWaypointAtSelection(const FplLeg& leg) {
@@ -335,6 +318,12 @@ void setAltitudeConstraint(int index, int value) {
 void fillOriginFromAircraft() {
     FlightPlanState& st = state();
     if (!st.originPending || !fms().shell.simLinked) return;
+    // A plan begun another way (LIST page, a stored route) already has its first leg; the
+    // nearest airport would only land at its end.
+    if (!st.plan.legs.empty()) {
+        st.originPending = false;
+        return;
+    }
     const NavDatabase& db = fms().navdb.database;
     // Without airports there is nothing to fill in; the origin stays pending.
     if (!isSet(db.airportsLoaded) || db.airports.empty()) return;
@@ -395,7 +384,9 @@ void insertArrivalProcedure() {
     auto appendFrom = [](const std::vector<FplLeg>& list, size_t first) {
         for (size_t k = first; k < list.size(); ++k) appendLeg(list[k]);
     };
-    auto lastIdentIs = [](const std::string& ident) { return !legs().empty() && legs().back().ident == ident; };
+    auto lastIdentIs = [](const std::string& ident) {
+        return !legs().empty() && legs().back().ident == ident;
+    };
 
     std::string lastStarIdent;
     if (sel.star && !sel.star->legs.empty()) {
@@ -457,8 +448,12 @@ void insertArrivalProcedure() {
 
 // --- Resets ---
 
-void resetDeparturePage() { state().departurePage = DeparturePageState{}; }
-void resetArrivalPage() { state().arrivalPage = ArrivalPageState{}; }
+void resetDeparturePage() {
+    state().departurePage = DeparturePageState{};
+}
+void resetArrivalPage() {
+    state().arrivalPage = ArrivalPageState{};
+}
 
 void clearArrivalSelection() {
     FlightPlanState& st = state();

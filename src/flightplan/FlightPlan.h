@@ -76,10 +76,6 @@ void appendLeg(const FplLeg& leg);
 // Places the leg before leg number `legNumber` (1-based); a number past the end appends
 // without touching the selection. Rebuilds.
 void insertLegBefore(int legNumber, const FplLeg& leg);
-// The plan leg for a database record: airport (ident, name, position, elevation), navaid
-// (ident, name, position) or fix (ident, position), each with its dbIndex and legType 0.
-// Nothing for another kind or an index outside the table.
-std::optional<FplLeg> legFromDatabase(const NavDatabase& db, WaypointKind kind, int32_t index);
 // The identifier page's ACCEPT on behalf of the FPL page: the leg goes before the selected
 // line's leg, or is appended when the selected line is past the end of the plan (or no line
 // is selected). Afterwards an append leaves the next empty line selected and an insertion
@@ -98,8 +94,9 @@ void truncateAfter(int legNumber);
 void toggleOverfly(int index);
 // An entered altitude constraint: below 1000 a flight level (x 100), else feet.
 void setAltitudeConstraint(int index, int value);
-// The FPL page's origin fill: when the origin is still pending and the simulator link is up,
-// appends the airport nearest to the aircraft and clears the flag.
+// The FPL page's origin fill: when the origin is still pending, the simulator link is up and
+// the plan is empty, appends the airport nearest to the aircraft and clears the flag (a plan
+// that already has legs only clears it).
 void fillOriginFromAircraft();
 // Looks the text up in the database into the FPL page's candidate list; true when something
 // matched.

@@ -40,6 +40,12 @@ struct ClearanceLine {
     double courseDeg = 0.0;
 };
 
+// One line of the PPOS TO WPT page: a waypoint leg and where it stood in the plan.
+struct PposWaypoint {
+    FplLeg leg;
+    int32_t legIndex = 0;
+};
+
 // State owned by the flightplan/ folder. One instance lives in the Fms context; code reaches it
 // through fms().flightplan.
 struct FlightPlanState {
@@ -50,17 +56,17 @@ struct FlightPlanState {
     ProcedureSelections selections;
 
     // FPL page cursor, shared with the identifier and LIST pages.
-    int fplPage = 1;                        // 1-based; leg pages, then the FPL SUMMARY
-    int fplSelectedLine = kFplNoLine;       // 0..4 for L1..L5
+    int fplPage = 1;                   // 1-based; leg pages, then the FPL SUMMARY
+    int fplSelectedLine = kFplNoLine;  // 0..4 for L1..L5
     int fplPreviousSelectedLine = kFplNoLine;
-    int fplSelectedLeg = 0;                 // 1-based leg number on the selected line
+    int fplSelectedLeg = 0;  // 1-based leg number on the selected line
     int deletePressCount = 0;
-    bool promptsShown = false;              // DEL/INFO/TUNE/OVFLY on screen
+    bool promptsShown = false;  // DEL/INFO/TUNE/OVFLY on screen
     // The records matching an identifier typed on the FPL page (or an INFO request).
     IdentMatches identCandidates;
-    bool identCandidatesFlag = false;       // set by INFO when the leg matched records
-    bool originPending = true;              // the origin is filled once from the aircraft
-    bool planComplete = false;              // departure runway and arrival airport chosen
+    bool identCandidatesFlag = false;  // set by INFO when the leg matched records
+    bool originPending = true;         // the origin is filled once from the aircraft
+    bool planComplete = false;         // departure runway and arrival airport chosen
 
     DeparturePageState departurePage;
     ArrivalPageState arrivalPage;
@@ -71,7 +77,7 @@ struct FlightPlanState {
     // FPL CLR: a snapshot taken on entry.
     std::vector<ClearanceLine> clearanceLines;
     int clearancePage = 1;
-    // PPOS TO WPT: copies of the waypoint legs, a snapshot taken on entry.
-    std::vector<FplLeg> pposWaypoints;
+    // PPOS TO WPT: the waypoint legs, a snapshot taken on entry.
+    std::vector<PposWaypoint> pposWaypoints;
     int pposPage = 1;
 };

@@ -22,8 +22,8 @@ struct HoldDefinition {
     float legTimeMin = 0.0f;     // 0 = none
     float legDistanceNm = 0.0f;  // 0 = none
     int32_t entryType = 2;       // 0 teardrop, 1 parallel, 2 direct
-    int32_t holdState = 0;       // 0 none, 1 armed, 2 inbound, 3 turn to inbound, 4 outbound, 5 turn to outbound
-    int32_t holdFixIndex = -1;   // the leg whose overfly flag the hold set
+    int32_t holdState = 0;  // 0 none, 1 armed, 2 inbound, 3 turn to inbound, 4 outbound, 5 turn to outbound
+    int32_t holdFixIndex = -1;  // the leg whose overfly flag the hold set
     bool holdFixChosen = false;
     int32_t holdFieldSelection = 8;  // 8 = none
 };

@@ -10,8 +10,8 @@
 #include "flightplan/FlightPlan.h"
 #include "navdb/DatabaseLoad.h"
 
-// A fresh unit whose data root is a temporary folder and whose database the test fills in
-// code (call loaded() once every record is in).
+// A fresh unit with a temporary data root and a database the test fills in code (loaded()
+// once every record is in).
 struct PlanFixture : ::testing::Test {
     TempDir dir;
     Fms context;
@@ -25,24 +25,22 @@ struct PlanFixture : ::testing::Test {
                    const std::string& name = "") {
         Airport a;
         a.ident = ident;
-        a.name = name.empty() ? ident + " FIELD" : name;
+        a.name = name;
         a.latitude = lat;
         a.longitude = lon;
         a.elevation = elevation;
         db.airports.push_back(a);
         return static_cast<int>(db.airports.size()) - 1;
     }
-    int addNavaid(const std::string& ident, float lat, float lon, float declination = 0.0f,
-                  NavaidType type = NavaidType::VorDme) {
+    int addNavaid(const std::string& ident, float lat, float lon, float declination = 0.0f) {
         Navaid n;
         n.ident = ident;
         n.name = ident + " VOR";
+        n.type = NavaidType::VorDme;
         n.latitude = lat;
         n.longitude = lon;
         n.declination = declination;
-        n.type = type;
-        n.frequency = 116.8f;
-        n.dbIndex = static_cast<int32_t>(db.navaids.size());
+        n.dbIndex = static_cast<int>(db.navaids.size());
         db.navaids.push_back(n);
         return n.dbIndex;
     }
@@ -51,7 +49,7 @@ struct PlanFixture : ::testing::Test {
         f.ident = ident;
         f.latitude = lat;
         f.longitude = lon;
-        f.dbIndex = static_cast<int32_t>(db.fixes.size());
+        f.dbIndex = static_cast<int>(db.fixes.size());
         db.fixes.push_back(f);
         return f.dbIndex;
     }
@@ -66,26 +64,26 @@ struct PlanFixture : ::testing::Test {
         leg.longitude = lon;
         return leg;
     }
-    // Puts legs into the plan the way the pilot appends them.
     void build(const std::vector<FplLeg>& legs) {
         for (const FplLeg& leg : legs) appendLeg(leg);
     }
-    // The plan as its identifiers, markers by their screen names.
+    // The plan as identifiers; markers by name, legs without an identifier by leg type.
     std::vector<std::string> idents() const {
         std::vector<std::string> out;
         for (const FplLeg& leg : fp.plan.legs) {
-            switch (leg.waypointKind) {
-                case WaypointKind::Gap: out.push_back("GAP"); break;
-                case WaypointKind::NoLink: out.push_back("NOLINK"); break;
-                case WaypointKind::EndOfApproach: out.push_back("EOA"); break;
-                default: out.push_back(leg.ident.empty() ? "(" + std::to_string(int(leg.legType)) + ")" : leg.ident);
-            }
+            if (leg.waypointKind == WaypointKind::Gap)
+                out.push_back("GAP");
+            else if (leg.waypointKind == WaypointKind::NoLink)
+                out.push_back("NOLINK");
+            else if (leg.waypointKind == WaypointKind::EndOfApproach)
+                out.push_back("EOA");
+            else
+                out.push_back(leg.ident.empty() ? "(" + std::to_string(int(leg.legType)) + ")" : leg.ident);
         }
         return out;
     }
     void setAircraft(float lat, float lon) {
         context.guidance.aircraft.positionF.lat = lat;
         context.guidance.aircraft.positionF.lon = lon;
-        context.guidance.aircraft.position = GeoPoint{lat, lon};
     }
 };

@@ -2,6 +2,7 @@
 
 #include "PlanFixture.h"
 #include "navdb/Procedures.h"
+#include "pages/IdentPage.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ struct ProcedureInsert : PlanFixture {
         fp.selections.arrivalAirport = &a;
         fp.selections.arrivalRunway = &a.runways[0];
     }
-    FplLeg airportLeg(int index) { return *legFromDatabase(db, WaypointKind::Airport, index); }
+    FplLeg airportLeg(int index) { return legFromCandidate(db, WaypointKind::Airport, index); }
     const Runway& arrivalRunway() { return db.airports[arr].runways[0]; }
 };
 
@@ -138,8 +139,7 @@ TEST_F(ProcedureInsert, ArrivalEndsWithApproachRunwayEndMarkerAndDestination) {
     fp.selections.approachTransition = arrivalRunway().approaches.transitions[0];
     fp.selections.approach = arrivalRunway().approaches.finals[0];
     insertArrivalProcedure();
-    EXPECT_EQ(idents(),
-              (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
+    EXPECT_EQ(idents(), (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
     const FplLeg& runway = fp.plan.legs[7];
     EXPECT_EQ(runway.waypointKind, WaypointKind::Runway);
     EXPECT_EQ(runway.altitudeFt, 250);
@@ -163,15 +163,16 @@ TEST_F(ProcedureInsert, ApproachLinksToTransitionOrStarOrStandsAlone) {
     fp.selections.approachTransition = arrivalRunway().approaches.transitions[1];  // LONER..LONE2
     fp.selections.approach = arrivalRunway().approaches.finals[0];
     insertArrivalProcedure();
-    EXPECT_EQ(idents(), (V{"KDEP", "ENRT", "NOLINK", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
+    EXPECT_EQ(idents(),
+              (V{"KDEP", "ENRT", "NOLINK", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 
     // STAR without transition: the approach is compared with the STAR's last fix (AFIX3).
     fp.plan.legs = {airportLeg(dep), waypoint("AFIX1", 45.9f, -122.0f), airportLeg(arr)};
     fp.selections.approachTransition.reset();
     fp.selections.star = arrivalRunway().stars[0];
     insertArrivalProcedure();
-    EXPECT_EQ(idents(), (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA",
-                           "KARR"}));
+    EXPECT_EQ(idents(),
+              (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 
     // Neither: every approach leg, no marker.
     fp.plan.legs = {airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)};

@@ -37,26 +37,6 @@ struct SdlKeyboard : ::testing::Test {
 
 }  // namespace
 
-TEST(SdlKeyCodes, AreNumberedAsVirtualKeys) {
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 65);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 90);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), 48);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), 57);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), 37);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_0), 96);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_8), 104);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_PLUS), 107);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_MINUS), 109);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_DIVIDE), 111);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), 112);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F11), 122);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_BACKSPACE), 8);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_ENTER), 13);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), 27);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), -1);
-}
-
 TEST(SdlKeyCodes, TextBecomesLatin1Codes) {
     EXPECT_EQ(latin1FromUtf8("aZ5"), (std::vector<int>{'a', 'Z', '5'}));
     EXPECT_EQ(latin1FromUtf8("\xc2\xb0"), (std::vector<int>{176}));        // degree sign
@@ -75,6 +55,11 @@ TEST_F(SdlKeyboard, TypingLettersDigitsBackspaceAndEnter) {
     typeKey(SDLK_KP_7, "7");
     typeKey(SDLK_4, "4");
     EXPECT_EQ(keys.scratchpad, "KS74");
+    // Arrow and numeric-pad key-downs are recorded as their virtual keys.
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_KP_8));
+    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_LEFT));
+    EXPECT_EQ(keys.keyDown[104], 1);
+    EXPECT_EQ(keys.keyDown[37], 1);
     typeKey(SDLK_BACKSPACE, nullptr);
     EXPECT_EQ(keys.scratchpad, "KS7");
     typeKey(SDLK_RETURN, nullptr);
