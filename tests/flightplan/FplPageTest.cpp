@@ -259,4 +259,30 @@ TEST_F(FplPage, ProcedureLegsDescribeThemselves) {
     EXPECT_EQ(arrows(90.0f, textColumnX[1]), 0);
 }
 
+TEST_F(FplPage, TypedIdentifiersAcceptedOnTheIdentifierPageBuildThePlanFile) {
+    auto enter = [&](const char* ident) {
+        type(ident);
+        press("ENTER");
+        ASSERT_EQ(h.cdu().currentPage, kPageIdent) << ident;
+        press("L5");  // ACCEPT
+        ASSERT_EQ(h.cdu().currentPage, kPageFpl) << ident;
+    };
+    press("L2");
+    enter("SEA");
+    EXPECT_EQ(fp.fplSelectedLine, 2);  // appended: the next empty line is selected
+    enter("ALKIA");
+    enter("KBFI");
+    press("L4");  // KBFI: the next one goes before it
+    enter("PAE");
+    EXPECT_EQ(fp.fplSelectedLine, kFplNoLine);
+    EXPECT_EQ(h.row(8), "4 PAE             ------");
+    EXPECT_EQ(h.row(10), "5 KBFI            ------");
+    EXPECT_EQ(h.dir.read("data/Routes/fsPlan.pln"),
+              "KSEA,47.4502,-122.312\n"
+              "SEA,47.4354,-122.31\n"
+              "ALKIA,47.621,-122.474\n"
+              "PAE,47.9198,-122.278\n"
+              "KBFI,47.5311,-122.303\n");
+}
+
 }  // namespace
