@@ -366,30 +366,35 @@ void RecordingRenderer::drawLine(float x0, float y0, float x1, float y1) {
     lines_.push_back(line);
 }
 
-void RecordingRenderer::callList(CduList list) {
+Placement RecordingRenderer::placement() const {
     const Matrix& m = stack_.back();
-    ListRecord record;
-    record.list = list;
-    record.colour = colour_;
-    record.colourName = colourName_;
-    record.x = m[12];
-    record.y = m[13];
-    // The shape's own x axis is the first column; its y axis the second. A mirrored placement
-    // (negative determinant) shows as a negative y scale.
-    record.scaleX = std::hypot(m[0], m[1]);
+    Placement p;
+    p.colour = colour_;
+    p.colourName = colourName_;
+    p.x = m[12];
+    p.y = m[13];
+    // The primitive's own x axis is the first column; its y axis the second. A mirrored
+    // placement (negative determinant) shows as a negative y scale.
+    p.scaleX = std::hypot(m[0], m[1]);
     const float cross = m[0] * m[5] - m[1] * m[4];
-    record.scaleY = record.scaleX > 0.0f ? cross / record.scaleX : std::hypot(m[4], m[5]);
-    record.rotation = std::atan2(m[1], m[0]) * 180.0f / std::numbers::pi_v<float>;
+    p.scaleY = p.scaleX > 0.0f ? cross / p.scaleX : std::hypot(m[4], m[5]);
+    p.rotation = std::atan2(m[1], m[0]) * 180.0f / std::numbers::pi_v<float>;
+    p.inPage = inPage_;
+    return p;
+}
+
+void RecordingRenderer::callList(CduList list) {
+    ListRecord record;
+    static_cast<Placement&>(record) = placement();
+    record.list = list;
     record.lineWidth = lineWidth_;
-    record.inPage = inPage_;
     lists_.push_back(record);
 }
 
-void RecordingRenderer::placeGlyph(float x, float y, unsigned char code, int font) {
+void RecordingRenderer::placeGlyph(float x, int row, unsigned char code, int font) {
     // Blanks and codes without a glyph (controls, no-break space) leave the cell as it was.
     if (code <= 32 || (code >= 127 && code <= 160) || code == glyphCount - 1) return;
     const int column = nearestColumn(x);
-    const int row = nearestRow(y);
     if (column < 0 || row < 0) {
         ++offGridGlyphs_;
         return;
@@ -401,14 +406,8 @@ void RecordingRenderer::drawGlyphs(int fontIndex, const unsigned char* codes, in
     if (codes == nullptr || count <= 0) return;
     Matrix& m = stack_.back();
     TextRecord record;
+    static_cast<Placement&>(record) = placement();
     record.font = fontIndex;
-    record.colour = colour_;
-    record.colourName = colourName_;
-    record.x = m[12];
-    record.y = m[13];
-    record.scaleX = std::hypot(m[0], m[1]);
-    record.scaleY = std::hypot(m[4], m[5]);
-    record.inPage = inPage_;
     record.offset = textBuffer_.size();
     record.length = static_cast<size_t>(count);
     textBuffer_.append(reinterpret_cast<const char*>(codes), static_cast<size_t>(count));
@@ -416,8 +415,15 @@ void RecordingRenderer::drawGlyphs(int fontIndex, const unsigned char* codes, in
 
     // Glyph i starts at the origin moved along the text's x axis by the increments before it.
     float advance = 0.0f;
+    const bool horizontal = m[1] == 0.0f;
+    int firstRow = -1;
     for (int i = 0; i < count; ++i) {
-        if (inPage_) placeGlyph(m[12] + m[0] * advance, m[13] + m[1] * advance, codes[i], fontIndex);
+        if (inPage_) {
+            // Text runs along x on every page: its row is found once.
+            const int row = (horizontal && i > 0) ? firstRow : nearestRow(m[13] + m[1] * advance);
+            if (i == 0) firstRow = row;
+            placeGlyph(m[12] + m[0] * advance, row, codes[i], fontIndex);
+        }
         if (codes[i] != glyphCount - 1) advance += cellIncrement;
     }
     translate(advance, 0.0f, 0.0f);

@@ -58,33 +58,30 @@ private:
     std::array<ScreenCell, rows * columns> cells_{};
 };
 
-// A text call as drawn: position and scale of its first glyph in page coordinates.
-struct TextRecord {
-    int font = 0;
+// Where and how a primitive was drawn: colour, and the placement of its origin in page
+// coordinates with the scale along its own axes (negative when mirrored) and its rotation.
+struct Placement {
     Rgba colour;
     CduColourName colourName = CduColourName::none;
     float x = 0.0f;
     float y = 0.0f;
     float scaleX = 0.0f;
     float scaleY = 0.0f;
-    bool inPage = true;  // drawn in page coordinates (not before the page was placed)
-    size_t offset = 0;   // into the recorder's text buffer; use RecordingRenderer::text()
+    float rotation = 0.0f;  // degrees
+    bool inPage = true;     // drawn in page coordinates (not before the page was placed)
+};
+
+// A text call as drawn; the placement is that of its first glyph.
+struct TextRecord : Placement {
+    int font = 0;
+    size_t offset = 0;  // into the recorder's text buffer; use RecordingRenderer::text()
     size_t length = 0;
 };
 
-// A shared shape or line with its placement in page coordinates: origin, scale along its own
-// axes (negative when mirrored) and rotation in degrees.
-struct ListRecord {
+// A shared shape as drawn.
+struct ListRecord : Placement {
     CduList list = listBoxOutline;
-    Rgba colour;
-    CduColourName colourName = CduColourName::none;
-    float x = 0.0f;
-    float y = 0.0f;
-    float scaleX = 0.0f;
-    float scaleY = 0.0f;
-    float rotation = 0.0f;
     float lineWidth = 1.0f;
-    bool inPage = true;
 };
 
 struct LineRecord {
@@ -163,7 +160,8 @@ public:
 private:
     using Matrix = std::array<float, 16>;  // column-major, as the fixed-function pipeline
     void multiply(const Matrix& right);
-    void placeGlyph(float x, float y, unsigned char code, int font);
+    Placement placement() const;
+    void placeGlyph(float x, int row, unsigned char code, int font);
 
     std::vector<Matrix> stack_;
     Rgba colour_;

@@ -39,6 +39,77 @@ void printReport(const char* file, const ReadReport& r, const char* records, con
     }
     std::fflush(stdout);
 }
+
+using Fields = std::vector<std::string_view>;
+
+// Lines of one kind per record: `store` takes the fields of every non-empty line that has at
+// least `minFields`; shorter lines are skipped.
+template <typename Store>
+ReadReport readRecords(std::string_view text, size_t minFields, Store&& store) {
+    ReadReport report;
+    Fields f;
+    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
+        splitFieldViews(line, ",", f);
+        if (f.empty()) return;
+        if (f.size() < minFields) {
+            skipLine(report, lineNumber);
+            return;
+        }
+        store(f);
+        ++report.records;
+    });
+    return report;
+}
+
+// Parent lines (field 0 `parentKind`) followed by their child lines (`childKind`). A child
+// without a parent is skipped, and so are the children of a parent line that was itself
+// skipped: they must not land on the parent before it. Other kinds are ignored.
+template <typename StoreParent, typename StoreChild>
+ReadReport readParentsAndChildren(std::string_view text, std::string_view parentKind, size_t parentFields,
+                                  std::string_view childKind, size_t childFields, StoreParent&& storeParent,
+                                  StoreChild&& storeChild) {
+    ReadReport report;
+    Fields f;
+    bool haveParent = false;
+    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
+        splitFieldViews(line, ",", f);
+        if (f.empty()) return;
+        if (f[0] == parentKind) {
+            haveParent = f.size() >= parentFields;
+            if (!haveParent) {
+                skipLine(report, lineNumber);
+                return;
+            }
+            storeParent(f);
+            ++report.records;
+        } else if (f[0] == childKind) {
+            if (f.size() < childFields || !haveParent) {
+                skipLine(report, lineNumber);
+                return;
+            }
+            storeChild(f);
+            ++report.children;
+        }
+    });
+    return report;
+}
+
+// Reads one file of the data root into `read`, prints the reader's console line and, when
+// the file was there, publishes `flag` (none for the cycle file).
+template <typename Read>
+bool loadFile(const std::string& dataRoot, std::string_view file, ReadyFlag* flag, const char* records,
+              const char* children, Read&& read) {
+    std::string text;
+    std::string name(file);
+    if (!readTextFile(joinPath(dataRoot, file), text)) {
+        std::printf("%s: cannot be read\n", name.c_str());
+        std::fflush(stdout);
+        return false;
+    }
+    printReport(name.c_str(), read(text), records, children);
+    if (flag != nullptr) publish(*flag);
+    return true;
+}
 }  // namespace
 
 bool readTextFile(const std::string& path, std::string& out) {
@@ -60,33 +131,17 @@ bool readTextFile(const std::string& path, std::string& out) {
 }
 
 ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
-    ReadReport report;
-    std::vector<std::string_view> f;
-    // A skipped airport line also orphans its runway lines: they must not land on the
-    // airport before it.
-    bool haveParent = false;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) return;
-        if (f[0] == "A") {
-            if (f.size() < kAirportFields) {
-                haveParent = false;
-                skipLine(report, lineNumber);
-                return;
-            }
+    return readParentsAndChildren(
+        text, "A", kAirportFields, "R", kRunwayFields,
+        [&](const Fields& f) {
             Airport& a = airports.emplace_back();
             a.ident = f[1];
             a.name = f[2];
             a.latitude = fieldReal(f[3]);
             a.longitude = fieldReal(f[4]);
             a.elevation = toInt16(fieldRealToInt(f[5]));
-            haveParent = true;
-            ++report.records;
-        } else if (f[0] == "R") {
-            if (f.size() < kRunwayFields || !haveParent) {
-                skipLine(report, lineNumber);
-                return;
-            }
+        },
+        [&](const Fields& f) {
             Runway& r = airports.back().runways.emplace_back();
             r.ident = f[1];
             r.heading = toUint32(fieldInt(f[2]));
@@ -99,22 +154,11 @@ ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
             r.thresholdLongitude = fieldReal(f[9]);
             r.elevation = toInt16(fieldInt(f[10]));
             r.keptReal2 = fieldReal(f[11]);
-            ++report.children;
-        }
-    });
-    return report;
+        });
 }
 
 ReadReport readNavaids(std::string_view text, std::vector<Navaid>& navaids) {
-    ReadReport report;
-    std::vector<std::string_view> f;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) return;
-        if (f.size() < kNavaidFields) {
-            skipLine(report, lineNumber);
-            return;
-        }
+    return readRecords(text, kNavaidFields, [&](const Fields& f) {
         Navaid& n = navaids.emplace_back();
         n.ident = f[0];
         n.name = f[1];
@@ -127,69 +171,40 @@ ReadReport readNavaids(std::string_view text, std::vector<Navaid>& navaids) {
         n.declination = fieldReal(f[12]);
         // Its position in the list, so a skipped line cannot leave a gap.
         n.dbIndex = static_cast<int32_t>(navaids.size() - 1);
-        ++report.records;
     });
-    return report;
 }
 
 ReadReport readWaypoints(std::string_view text, std::vector<Fix>& fixes) {
-    ReadReport report;
-    std::vector<std::string_view> f;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) return;
-        if (f.size() < kFixFields) {
-            skipLine(report, lineNumber);
-            return;
-        }
+    return readRecords(text, kFixFields, [&](const Fields& f) {
         Fix& x = fixes.emplace_back();
         x.ident = f[0];
         x.latitude = fieldReal(f[1]);
         x.longitude = fieldReal(f[2]);
         x.regionText = f[3];
         x.dbIndex = static_cast<int32_t>(fixes.size() - 1);
-        ++report.records;
     });
-    return report;
 }
 
 ReadReport readAirways(std::string_view text, std::vector<Airway>& airways) {
-    ReadReport report;
-    std::vector<std::string_view> f;
-    bool haveParent = false;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) return;
-        if (f[0] == "A") {
-            if (f.size() < kAirwayFields) {
-                haveParent = false;
-                skipLine(report, lineNumber);
-                return;
-            }
+    return readParentsAndChildren(
+        text, "A", kAirwayFields, "S", kSegmentFields,
+        [&](const Fields& f) {
             Airway& a = airways.emplace_back();
             a.name = f[1];
             a.segmentCount = fieldInt(f[2]);
-            haveParent = true;
-            ++report.records;
-        } else if (f[0] == "S") {
-            if (f.size() < kSegmentFields || !haveParent) {
-                skipLine(report, lineNumber);
-                return;
-            }
-            AirwaySegment& s = airways.back().segments.emplace_back();
-            s.fromIdent = f[1];
-            s.fromLatitude = fieldReal(f[2]);
-            s.fromLongitude = fieldReal(f[3]);
-            s.toIdent = f[4];
-            s.toLatitude = fieldReal(f[5]);
-            s.toLongitude = fieldReal(f[6]);
-            s.inboundValue = static_cast<float>(fieldInt(f[7]));
-            s.outboundValue = static_cast<float>(fieldInt(f[8]));
-            s.segmentLength = fieldReal(f[9]);
-            ++report.children;
-        }
-    });
-    return report;
+        },
+        [&](const Fields& f) {
+            AirwaySegment& g = airways.back().segments.emplace_back();
+            g.fromIdent = f[1];
+            g.fromLatitude = fieldReal(f[2]);
+            g.fromLongitude = fieldReal(f[3]);
+            g.toIdent = f[4];
+            g.toLatitude = fieldReal(f[5]);
+            g.toLongitude = fieldReal(f[6]);
+            g.inboundValue = static_cast<float>(fieldInt(f[7]));
+            g.outboundValue = static_cast<float>(fieldInt(f[8]));
+            g.segmentLength = fieldReal(f[9]);
+        });
 }
 
 bool cycleTextFromField(std::string_view field, std::string& cycleText) {
@@ -206,7 +221,7 @@ bool cycleTextFromField(std::string_view field, std::string& cycleText) {
 
 ReadReport readCycle(std::string_view text, std::string& cycleText) {
     ReadReport report;
-    std::vector<std::string_view> f;
+    Fields f;
     forEachLine(text, [&](size_t lineNumber, std::string_view line) {
         splitFieldViews(line, ",", f);
         if (f.empty()) return;
@@ -220,58 +235,33 @@ ReadReport readCycle(std::string_view text, std::string& cycleText) {
 }
 
 bool loadCycleFile(NavDatabase& db, const std::string& dataRoot) {
-    std::string text;
-    if (!readTextFile(joinPath(dataRoot, kCycleFile), text)) {
-        std::printf("data/Cycle.txt: cannot be read\n");
-        return false;
-    }
-    db.cycleText.clear();
-    printReport("data/Cycle.txt", readCycle(text, db.cycleText), "cycle lines", nullptr);
-    return true;
+    return loadFile(dataRoot, kCycleFile, nullptr, "cycle lines", nullptr, [&](std::string_view text) {
+        db.cycleText.clear();
+        return readCycle(text, db.cycleText);
+    });
 }
 
 bool loadAirportsFile(NavDatabase& db, const std::string& dataRoot) {
-    std::string text;
-    if (!readTextFile(joinPath(dataRoot, kAirportsFile), text)) {
-        std::printf("data/airports.txt: cannot be read\n");
-        return false;
-    }
-    printReport("data/airports.txt", readAirports(text, db.airports), "airports", "runways");
-    publish(db.airportsLoaded);
-    return true;
+    return loadFile(dataRoot, kAirportsFile, &db.airportsLoaded, "airports", "runways",
+                    [&](std::string_view text) { return readAirports(text, db.airports); });
 }
 
 bool loadNavaidsFile(NavDatabase& db, const std::string& dataRoot) {
-    std::string text;
-    if (!readTextFile(joinPath(dataRoot, kNavaidsFile), text)) {
-        std::printf("data/Navaids.txt: cannot be read\n");
-        return false;
-    }
-    printReport("data/Navaids.txt", readNavaids(text, db.navaids), "navaids", nullptr);
-    // The grid is part of what the flag publishes.
-    buildNavaidGrid(db.navaidGrid, db.navaids);
-    publish(db.navaidsLoaded);
-    return true;
+    return loadFile(dataRoot, kNavaidsFile, &db.navaidsLoaded, "navaids", nullptr,
+                    [&](std::string_view text) {
+                        ReadReport r = readNavaids(text, db.navaids);
+                        // The grid is part of what the flag publishes.
+                        buildNavaidGrid(db.navaidGrid, db.navaids);
+                        return r;
+                    });
 }
 
 bool loadWaypointsFile(NavDatabase& db, const std::string& dataRoot) {
-    std::string text;
-    if (!readTextFile(joinPath(dataRoot, kWaypointsFile), text)) {
-        std::printf("data/Waypoints.txt: cannot be read\n");
-        return false;
-    }
-    printReport("data/Waypoints.txt", readWaypoints(text, db.fixes), "fixes", nullptr);
-    publish(db.fixesLoaded);
-    return true;
+    return loadFile(dataRoot, kWaypointsFile, &db.fixesLoaded, "fixes", nullptr,
+                    [&](std::string_view text) { return readWaypoints(text, db.fixes); });
 }
 
 bool loadAirwaysFile(NavDatabase& db, const std::string& dataRoot) {
-    std::string text;
-    if (!readTextFile(joinPath(dataRoot, kAirwaysFile), text)) {
-        std::printf("data/Ats.txt: cannot be read\n");
-        return false;
-    }
-    printReport("data/Ats.txt", readAirways(text, db.airways), "airways", "segments");
-    publish(db.airwaysLoaded);
-    return true;
+    return loadFile(dataRoot, kAirwaysFile, &db.airwaysLoaded, "airways", "segments",
+                    [&](std::string_view text) { return readAirways(text, db.airways); });
 }

@@ -29,6 +29,12 @@ struct Columns {
         leg.latitude = real(2);
         leg.longitude = real(3);
     }
+    // The fix, then the turn direction and the recommended navaid.
+    void fixTurnNavaid() {
+        fix();
+        leg.turnDirection = integer(4);
+        leg.navaidIdent = text(5);
+    }
     // The kept column at `k`, the altitude at k + 1 and two kept columns at k + 3 and k + 4:
     // the same tail in every row.
     void tail(size_t k) {
@@ -37,33 +43,12 @@ struct Columns {
         leg.procColumnB = integer(k + 3);
         leg.procColumnC = integer(k + 4);
     }
-    // TF and its relatives FD and FC.
-    void trackToFix() {
-        fix();
-        leg.turnDirection = integer(4);
-        leg.navaidIdent = text(5);
+    // TF and its relatives (FA, FM, FC, FD, CD, CF): fix, navaid, its parameter, the course.
+    void fixAndCourse(size_t tailStart) {
+        fixTurnNavaid();
         leg.navaidParamA = integer(6);
         leg.courseDeg = integer(8);
-        tail(10);
-    }
-    // CD and CF.
-    void courseToDistance() {
-        fix();
-        leg.turnDirection = integer(4);
-        leg.navaidIdent = text(5);
-        leg.navaidParamA = integer(6);
-        leg.courseDeg = integer(8);
-        leg.distanceNm = real(9);
-        tail(10);
-    }
-    // FA and FM.
-    void fromFix() {
-        fix();
-        leg.turnDirection = integer(4);
-        leg.navaidIdent = text(5);
-        leg.navaidParamA = integer(6);
-        leg.courseDeg = integer(8);
-        tail(9);
+        tail(tailStart);
     }
 };
 }  // namespace
@@ -88,9 +73,7 @@ bool buildProcedureLeg(std::span<const std::string_view> fields, FplLeg& leg, Le
     Columns c{fields, leg};
     switch (type) {
         case LegType::AF:
-            c.fix();
-            leg.turnDirection = c.integer(4);
-            leg.navaidIdent = c.text(5);
+            c.fixTurnNavaid();
             leg.arcParam = c.real(8);
             leg.distanceNm = c.real(7);
             leg.arcRadialDeg = c.integer(6);
@@ -103,7 +86,8 @@ bool buildProcedureLeg(std::span<const std::string_view> fields, FplLeg& leg, Le
             break;
         case LegType::CD:
         case LegType::CF:
-            c.courseToDistance();
+            c.fixAndCourse(10);
+            leg.distanceNm = c.real(9);
             break;
         case LegType::CI:
             leg.turnDirection = c.integer(1);
@@ -120,23 +104,21 @@ bool buildProcedureLeg(std::span<const std::string_view> fields, FplLeg& leg, Le
             c.tail(5);
             break;
         case LegType::DF:
-            c.fix();
-            leg.turnDirection = c.integer(4);
-            leg.navaidIdent = c.text(5);
+            c.fixTurnNavaid();
             leg.navaidParamA = c.integer(6);
             c.tail(8);
             break;
         case LegType::FA:
         case LegType::FM:
-            c.fromFix();
+            c.fixAndCourse(9);
             break;
         case LegType::FC:
-            c.trackToFix();
+            c.fixAndCourse(10);
             leg.fcDistanceNm = c.real(9);
             break;
         case LegType::FD:
         case LegType::TF:
-            c.trackToFix();
+            c.fixAndCourse(10);
             break;
         case LegType::IF:
             c.fix();
@@ -145,9 +127,7 @@ bool buildProcedureLeg(std::span<const std::string_view> fields, FplLeg& leg, Le
             c.tail(7);
             break;
         case LegType::PI:
-            c.fix();
-            leg.turnDirection = c.integer(4);
-            leg.navaidIdent = c.text(5);
+            c.fixTurnNavaid();
             leg.piParamA = c.real(6);
             leg.piParamB = c.integer(7);
             leg.piParamC = c.integer(8);

@@ -23,15 +23,58 @@ void skipLine(ReadReport& report, size_t lineNumber) {
 }
 
 // A leg line inside an open block: built by the leg builder, its waypoint kind taken from
-// the length of field 1 (5 characters a fix, 3 a navaid). A line too short for its path
-// terminator is dropped.
-bool buildBlockLeg(const Fields& f, LegOrigin origin, FplLeg& leg) {
-    if (!buildProcedureLeg(std::span<const std::string_view>(f), leg, origin)) return false;
+// the length of field 1 (5 characters a fix, 3 a navaid), appended to `legs`. A line too
+// short for its path terminator is dropped and counted.
+void appendBlockLeg(const Fields& f, LegOrigin origin, std::vector<FplLeg>& legs, ReadReport& report,
+                    size_t lineNumber) {
+    FplLeg leg;
+    if (!buildProcedureLeg(std::span<const std::string_view>(f), leg, origin)) {
+        skipLine(report, lineNumber);
+        return;
+    }
     if (f.size() > 1) {
         if (f[1].size() == 5) leg.waypointKind = WaypointKind::Fix;
         if (f[1].size() == 3) leg.waypointKind = WaypointKind::Navaid;
     }
-    return true;
+    legs.push_back(std::move(leg));
+}
+
+// The block structure every reader shares: outside a block `onOpen` sees each non-empty line
+// and says whether it opened one; inside, `onLine` sees each non-empty line; an empty line
+// ends the block and `onClose` attaches it. A block still open at the end of the file is
+// dropped.
+template <typename Open, typename Line, typename Close>
+ReadReport scanBlocks(std::string_view text, Open&& onOpen, Line&& onLine, Close&& onClose) {
+    ReadReport report;
+    Fields f;
+    bool inBlock = false;
+    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
+        splitFieldViews(line, ",", f);
+        if (f.empty()) {
+            if (inBlock) {
+                onClose();
+                ++report.records;
+                inBlock = false;
+            }
+            return;
+        }
+        if (!inBlock) {
+            inBlock = onOpen(f, report, lineNumber);
+        } else {
+            onLine(f, report, lineNumber);
+        }
+    });
+    return report;
+}
+
+// A header of kind `kind` with at least `minFields` fields; a shorter one is counted as
+// skipped and opens nothing.
+bool isHeader(const Fields& f, std::string_view kind, size_t minFields, ReadReport& report,
+              size_t lineNumber) {
+    if (f[0] != kind) return false;
+    if (f.size() >= minFields) return true;
+    skipLine(report, lineNumber);
+    return false;
 }
 
 bool namesRunway(const Airport& airport, std::string_view text) {
@@ -87,44 +130,22 @@ void rebuildStarMenu(Airport& airport, std::vector<MenuEntry>& menu) {
             menu.push_back(MenuEntry{r->stars[i].name, "", static_cast<int32_t>(i)});
 }
 
-// The common block structure of the SID and STAR readers: a header opens a block, leg
-// lines follow, an empty line ends it and `attach` takes the procedure. A block still open
-// at the end of the file is dropped.
+// SID and STAR blocks: `attach` takes each ended procedure.
 template <typename Attach>
 ReadReport readSidStarBlocks(const Airport& airport, std::string_view text, std::string_view header,
                              LegOrigin origin, Attach&& attach) {
-    ReadReport report;
-    Fields f;
-    bool open = false;
     Procedure proc;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) {
-            if (open) {
-                attach(std::move(proc));
-                ++report.records;
-                open = false;
-            }
-            return;
-        }
-        if (!open) {
-            if (f[0] != header) return;
-            if (f.size() < kSidStarHeaderFields) {
-                skipLine(report, lineNumber);
-                return;
-            }
+    return scanBlocks(
+        text,
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            if (!isHeader(f, header, kSidStarHeaderFields, report, lineNumber)) return false;
             proc = startProcedure(airport, f);
-            open = true;
-            return;
-        }
-        FplLeg leg;
-        if (buildBlockLeg(f, origin, leg)) {
-            proc.legs.push_back(std::move(leg));
-        } else {
-            skipLine(report, lineNumber);
-        }
-    });
-    return report;
+            return true;
+        },
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            appendBlockLeg(f, origin, proc.legs, report, lineNumber);
+        },
+        [&] { attach(std::move(proc)); });
 }
 
 bool safeIdent(const std::string& ident) {
@@ -205,44 +226,24 @@ ReadReport readStarsReport(Airport& airport, ProcedureLists& lists, std::optiona
 }
 
 ReadReport readTransitionsReport(Runway& runway, std::string_view text) {
-    ReadReport report;
     std::vector<ApproachTransition>& out = runway.approaches.transitions;
     out.clear();
-    Fields f;
-    bool open = false;
     ApproachTransition current;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) {
-            if (open) {
-                out.push_back(std::move(current));
-                ++report.records;
-                open = false;
-            }
-            return;
-        }
-        if (!open) {
-            if (f[0] != "APPTR") return;
-            if (f.size() < kTransitionHeaderFields) {
-                skipLine(report, lineNumber);
-                return;
-            }
-            if (f[2] != runway.ident) return;
+    return scanBlocks(
+        text,
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            if (!isHeader(f, "APPTR", kTransitionHeaderFields, report, lineNumber) || f[2] != runway.ident)
+                return false;
             current = ApproachTransition{};
             current.approachName = f[1];
             current.transitionName = f[3];
             current.approachType = approachTypeFromLetter(f[1][0]);
-            open = true;
-            return;
-        }
-        FplLeg leg;
-        if (buildBlockLeg(f, LegOrigin::Arrival, leg)) {
-            current.legs.push_back(std::move(leg));
-        } else {
-            skipLine(report, lineNumber);
-        }
-    });
-    return report;
+            return true;
+        },
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            appendBlockLeg(f, LegOrigin::Arrival, current.legs, report, lineNumber);
+        },
+        [&] { out.push_back(std::move(current)); });
 }
 
 // Type text, frequency and navaid of a FINAL header; false when its letter is not a type.
@@ -285,47 +286,26 @@ bool startFinal(const Fields& f, FinalApproach& fa) {
 }
 
 ReadReport readFinalsReport(Runway& runway, std::string_view text) {
-    ReadReport report;
     std::vector<FinalApproach>& out = runway.approaches.finals;
     out.clear();
-    Fields f;
-    bool open = false;
     int32_t lineCounter = 0;
     FinalApproach current;
-    forEachLine(text, [&](size_t lineNumber, std::string_view line) {
-        splitFieldViews(line, ",", f);
-        if (f.empty()) {
-            if (open) {
-                out.push_back(std::move(current));
-                ++report.records;
-                open = false;
-            }
-            return;
-        }
-        if (!open) {
-            if (f[0] != "FINAL") return;
-            if (f.size() < kFinalHeaderFields) {
-                skipLine(report, lineNumber);
-                return;
-            }
-            if (f[2] != runway.ident) return;
-            if (!startFinal(f, current)) return;  // an unknown letter opens no block
-            open = true;
-            lineCounter = 1;  // the header is line 1 of the block and never a leg
-            return;
-        }
-        // Of the lines after a header with leg count N, the first N - 1 are legs; later lines
-        // of the block are read and dropped.
-        ++lineCounter;
-        if (lineCounter >= current.legLimit) return;
-        FplLeg leg;
-        if (buildBlockLeg(f, LegOrigin::Arrival, leg)) {
-            current.legs.push_back(std::move(leg));
-        } else {
-            skipLine(report, lineNumber);
-        }
-    });
-    return report;
+    return scanBlocks(
+        text,
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            if (!isHeader(f, "FINAL", kFinalHeaderFields, report, lineNumber) || f[2] != runway.ident)
+                return false;
+            if (!startFinal(f, current)) return false;  // an unknown letter opens no block
+            lineCounter = 1;                            // the header is line 1 of the block and never a leg
+            return true;
+        },
+        [&](const Fields& f, ReadReport& report, size_t lineNumber) {
+            // Of the lines after a header with leg count N, the first N - 1 are legs; later
+            // lines of the block are read and dropped.
+            if (++lineCounter < current.legLimit)
+                appendBlockLeg(f, LegOrigin::Arrival, current.legs, report, lineNumber);
+        },
+        [&] { out.push_back(std::move(current)); });
 }
 }  // namespace
 

@@ -18,18 +18,101 @@ FplLeg build(const std::string& code, size_t count, LegOrigin origin = LegOrigin
     return leg;
 }
 
-// The kept column, the altitude and the two kept columns after it start at `k` in every row.
-void expectTail(const FplLeg& leg, int k) {
-    EXPECT_EQ(leg.procColumnA, 100 + k);
-    EXPECT_EQ(leg.altitudeFt, 101 + k);
-    EXPECT_EQ(leg.procColumnB, 103 + k);
-    EXPECT_EQ(leg.procColumnC, 104 + k);
+enum Attr {
+    Ident,
+    Lat,
+    Lon,
+    Turn,
+    Navaid,
+    ParamA,
+    ParamB,
+    Course,
+    Heading,
+    Alt,
+    Dist,
+    Radial,
+    ArcParam,
+    RfParam,
+    ArcRadial,
+    FcDist,
+    PiA,
+    PiB,
+    PiC,
+    PiD,
+    HoldCourse,
+    HoldLeg,
+    Center,
+    Freq,
+    ColA,
+    ColB,
+    ColC,
+    AttrCount
+};
+
+double number(const std::string& text) {
+    return text.empty() ? 0.0 : std::stod(text);
 }
 
-void expectFix(const FplLeg& leg) {
-    EXPECT_EQ(leg.ident, "101");
-    EXPECT_FLOAT_EQ(leg.latitude, 102.0f);
-    EXPECT_FLOAT_EQ(leg.longitude, 103.0f);
+double value(const FplLeg& l, Attr a) {
+    switch (a) {
+        case Ident:
+            return number(l.ident);
+        case Lat:
+            return l.latitude;
+        case Lon:
+            return l.longitude;
+        case Turn:
+            return l.turnDirection;
+        case Navaid:
+            return number(l.navaidIdent);
+        case ParamA:
+            return l.navaidParamA;
+        case ParamB:
+            return l.navaidParamB;
+        case Course:
+            return l.courseDeg;
+        case Heading:
+            return l.headingDeg;
+        case Alt:
+            return l.altitudeFt;
+        case Dist:
+            return l.distanceNm;
+        case Radial:
+            return l.radialDeg;
+        case ArcParam:
+            return l.arcParam;
+        case RfParam:
+            return l.rfParam;
+        case ArcRadial:
+            return l.arcRadialDeg;
+        case FcDist:
+            return l.fcDistanceNm;
+        case PiA:
+            return l.piParamA;
+        case PiB:
+            return l.piParamB;
+        case PiC:
+            return l.piParamC;
+        case PiD:
+            return l.piParamD;
+        case HoldCourse:
+            return l.holdCourseDeg;
+        case HoldLeg:
+            return l.holdLegValue;
+        case Center:
+            return number(l.centerFixIdent);
+        case Freq:
+            return l.frequency;
+        case ColA:
+            return l.procColumnA;
+        case ColB:
+            return l.procColumnB;
+        case ColC:
+            return l.procColumnC;
+        case AttrCount:
+            break;
+    }
+    return 0.0;
 }
 }  // namespace
 
@@ -55,130 +138,55 @@ TEST(ProcedureLeg, EveryPathTerminatorNeedsItsFieldCount) {
     }
 }
 
-TEST(ProcedureLeg, TrackToFixColumns) {
-    FplLeg tf = build("TF", 15, LegOrigin::Departure);
-    expectFix(tf);
-    EXPECT_EQ(tf.turnDirection, 104);
-    EXPECT_EQ(tf.navaidIdent, "105");
-    EXPECT_EQ(tf.navaidParamA, 106);
-    EXPECT_EQ(tf.courseDeg, 108);  // field 8
-    expectTail(tf, 10);            // altitude from field 11; fields 7, 9 and 12 unread
-    EXPECT_FLOAT_EQ(tf.distanceNm, 0.0f);
-    EXPECT_EQ(tf.departureProcLeg, 1);
-    EXPECT_EQ(tf.arrivalProcLeg, 0);
-    EXPECT_EQ(tf.waypointKind, WaypointKind::None);  // the builder does not decide the kind
-
-    // FD is TF; FC is TF plus its distance in field 9.
-    FplLeg fd = build("FD", 15);
-    EXPECT_EQ(fd.courseDeg, 108);
-    expectTail(fd, 10);
-    FplLeg fc = build("FC", 15);
-    EXPECT_EQ(fc.courseDeg, 108);
-    EXPECT_FLOAT_EQ(fc.fcDistanceNm, 109.0f);
-    expectTail(fc, 10);
-}
-
-TEST(ProcedureLeg, CourseAndFixColumns) {
-    for (const char* code : {"CD", "CF"}) {
-        FplLeg leg = build(code, 15);
-        expectFix(leg);
-        EXPECT_EQ(leg.turnDirection, 104);
-        EXPECT_EQ(leg.navaidIdent, "105");
-        EXPECT_EQ(leg.navaidParamA, 106);
-        EXPECT_EQ(leg.courseDeg, 108);
-        EXPECT_FLOAT_EQ(leg.distanceNm, 109.0f);
-        expectTail(leg, 10);
+// The column layout of every path terminator: each listed attribute holds the number of its
+// column, and every attribute a row does not list stays at its default.
+TEST(ProcedureLeg, ColumnsOfEveryPathTerminator) {
+    using Cols = std::vector<std::pair<Attr, int>>;
+    const Cols fix = {{Ident, 1}, {Lat, 2}, {Lon, 3}};
+    auto with = [](Cols a, const Cols& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    // The kept column, the altitude and two kept columns: k, k + 1, k + 3, k + 4.
+    auto tail = [](int k) { return Cols{{ColA, k}, {Alt, k + 1}, {ColB, k + 3}, {ColC, k + 4}}; };
+    const Cols tf = with(with(fix, {{Turn, 4}, {Navaid, 5}, {ParamA, 6}, {Course, 8}}), tail(10));
+    const Cols cd = with(with(fix, {{Turn, 4}, {Navaid, 5}, {ParamA, 6}, {Course, 8}, {Dist, 9}}), tail(10));
+    const Cols fa = with(with(fix, {{Turn, 4}, {Navaid, 5}, {ParamA, 6}, {Course, 8}}), tail(9));
+    const std::vector<std::tuple<std::string, size_t, Cols>> rows = {
+        {"AF", 14,
+         with(with(fix, {{Turn, 4}, {Navaid, 5}, {ArcRadial, 6}, {Dist, 7}, {ArcParam, 8}}), tail(9))},
+        {"CA", 8, with({{Turn, 1}, {Course, 2}}, tail(3))},
+        {"CD", 15, cd},
+        {"CF", 15, cd},
+        {"CI", 10, with({{Turn, 1}, {Navaid, 2}, {ParamB, 3}, {Course, 4}}, tail(5))},
+        {"CR", 10, with({{Turn, 1}, {Navaid, 2}, {Radial, 3}, {Course, 4}}, tail(5))},
+        {"DF", 13, with(with(fix, {{Turn, 4}, {Navaid, 5}, {ParamA, 6}}), tail(8))},
+        {"FA", 14, fa},
+        {"FM", 14, fa},
+        {"FC", 15, with(tf, {{FcDist, 9}})},
+        {"FD", 15, tf},
+        {"TF", 15, tf},
+        {"IF", 12, with(with(fix, {{Navaid, 4}, {ParamA, 5}}), tail(7))},
+        {"PI", 15,
+         with(with(fix, {{Turn, 4}, {Navaid, 5}, {PiA, 6}, {PiB, 7}, {PiC, 8}, {PiD, 9}}), tail(10))},
+        {"RF", 13, with(with(fix, {{Turn, 4}, {Center, 5}, {ArcParam, 6}, {RfParam, 7}}), tail(8))},
+        {"VA", 8, with({{Turn, 1}, {Heading, 2}}, tail(3))},
+        {"VD", 10, {{Navaid, 5}, {Heading, 8}, {Freq, 8}, {Dist, 9}}},
+        {"VI", 10, with({{Turn, 1}, {Heading, 4}}, tail(5))},
+        {"VM", 10, with({{Lat, 1}, {Lon, 2}, {Turn, 3}, {Heading, 4}}, tail(5))},
+        {"VR", 10, with({{Turn, 1}, {Navaid, 2}, {Radial, 3}, {Heading, 4}}, tail(5))},
+        {"HF", 15, with(with(fix, {{Turn, 4}, {HoldCourse, 8}, {HoldLeg, 9}}), tail(10))},
+    };
+    for (const auto& [code, count, cols] : rows) {
+        FplLeg leg = build(code, count);
+        for (int a = 0; a < AttrCount; ++a) {
+            double expected = 0.0;
+            for (const auto& [attr, column] : cols)
+                if (attr == a) expected = 100 + column;
+            EXPECT_FLOAT_EQ(value(leg, static_cast<Attr>(a)), expected) << code << " attribute " << a;
+        }
+        EXPECT_EQ(leg.waypointKind, WaypointKind::None) << code;  // the readers decide the kind
     }
-    for (const char* code : {"FA", "FM"}) {
-        FplLeg leg = build(code, 14);
-        expectFix(leg);
-        EXPECT_EQ(leg.navaidParamA, 106);
-        EXPECT_EQ(leg.courseDeg, 108);
-        expectTail(leg, 9);
-    }
-    FplLeg af = build("AF", 14);
-    expectFix(af);
-    EXPECT_EQ(af.turnDirection, 104);
-    EXPECT_EQ(af.navaidIdent, "105");
-    EXPECT_EQ(af.arcRadialDeg, 106);
-    EXPECT_FLOAT_EQ(af.distanceNm, 107.0f);
-    EXPECT_FLOAT_EQ(af.arcParam, 108.0f);
-    expectTail(af, 9);
-
-    FplLeg df = build("DF", 13);
-    expectFix(df);
-    EXPECT_EQ(df.navaidParamA, 106);
-    EXPECT_EQ(df.courseDeg, 0);
-    expectTail(df, 8);
-
-    FplLeg iF = build("IF", 12);
-    expectFix(iF);
-    EXPECT_EQ(iF.turnDirection, 0);
-    EXPECT_EQ(iF.navaidIdent, "104");
-    EXPECT_EQ(iF.navaidParamA, 105);
-    expectTail(iF, 7);
-
-    FplLeg pi = build("PI", 15);
-    expectFix(pi);
-    EXPECT_EQ(pi.navaidIdent, "105");
-    EXPECT_FLOAT_EQ(pi.piParamA, 106.0f);
-    EXPECT_EQ(pi.piParamB, 107);
-    EXPECT_EQ(pi.piParamC, 108);
-    EXPECT_FLOAT_EQ(pi.piParamD, 109.0f);
-    expectTail(pi, 10);
-
-    FplLeg rf = build("RF", 13);
-    expectFix(rf);
-    EXPECT_EQ(rf.turnDirection, 104);
-    EXPECT_EQ(rf.centerFixIdent, "105");
-    EXPECT_FLOAT_EQ(rf.arcParam, 106.0f);
-    EXPECT_FLOAT_EQ(rf.rfParam, 107.0f);
-    expectTail(rf, 8);
-
-    FplLeg hf = build("HF", 15);
-    expectFix(hf);
-    EXPECT_EQ(hf.turnDirection, 104);
-    EXPECT_FLOAT_EQ(hf.holdCourseDeg, 108.0f);
-    EXPECT_FLOAT_EQ(hf.holdLegValue, 109.0f);
-    expectTail(hf, 10);
-}
-
-TEST(ProcedureLeg, CourseAndHeadingLegsWithoutAFix) {
-    FplLeg ca = build("CA", 8);
-    EXPECT_EQ(ca.turnDirection, 101);
-    EXPECT_EQ(ca.courseDeg, 102);
-    expectTail(ca, 3);
-    EXPECT_TRUE(ca.ident.empty());
-
-    FplLeg ci = build("CI", 10);
-    EXPECT_EQ(ci.navaidIdent, "102");
-    EXPECT_EQ(ci.navaidParamB, 103);
-    EXPECT_EQ(ci.courseDeg, 104);
-    expectTail(ci, 5);
-
-    FplLeg cr = build("CR", 10);
-    EXPECT_EQ(cr.navaidIdent, "102");
-    EXPECT_EQ(cr.radialDeg, 103);
-    EXPECT_EQ(cr.courseDeg, 104);
-    expectTail(cr, 5);
-
-    FplLeg vi = build("VI", 10);
-    EXPECT_EQ(vi.turnDirection, 101);
-    EXPECT_EQ(vi.headingDeg, 104);
-    expectTail(vi, 5);
-
-    FplLeg vm = build("VM", 10);
-    EXPECT_FLOAT_EQ(vm.latitude, 101.0f);
-    EXPECT_FLOAT_EQ(vm.longitude, 102.0f);
-    EXPECT_EQ(vm.turnDirection, 103);
-    EXPECT_EQ(vm.headingDeg, 104);
-    expectTail(vm, 5);
-
-    FplLeg vr = build("VR", 10);
-    EXPECT_EQ(vr.navaidIdent, "102");
-    EXPECT_EQ(vr.radialDeg, 103);
-    EXPECT_EQ(vr.headingDeg, 104);
-    expectTail(vr, 5);
 }
 
 TEST(ProcedureLeg, RealColumnsTruncateTowardZero) {

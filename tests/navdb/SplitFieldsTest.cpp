@@ -22,17 +22,9 @@ TEST(SplitFields, RunsOfDelimitersCountAsOneAndEmptyFieldsDisappear) {
     EXPECT_EQ(splitFields("K=V;W", "=;"), (Fields{"K", "V", "W"}));
 }
 
-TEST(SplitFields, NumbersConvertLikeTheCLibraryAndSaturate) {
-    EXPECT_EQ(fieldInt("  42abc"), 42);
-    EXPECT_EQ(fieldInt("-17"), -17);
-    EXPECT_EQ(fieldInt("+8"), 8);
-    EXPECT_EQ(fieldInt("12.9"), 12);
-    EXPECT_EQ(fieldInt("abc"), 0);
+TEST(SplitFields, ConversionsSaturateInsteadOfOverflowing) {
     EXPECT_EQ(fieldInt("99999999999999999999"), INT32_MAX);
     EXPECT_EQ(fieldInt("-99999999999999999999"), INT32_MIN);
-    EXPECT_DOUBLE_EQ(fieldDouble(" 1.5e2x"), 150.0);
-    EXPECT_DOUBLE_EQ(fieldDouble("-0.25"), -0.25);
-    EXPECT_DOUBLE_EQ(fieldDouble("N51"), 0.0);
     // A field longer than the conversion buffer still converts.
     EXPECT_DOUBLE_EQ(fieldDouble(std::string(100, '0') + "7.5"), 7.5);
     EXPECT_EQ(fieldRealToInt("270.9"), 270);
