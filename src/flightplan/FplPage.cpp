@@ -376,6 +376,10 @@ void runFplPage() {
         if (count < 2) drawCopyPrompts();
     }
 
-    if (st.fplSelectedLine != st.fplPreviousSelectedLine) clearScratchpad();
+    // A new selection starts the DEL count afresh: one press on a leg never deletes it.
+    if (st.fplSelectedLine != st.fplPreviousSelectedLine) {
+        clearScratchpad();
+        st.deletePressCount = 0;
+    }
     st.fplPreviousSelectedLine = st.fplSelectedLine;
 }

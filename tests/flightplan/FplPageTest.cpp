@@ -59,6 +59,8 @@ TEST_F(FplPage, PagesCountFiveLegsEachWithTheSummaryAfterThem) {
 
 TEST_F(FplPage, DeleteTakesTwoPressesOfDel) {
     addAll({"SEA", "ALKIA", "KBFI"});
+    press("L2");
+    press("R1");  // one press on SEA, then a new selection: the count starts again
     press("L3");
     EXPECT_EQ(picture(R"(
         FPL 1/1   M
@@ -139,18 +141,10 @@ TEST_F(FplPage, TheScratchpadKeepsSevenCharactersOnTheSelectedEmptyLine) {
     EXPECT_EQ(h.keys().scratchpad, "ABCDEFG");
     EXPECT_EQ(h.row(10), "5 ABCDEFG               ");
     EXPECT_EQ(h.screen().colourRow(10), "W KKKKKKK               ");
-    // A typed identifier nobody knows stays where it is; a known one opens its candidates.
+    // A typed identifier nobody knows stays where it is.
     press("ENTER");
     EXPECT_EQ(h.cdu().currentPage, kPageFpl);
     EXPECT_EQ(h.keys().scratchpad, "ABCDEFG");
-    h.keys().scratchpad.clear();
-    type("SEA");
-    press("ENTER");
-    EXPECT_EQ(h.cdu().currentPage, kPageIdent);
-    EXPECT_EQ(h.cdu().previousPage, kPageFpl);
-    EXPECT_EQ(fp.identCandidates.kind, WaypointKind::Navaid);
-    EXPECT_EQ(fp.identCandidates.indices.size(), 1u);
-    EXPECT_TRUE(h.keys().scratchpad.empty());
 }
 
 TEST_F(FplPage, InfoLooksTheSelectedLegUpAndOvflyMarksIt) {
@@ -257,6 +251,32 @@ TEST_F(FplPage, ProcedureLegsDescribeThemselves) {
     EXPECT_EQ(fp.plan.legs[6].overfly, 1);
     EXPECT_EQ(arrows(-90.0f, textColumnX[0]), 1);  // the intercept turns right
     EXPECT_EQ(arrows(90.0f, textColumnX[1]), 0);
+}
+
+TEST_F(FplPage, TypedIdentifiersAcceptedOnTheIdentifierPageBuildThePlanFile) {
+    auto enter = [&](const char* ident) {
+        type(ident);
+        press("ENTER");
+        ASSERT_EQ(h.cdu().currentPage, kPageIdent) << ident;
+        press("L5");  // ACCEPT
+        ASSERT_EQ(h.cdu().currentPage, kPageFpl) << ident;
+    };
+    press("L2");
+    enter("SEA");
+    EXPECT_EQ(fp.fplSelectedLine, 2);  // appended: the next empty line is selected
+    enter("ALKIA");
+    enter("KBFI");
+    press("L4");  // KBFI: the next one goes before it
+    enter("PAE");
+    EXPECT_EQ(fp.fplSelectedLine, kFplNoLine);
+    EXPECT_EQ(h.row(8), "4 PAE             ------");
+    EXPECT_EQ(h.row(10), "5 KBFI            ------");
+    EXPECT_EQ(h.dir.read("data/Routes/fsPlan.pln"),
+              "KSEA,47.4502,-122.312\n"
+              "SEA,47.4354,-122.31\n"
+              "ALKIA,47.621,-122.474\n"
+              "PAE,47.9198,-122.278\n"
+              "KBFI,47.5311,-122.303\n");
 }
 
 }  // namespace

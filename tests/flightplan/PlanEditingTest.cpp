@@ -10,33 +10,13 @@ namespace {
 using PlanEditing = PlanFixture;
 using V = std::vector<std::string>;
 
-TEST_F(PlanEditing, IdentifierInsertAppendsPastTheEndAndInsertsWithinThePlan) {
-    int apt = addAirport("KAPT", 47.0f, -122.0f, 433, "SOME FIELD");
-    int nav = addNavaid("NAV", 47.5f, -122.5f);
-    int fix = addFix("FIXXX", 48.0f, -123.0f);
+TEST_F(PlanEditing, IdentifierInsertWithoutASelectedLineAppends) {
     loaded();
-    const FplLeg airport = legFromCandidate(db, WaypointKind::Airport, apt);
-    const FplLeg navaid = legFromCandidate(db, WaypointKind::Navaid, nav);
-    const FplLeg fixLeg = legFromCandidate(db, WaypointKind::Fix, fix);
-
-    // Line 1 selected on an empty plan: appended, the next empty line selected.
-    fp.fplSelectedLine = 0;
-    fp.fplSelectedLeg = 1;
-    insertWaypointAtSelection(airport);
-    EXPECT_EQ(fp.fplSelectedLine, 1);
-    fp.fplSelectedLeg = 2;
-    insertWaypointAtSelection(fixLeg);
-    // Line 2 (FIXXX) selected: the navaid goes before it and the selection is dropped.
-    fp.fplSelectedLine = 1;
-    fp.fplSelectedLeg = 2;
-    insertWaypointAtSelection(navaid);
-    EXPECT_EQ(idents(), (V{"KAPT", "NAV", "FIXXX"}));
-    EXPECT_EQ(fp.fplSelectedLine, kFplNoLine);
-    EXPECT_EQ(fp.planSegments.size(), 2u);
-    // No line selected: to the end, not before some leg off the page.
-    fp.fplSelectedLeg = 1;
-    insertWaypointAtSelection(airport);
-    EXPECT_EQ(idents(), (V{"KAPT", "NAV", "FIXXX", "KAPT"}));
+    build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f)});
+    fp.fplSelectedLine = kFplNoLine;
+    fp.fplSelectedLeg = 1;  // left from an earlier selection
+    insertWaypointAtSelection(waypoint("C", 1.0f, 3.0f));
+    EXPECT_EQ(idents(), (V{"A", "B", "C"}));
 }
 
 TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
