@@ -160,6 +160,7 @@ uint32_t PosixSimServer::performRequest(Client& client, const std::string& block
 }
 
 bool PosixSimServer::serveClient(Client& client, int& answered) {
+    int64_t spinUntil = 0;  // after an answer, look for the next request a little longer
     for (;;) {
         uint8_t request[kSimMessageHeader + kSimMaxBlockName + 1];
         const ssize_t got = recv(client.fd, request, sizeof(request), MSG_DONTWAIT);
@@ -170,7 +171,13 @@ bool PosixSimServer::serveClient(Client& client, int& answered) {
             if (errno == EINTR) {
                 continue;
             }
-            return errno == EAGAIN || errno == EWOULDBLOCK;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                return false;
+            }
+            if (simMonotonicMicros() < spinUntil) {
+                continue;
+            }
+            return true;
         }
         const size_t length = static_cast<size_t>(got);
         // A malformed message (or one cut short by the buffer) gets no answer; the client
@@ -189,6 +196,7 @@ bool PosixSimServer::serveClient(Client& client, int& answered) {
             return false;  // a client that does not take its replies is dropped
         }
         ++answered;
+        spinUntil = simMonotonicMicros() + kSimSpinMicros;
     }
 }
 

@@ -188,8 +188,10 @@ SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, ui
         }
     }
 
+    const int64_t spinUntil = simMonotonicMicros() + kSimSpinMicros;
     for (;;) {
-        if (!waitFor(socket_, POLLIN, deadline, failed)) {
+        // Poll without sleeping for a short while first (see kSimSpinMicros).
+        if (simMonotonicMicros() >= spinUntil && !waitFor(socket_, POLLIN, deadline, failed)) {
             return failed ? SimSendStatus::Failed : SimSendStatus::TimedOut;
         }
         uint8_t answer[kSimReplySize + 4];

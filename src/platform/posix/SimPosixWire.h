@@ -38,6 +38,13 @@ constexpr size_t kSimMessageHeader = 8;
 constexpr size_t kSimMaxBlockName = 63;
 constexpr size_t kSimReplySize = 12;
 
+// Both ends stay awake this long around an exchange before they sleep in poll(): a core that
+// has gone idle (notably on a virtual machine) takes tens of microseconds to wake, which
+// would otherwise dominate a round trip of a few microseconds. The frame makes several
+// exchanges in a row, so the server also waits this long for the next request.
+constexpr int64_t kSimSpinMicros = 200;
+int64_t simMonotonicMicros();
+
 // The POSIX shared-memory name of a block: "/" followed by the block name. Empty when the
 // block name is empty, too long or holds a '/' or a control character.
 std::string simShmName(const std::string& blockName);
