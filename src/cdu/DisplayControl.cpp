@@ -9,11 +9,6 @@
 
 namespace {
 
-constexpr int kR1 = kLskR1;
-constexpr int kR2 = kLskR1 + 1;
-constexpr int kR3 = kLskR1 + 2;
-constexpr int kR4 = kLskR1 + 3;
-constexpr int kR5 = kLskR1 + 4;
 // DIM stops short of black so that the screen never disappears.
 constexpr float kDarkestDim = 0.8f;
 constexpr Rgba kSeparatorColour{0.933f, 0.596f, 0.0f, 1.0f};
@@ -21,28 +16,28 @@ constexpr Rgba kSeparatorColour{0.933f, 0.596f, 0.0f, 1.0f};
 void consumeKeys(CduState& cdu, Settings& s) {
     const int key = cdu.keys.pendingLsk;
     const bool video = cdu.displayControlMode == kDisplayControlVideo;
-    if (key == kR3) {
+    if (key == kLskR3) {
         cdu.displayControlShown = false;
         resetLsk();
-    } else if (key == kR5) {
+    } else if (key == kLskR5) {
         cdu.unitPower = kPowerOff;
         runHook(subsystemHooks().setKeypadBacklight, false);
         cdu.displayControlShown = false;
         resetLsk();
-    } else if (key == kR1 && video) {
+    } else if (key == kLskR1 && video) {
         s.textKeyAlignment += 0.1f;
         resetLsk();
-    } else if (key == kR2 && video) {
+    } else if (key == kLskR2 && video) {
         s.textKeyAlignment -= 0.1f;
         resetLsk();
-    } else if (key == kR1) {
+    } else if (key == kLskR1) {
         s.dimLevel = std::clamp(s.dimLevel - 0.1f, 0.0f, 1.0f);
         resetLsk();
-    } else if (key == kR2) {
+    } else if (key == kLskR2) {
         s.dimLevel = std::clamp(s.dimLevel + 0.1f, 0.0f, kDarkestDim);
         resetLsk();
     }
-    if (cdu.keys.pendingLsk == kR4) {
+    if (cdu.keys.pendingLsk == kLskR4) {
         cdu.displayControlMode = video ? kDisplayControlBrightness : kDisplayControlVideo;
         resetLsk();
     }

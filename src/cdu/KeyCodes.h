@@ -5,7 +5,15 @@
 
 // Line select keys: L1..L5 are 0..4 (top to bottom), R1..R5 are 5..9.
 constexpr int kLskL1 = 0;
+constexpr int kLskL2 = 1;
+constexpr int kLskL3 = 2;
+constexpr int kLskL4 = 3;
+constexpr int kLskL5 = 4;
 constexpr int kLskR1 = 5;
+constexpr int kLskR2 = 6;
+constexpr int kLskR3 = 7;
+constexpr int kLskR4 = 8;
+constexpr int kLskR5 = 9;
 constexpr int kLskCount = 10;
 constexpr int kLskNone = 10;
 

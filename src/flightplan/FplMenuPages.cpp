@@ -129,7 +129,7 @@ void runFplMenuPage() {
     const int key = keys.pendingLsk;
     if (key == kLskNone) return;
     resetLsk();
-    if (key == kLskR1 + 4) {
+    if (key == kLskR5) {
         cdu.currentPage = cdu.previousPage;
         return;
     }
@@ -139,13 +139,13 @@ void runFplMenuPage() {
             cdu.currentPage = kPageFpl;
             cdu.previousPage = kPageFpl;
             break;
-        case kLskL1 + 1:  // CLEARANCE
+        case kLskL2:  // CLEARANCE
             cdu.currentPage = kPageFplClear;
             break;
-        case kLskL1 + 2:  // PPOS TO WPT
+        case kLskL3:  // PPOS TO WPT
             cdu.currentPage = kPagePposToWpt;
             break;
-        case kLskL1 + 4:  // DELETE FPL
+        case kLskL5:  // DELETE FPL
             clearFlightPlan();
             cdu.previousPage = kPageFplMenu;
             cdu.currentPage = kPageFpl;

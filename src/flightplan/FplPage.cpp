@@ -246,14 +246,14 @@ void actOnPromptKeys(int index) {
     const int key = cdu.keys.pendingLsk;
     if (key < kLskR1 || key >= kLskCount) return;
     const FplLeg& leg = st.plan.legs[static_cast<size_t>(index)];
-    if (key == kLskR1 + 1 && leg.waypointKind != WaypointKind::None) {
+    if (key == kLskR2 && leg.waypointKind != WaypointKind::None) {
         st.identCandidates = matchLeg(fms().navdb.database, leg);
         st.identCandidatesFlag = !st.identCandidates.indices.empty();
         cdu.previousPage = kPageFpl;
         cdu.currentPage = kPageIdent;
     } else if (key == kLskR1) {
         pressDelete();
-    } else if (key == kLskR1 + 3) {
+    } else if (key == kLskR4) {
         toggleOverfly(index);
     }
     // TUNE has no action; R5 is no prompt here. Neither is left pending to act later.
@@ -268,7 +268,7 @@ void drawCopyPrompts() {
     // PLT RTE leads to the stored-route list, which is not part of the program yet; CO RTE
     // has no action. The keys are taken so they do not act later as altitude entries.
     const int key = fms().cdu.keys.pendingLsk;
-    if (key == kLskR1 + 2 || key == kLskR1 + 3) resetLsk();
+    if (key == kLskR3 || key == kLskR4) resetLsk();
 }
 
 void drawSummary() {
@@ -340,7 +340,7 @@ void runFplPage() {
         st.identCandidatesFlag = false;
         resetLsk();
     }
-    if (!st.identCandidatesFlag && keys.pendingLsk != kLskR1 + 1)
+    if (!st.identCandidatesFlag && keys.pendingLsk != kLskR2)
         st.fplSelectedLeg = (st.fplPage - 1) * kFplLinesPerPage + st.fplSelectedLine + 1;
 
     const int count = planLegCount();

@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr int kL1 = 0;
-constexpr int kL5 = 4;
-constexpr int kR1 = 5;
-constexpr int kR5 = 9;
 constexpr int kWaypointFieldWidth = 5;
 
 // NEXT and PREV within 0..last, without wrapping.
@@ -94,7 +90,7 @@ void drawNavMenu(DataPageState& st) {
         drawTextAt(23, 7, colourGreen, fontLarge, alignRight, "2000FT");
         drawTextAt(23, 8, colourWhite, fontMed, alignRight, "RNV TEST DB");
         if (st.identList.indices.empty())
-            drawIdentField(st.waypointField, kR1, 2, 23, true, kWaypointFieldWidth);
+            drawIdentField(st.waypointField, kLskR1, 2, 23, true, kWaypointFieldWidth);
     } else {
         drawLeftPromptText(2, "ACTIVATE");
         drawLeftPromptText(10, "DB STATUS");
@@ -139,20 +135,20 @@ void drawDataPage() {
     if (f.shell.newSecond) readDataPageAttitude();
 
     if (st.dataLevel == kDataIndex) {
-        if (keys.pendingLsk == kL1) st.dataLevel = kDataNav;
+        if (keys.pendingLsk == kLskL1) st.dataLevel = kDataNav;
         // The other keys of the index have no function; none of them stays pending.
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
         // SID, STAR, APPROACH, RUNWAY and AIRWAY open reference pages that do not exist yet:
         // the keys are taken and change nothing.
-        if (keys.pendingLsk >= kL1 && keys.pendingLsk <= kL5) resetLsk();
-        if (keys.pendingLsk == kR5) {
+        if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
+        if (keys.pendingLsk == kLskR5) {
             st.dataLevel = kDataIndex;
             resetLsk();
             resetPadKey();
         }
     }
-    if (keys.pendingLsk == kR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+    if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
                                    st.dataNavPage == kDataNavAirway)) {
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};

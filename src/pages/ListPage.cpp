@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kL1 = 0, kL2 = 1, kL3 = 2, kL4 = 3, kL5 = 4;
-constexpr int kR1 = 5, kR2 = 6, kR3 = 7, kR4 = 8, kR5 = 9;
 constexpr int kEntriesPerPage = 6;
 constexpr int kDetailEntriesPerPage = 7;
 constexpr int kLoadingPeriodFrames = 500;
@@ -87,15 +85,15 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
     // Keys without a function here are taken too: a leftover R4 would act as OVFLY on the
     // FPL page that RTN leads to.
     switch (lsk) {
-        case kL1:
+        case kLskL1:
             st.reference = firstLeg;
             buildList(st, kListAirport);
             break;
-        case kL2:
+        case kLskL2:
             st.reference = firstLeg;
             buildList(st, kListNdb);
             break;
-        case kL3:
+        case kLskL3:
             // A search that still runs keeps its list: the second press is ignored.
             if (st.intersections.running()) break;
             st.reference = firstLeg;
@@ -103,7 +101,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             st.loadingFrames = 0;
             buildList(st, kListInts);
             break;
-        case kR1:
+        case kLskR1:
             if (st.type == kListVor) {
                 st.vorDetail = !st.vorDetail;
                 st.listPage = 0;
@@ -113,23 +111,23 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
                 buildList(st, kListVor);
             }
             break;
-        case kR2:
+        case kLskR2:
             st.reference = firstLeg;
             buildList(st, kListAirway);
             break;
-        case kR3:
+        case kLskR3:
             st.type = kListGap;
             insertGap();
             st.type = kListAfterGap;
             st.listPage = 0;
             fms().cdu.currentPage = kPageFpl;
             break;
-        case kR5:
+        case kLskR5:
             showFpl();
             break;
-        case kL4:
-        case kL5:
-        case kR4:
+        case kLskL4:
+        case kLskL5:
+        case kLskR4:
         default:
             break;
     }
