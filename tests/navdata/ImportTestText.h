@@ -28,3 +28,11 @@ inline std::string sourceText(int version, std::string_view rows) {
     text += "99\r\n";
     return text;
 }
+
+// Counts by reason, as "reason=count; " in the map's (alphabetical) order.
+template <typename Counts>
+std::string countsText(const Counts& counts) {
+    std::string text;
+    for (const auto& [reason, count] : counts) text += reason + "=" + std::to_string(count) + "; ";
+    return text;
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 
 #include "guidance/Geodesy.h"
@@ -28,14 +29,6 @@ Navaid navaid(const char* ident, float lat, float lon, NavaidType type = NavaidT
     return n;
 }
 
-Fix fix(const char* ident, float lat, float lon) {
-    Fix f;
-    f.ident = ident;
-    f.latitude = lat;
-    f.longitude = lon;
-    return f;
-}
-
 FplLeg legAt(WaypointKind kind, const char* ident, float lat, const char* name = "") {
     FplLeg leg;
     leg.waypointKind = kind;
@@ -43,6 +36,15 @@ FplLeg legAt(WaypointKind kind, const char* ident, float lat, const char* name =
     leg.name = name;
     leg.latitude = lat;
     return leg;
+}
+
+// A match as text: its kind, then the indices.
+std::string text(const IdentMatches& m) {
+    static const char* const kinds[] = {"NONE", "APT", "NAV", "FIX", "AWY", "GAP"};
+    auto k = static_cast<size_t>(m.kind);
+    std::string s = k < std::size(kinds) ? kinds[k] : "?";
+    for (int32_t i : m.indices) s += " " + std::to_string(i);
+    return s;
 }
 
 // One identifier in every category, and a few more to tell the categories apart.
@@ -53,7 +55,7 @@ protected:
                        airport("NAV", "SHARES WITH NAVAID", 30, 30)};
         db.navaids = {navaid("SAME", 10, 10), navaid("NAV", 31, 31), navaid("TRI", 40, 40),
                       navaid("TRI", 41, 41), navaid("TRI", 42, 42)};
-        db.fixes = {fix("SAME", 11, 11), fix("ZULU", 12, 12), fix("SAME", 13, 13)};
+        db.fixes = {Fix{"SAME", 11, 11, "", -1}, Fix{"ZULU", 12, 12, "", -1}, Fix{"SAME", 13, 13, "", -1}};
         markDatabaseLoaded(db);
     }
     NavDatabase db;
@@ -61,88 +63,49 @@ protected:
 }  // namespace
 
 TEST_F(LookupTest, IdentifierSearchOffersOnlyTheHighestCategory) {
-    IdentMatches m = findIdentifier(db, "SAME");
-    EXPECT_EQ(m.kind, WaypointKind::Fix);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(text(findIdentifier(db, "SAME")), "FIX 0 2");  // fix over navaid over airport
+    EXPECT_EQ(text(findIdentifier(db, "NAV")), "NAV 1");     // navaid over airport
+    EXPECT_EQ(text(findIdentifier(db, "TRI")), "NAV 2 3 4");
+    EXPECT_EQ(text(findIdentifier(db, "APT")), "APT 1");
+    EXPECT_EQ(text(findIdentifier(db, "sAME")), "NONE");  // exact and case-sensitive
+    EXPECT_EQ(text(findIdentifier(db, "SAM")), "NONE");
 
-    m = findIdentifier(db, "NAV");
-    EXPECT_EQ(m.kind, WaypointKind::Navaid);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{1}));
-
-    m = findIdentifier(db, "TRI");  // duplicates all offered, in file order
-    EXPECT_EQ(m.kind, WaypointKind::Navaid);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{2, 3, 4}));
-
-    m = findIdentifier(db, "APT");
-    EXPECT_EQ(m.kind, WaypointKind::Airport);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{1}));
-
-    m = findIdentifier(db, "sAME");  // exact, case-sensitive
-    EXPECT_EQ(m.kind, WaypointKind::None);
-    EXPECT_TRUE(m.indices.empty());
-    EXPECT_EQ(findIdentifier(db, "SAM").kind, WaypointKind::None);
-}
-
-TEST_F(LookupTest, ListsStillLoadingReadAsEmpty) {
+    // A list whose loader has not finished is not read: without the fixes the navaid wins.
     NavDatabase loading;
     loading.airports = db.airports;
     loading.navaids = db.navaids;
     loading.fixes = db.fixes;
     publish(loading.airportsLoaded);
     publish(loading.navaidsLoaded);
-    // The fixes loader has not finished: its list is not read, so the navaid wins.
-    IdentMatches m = findIdentifier(loading, "SAME");
-    EXPECT_EQ(m.kind, WaypointKind::Navaid);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{0}));
+    EXPECT_EQ(text(findIdentifier(loading, "SAME")), "NAV 0");
     EXPECT_EQ(findFixNear(loading, legAt(WaypointKind::Fix, "ZULU", 12)), nullptr);
-    EXPECT_TRUE(matchLeg(loading, legAt(WaypointKind::Fix, "ZULU", 12)).indices.empty());
+    EXPECT_EQ(text(matchLeg(loading, legAt(WaypointKind::Fix, "ZULU", 12))), "FIX");
 }
 
 TEST_F(LookupTest, MatchingPlanEntriesBackToTheDatabase) {
     // Navaids match on latitude alone, whatever their identifier.
     db.navaids.push_back(navaid("OTHER", 40, 1));
-    IdentMatches m = matchLeg(db, legAt(WaypointKind::Navaid, "", 40));
-    EXPECT_EQ(m.kind, WaypointKind::Navaid);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{2, 5}));
-
-    // Fixes need identifier and latitude.
-    m = matchLeg(db, legAt(WaypointKind::Fix, "SAME", 13));
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{2}));
-    EXPECT_TRUE(matchLeg(db, legAt(WaypointKind::Fix, "ZULU", 13)).indices.empty());
-
-    // Airports match by name.
-    m = matchLeg(db, legAt(WaypointKind::Airport, "XXXX", 0, "AIRPORT ONLY"));
-    EXPECT_EQ(m.kind, WaypointKind::Airport);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{1}));
-
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Navaid, "", 40))), "NAV 2 5");
+    // Fixes need identifier and latitude; airports match by name.
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Fix, "SAME", 13))), "FIX 2");
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Fix, "ZULU", 13))), "FIX");
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Airport, "XXXX", 0, "AIRPORT ONLY"))), "APT 1");
     // An airway entry: fixes first, then navaids, in one list; the kind is the last found.
-    m = matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11));
-    EXPECT_EQ(m.kind, WaypointKind::Fix);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{0}));
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11))), "FIX 0");
     db.navaids.push_back(navaid("X", 11, 0));
-    m = matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11));
-    EXPECT_EQ(m.kind, WaypointKind::Navaid);
-    EXPECT_EQ(m.indices, (std::vector<int32_t>{0, 6}));
-    m = matchLeg(db, legAt(WaypointKind::AirwayEntry, "NONE", 77));
-    EXPECT_EQ(m.kind, WaypointKind::AirwayEntry);
-    EXPECT_TRUE(m.indices.empty());
-
-    // Markers and other kinds match nothing and keep their kind.
-    m = matchLeg(db, legAt(WaypointKind::Gap, "SAME", 11));
-    EXPECT_EQ(m.kind, WaypointKind::Gap);
-    EXPECT_TRUE(m.indices.empty());
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11))), "NAV 0 6");
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "NONE", 77))), "AWY");
+    // Markers match nothing and keep their kind.
+    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Gap, "SAME", 11))), "GAP");
 }
 
 TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
-    // The only "FAR" (latitude 40) is 5 degrees south of a reference at 45: it passes.
+    // The only "FAR" (latitude 40) is 5 degrees south of a reference at 45: it passes; 1.5
+    // degrees north of the reference does not, 0.9 degrees north does.
     db.navaids = {navaid("FAR", 40, 0)};
     markDatabaseLoaded(db);
-    const Navaid* n = findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 45));
-    ASSERT_NE(n, nullptr);
-    EXPECT_EQ(n, &db.navaids[0]);
-    // 1.5 degrees north of the reference: none.
+    EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 45)), &db.navaids[0]);
     EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 38.5f)), nullptr);
-    // 0.9 degrees north passes.
     EXPECT_NE(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 39.1f)), nullptr);
 
     // Localizers and DME-only navaids never qualify, even when they are the only ones; the
@@ -155,8 +118,7 @@ TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
     db.navaids.push_back(navaid("LOC", 8, 0, NavaidType::Vor));
     EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "LOC", 10)), &db.navaids[3]);
 
-    const Fix* f = findFixNear(db, legAt(WaypointKind::Fix, "SAME", 20));
-    EXPECT_EQ(f, &db.fixes[0]);  // 9 degrees south: passes
+    EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "SAME", 20)), &db.fixes[0]);  // 9 degrees south
     EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "SAME", 12)), &db.fixes[0]);
     EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "ZULU", 10.5f)), nullptr);
 }
@@ -171,12 +133,7 @@ TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     EXPECT_EQ(leg.ident, "EAST");
     EXPECT_EQ(leg.dbIndex, 0);
     EXPECT_EQ(leg.elevation, 12);
-    EXPECT_FLOAT_EQ(leg.latitude, 0.0f);
-    EXPECT_FLOAT_EQ(leg.longitude, 1.0f);
-    leg = nearestAirport(db, 0.1, -0.9);
-    EXPECT_EQ(leg.ident, "WEST");
-    EXPECT_EQ(leg.dbIndex, 1);
-    EXPECT_EQ(leg.elevation, 34);
+    EXPECT_EQ(nearestAirport(db, 0.1, -0.9).dbIndex, 1);
 
     // More than 55555 NM is impossible on this earth, so an airport is always found; with
     // none at all the leg names index 0 without data.
@@ -187,69 +144,8 @@ TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     EXPECT_TRUE(leg.ident.empty());
 }
 
-TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
-    auto segment = [](const char* from, const char* to) {
-        AirwaySegment s;
-        s.fromIdent = from;
-        s.toIdent = to;
-        return s;
-    };
-    NavDatabase db;
-    Airway a;
-    a.name = "UL1";
-    a.segments = {segment("X", "A"), segment("X", "B"), segment("X", "C")};
-    Airway b;
-    b.name = "UM2";
-    b.segments = {segment("Q", "X")};  // X only on the to-side
-    Airway c;
-    c.name = "UN3";
-    c.segments = {segment("P", "Q"), segment("X", "P")};
-    Airway d = a;  // same name again, not consecutive with the first
-    db.airways = {a, b, c, d};
-    markDatabaseLoaded(db);
-
-    std::vector<AirwayRef> out = {AirwayRef{"STALE", 9}};
-    airwaysThroughFix(db, legAt(WaypointKind::Fix, "X", 0), out);
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[0].name, "UL1");
-    EXPECT_EQ(out[0].index, 0);
-    EXPECT_EQ(out[1].name, "UN3");
-    EXPECT_EQ(out[1].index, 2);
-    EXPECT_EQ(out[2].name, "UL1");
-    EXPECT_EQ(out[2].index, 3);
-
-    // Two airways of the same name in a row collapse too: the name is what is compared.
-    db.airways = {a, a};
-    airwaysThroughFix(db, legAt(WaypointKind::Fix, "X", 0), out);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].index, 0);
-}
-
-TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
-    NavDatabase db;
-    // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
-    db.navaids = {
-        navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
-        navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
-    markDatabaseLoaded(db);
-    // The navaid with variation 0 is passed over; the far one is out of range; the one at
-    // 96 NM wins over a nearer one later in the list.
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), -3.5f);
-    EXPECT_FLOAT_EQ(magneticVariationByScan(db, 0, 0), -3.5f);
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 3.3, 0), 9.0f);   // 96 NM from FAR, 102 from EDGE
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.7, 0), 0.0f);  // 102 NM from NEAR: none
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.6, 0), 7.0f);
-    // Across the date line the grid still finds it.
-    db.navaids = {navaid("DL", 10, 179.9f, NavaidType::Vor, 4.0f)};
-    markDatabaseLoaded(db);
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 10, -179.5), 4.0f);
-    // Navaids added after the grid was built are still seen (the scan takes over).
-    db.navaids.push_back(navaid("NEW", 50, 50, NavaidType::Vor, 2.0f));
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 50, 50), 2.0f);
-}
-
-// The nearest-airport search passes over airports that cannot be nearer; it must still give
-// what a plain scan of every distance gives, ties and odd latitudes included.
+// The search passes over airports that cannot be nearer; it must still give what a plain
+// scan of every distance gives, ties and odd latitudes included.
 TEST(NearestAirport, AgreesWithAPlainScanOfEveryDistance) {
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180), near(-0.5, 0.5);
@@ -276,4 +172,51 @@ TEST(NearestAirport, AgreesWithAPlainScanOfEveryDistance) {
         }
         ASSERT_EQ(nearestAirport(db, qlat, qlon).dbIndex, expected) << qlat << ", " << qlon;
     }
+}
+
+TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
+    auto airway = [](const char* name, std::vector<std::pair<const char*, const char*>> legs) {
+        Airway a;
+        a.name = name;
+        for (const auto& [from, to] : legs) {
+            a.segments.emplace_back().fromIdent = from;
+            a.segments.back().toIdent = to;
+        }
+        return a;
+    };
+    NavDatabase db;
+    Airway ul1 = airway("UL1", {{"X", "A"}, {"X", "B"}, {"X", "C"}});
+    // X only on the to-side of UM2; UL1 again, not consecutive with the first.
+    db.airways = {ul1, airway("UM2", {{"Q", "X"}}), airway("UN3", {{"P", "Q"}, {"X", "P"}}), ul1};
+    markDatabaseLoaded(db);
+    auto found = [&db] {
+        std::vector<AirwayRef> out = {AirwayRef{"STALE", 9}};
+        airwaysThroughFix(db, legAt(WaypointKind::Fix, "X", 0), out);
+        std::string text;
+        for (const AirwayRef& r : out) text += r.name + "@" + std::to_string(r.index) + " ";
+        return text;
+    };
+    EXPECT_EQ(found(), "UL1@0 UN3@2 UL1@3 ");
+    // Two airways of the same name in a row collapse too: the name is what is compared.
+    db.airways = {ul1, ul1};
+    EXPECT_EQ(found(), "UL1@0 ");
+}
+
+TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
+    NavDatabase db;
+    // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
+    db.navaids = {
+        navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
+        navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
+    markDatabaseLoaded(db);
+    // The navaid with variation 0 is passed over; the far one is out of range; the one at
+    // 96 NM wins over a nearer one later in the list.
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), -3.5f);
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 3.3, 0), 9.0f);   // 96 NM from FAR, 102 from EDGE
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.7, 0), 0.0f);  // 102 NM from NEAR: none
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.6, 0), 7.0f);
+    // Across the date line the grid still finds it.
+    db.navaids = {navaid("DL", 10, 179.9f, NavaidType::Vor, 4.0f)};
+    markDatabaseLoaded(db);
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 10, -179.5), 4.0f);
 }

@@ -85,7 +85,6 @@ TEST(NavaidGrid, ANavaidListThatGrewOrAGridNeverBuiltFallsBackToTheScan) {
     buildNavaidGrid(grid, navaids);
     navaids.insert(navaids.begin(), at(10.5, 10, 2.0f));
     EXPECT_EQ(firstVariationNavaid(grid, navaids, 10, 10), 0);
-    EXPECT_EQ(navaids[0].declination, 2.0f);
     // A query point that is not a number finds nothing.
     EXPECT_EQ(firstVariationNavaid(grid, navaids, std::nan(""), 10), -1);
 }
