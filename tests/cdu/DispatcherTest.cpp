@@ -7,53 +7,50 @@
 
 namespace {
 
-// A unit that is on, past INIT (accepted), with the database load requested.
+HarnessOptions noDatabase() {
+    HarnessOptions o;
+    o.sampleDatabase = false;
+    return o;
+}
+
+// A unit that is on, past INIT (accepted).
 struct AcceptedUnit : ::testing::Test {
-    Harness h{[] {
-        HarnessOptions o;
-        o.sampleDatabase = false;
-        return o;
-    }()};
+    Harness h{noDatabase()};
     AcceptedUnit() {
         h.powerOn();
         h.cdu().initAccepted = true;
     }
-    // Presses a function key and runs one frame.
+    // Presses a key and runs one frame.
     void pressAndRun(const char* key) {
         h.press(key);
         h.frame();
     }
+    // The alpha of the dimming overlay drawn last in the frame.
+    float dimmingAlpha() const {
+        const std::vector<ListRecord> bars = h.renderer.listsOf(listFilledBar);
+        return bars.empty() ? -1.0f : bars.back().colour.a;
+    }
 };
 
 using GlobalKeys = AcceptedUnit;
-using DisplayControl = AcceptedUnit;
-
-// The alpha of the dimming overlay drawn last in the frame.
-float dimmingAlpha(const Harness& h) {
-    const std::vector<ListRecord> bars = h.renderer.listsOf(listFilledBar);
-    return bars.empty() ? -1.0f : bars.back().colour.a;
-}
 
 }  // namespace
 
 TEST_F(GlobalKeys, TopLevelKeysOpenTheirPagesAsTheirOwnReturnTargets) {
-    struct Case {
-        const char* key;
-        int page;
-    };
-    for (const Case c : {Case{"DATA", kPageData}, Case{"NAV", kPageNav}, Case{"VNAV", kPageVnav},
-                         Case{"DTO", kPageDirectTo}, Case{"FUEL", kPageFuel}, Case{"LIST", kPageList}}) {
+    const std::pair<const char*, int> cases[] = {{"DATA", kPageData}, {"NAV", kPageNav},
+                                                 {"VNAV", kPageVnav}, {"DTO", kPageDirectTo},
+                                                 {"FUEL", kPageFuel}, {"LIST", kPageList}};
+    for (const auto& [key, page] : cases) {
+        SCOPED_TRACE(key);
         h.type("AB");
-        pressAndRun(c.key);
-        EXPECT_EQ(h.cdu().currentPage, c.page) << c.key;
-        EXPECT_EQ(h.cdu().previousPage, c.page) << c.key;
-        EXPECT_EQ(h.keys().pendingFunctionKey, kFunctionNone) << c.key;
-        // Only LIST empties the scratchpad.
-        EXPECT_EQ(h.keys().scratchpad.empty(), std::string(c.key) == "LIST") << c.key;
+        pressAndRun(key);
+        EXPECT_EQ(h.cdu().currentPage, page);
+        EXPECT_EQ(h.cdu().previousPage, page);
+        EXPECT_EQ(h.keys().pendingFunctionKey, kFunctionNone);
+        EXPECT_EQ(h.keys().scratchpad.empty(), std::string(key) == "LIST");  // only LIST empties it
         h.keys().scratchpad.clear();
     }
-    // PREV, NEXT and the two keys without a legend are left for the page (which LIST,
-    // having a page now, takes: so the global step is checked on its own).
+    // NEXT is left for the page (checked on the global step alone: the LIST page would take it).
     h.press("NEXT");
     handleGlobalFunctionKeys();
     EXPECT_EQ(h.keys().pendingFunctionKey, kFnNext);
@@ -69,10 +66,8 @@ TEST_F(GlobalKeys, FplNeedsTheUnitOnAndOpensThePlanFromAnyPage) {
     EXPECT_EQ(h.keys().scratchpad, "");
 
     // Switched off: FPL waits (pending), the other keys still change the page unseen.
-    h.press("ONOFF");
-    h.frame();
-    h.press("R5");
-    h.frame();
+    pressAndRun("ONOFF");
+    pressAndRun("R5");
     ASSERT_EQ(h.cdu().unitPower, kPowerOff);
     pressAndRun("NAV");
     pressAndRun("FPL");
@@ -92,18 +87,16 @@ TEST_F(GlobalKeys, MenuOpensFromThePlanPagesOnly) {
     h.keys().pendingFunctionKey = kFunctionNone;
 
     for (int page : {kPageFpl, kPageDeparture, kPagePposToWpt}) {
+        SCOPED_TRACE(page);
         h.cdu().currentPage = page;
         h.type("W");
         h.press("L2");
         pressAndRun("MENU");
-        EXPECT_EQ(h.cdu().currentPage, kPageFplMenu) << page;
+        EXPECT_EQ(h.cdu().currentPage, kPageFplMenu);
         EXPECT_EQ(h.cdu().previousPage, page);
         EXPECT_EQ(h.keys().scratchpad, "");
         EXPECT_EQ(h.keys().pendingLsk, kLskNone);
     }
-    h.cdu().currentPage = kPageFuel;
-    pressAndRun("MENU");
-    EXPECT_EQ(h.cdu().currentPage, kPageFuel);
 }
 
 TEST_F(GlobalKeys, NothingActsBeforeInitIsAcceptedOrWhileTheDisplayControlIsOpen) {
@@ -113,98 +106,64 @@ TEST_F(GlobalKeys, NothingActsBeforeInitIsAcceptedOrWhileTheDisplayControlIsOpen
     EXPECT_EQ(h.keys().pendingFunctionKey, kFnData);
 
     h.cdu().initAccepted = true;
-    h.press("ONOFF");  // opens the display control in the same frame the DATA key waits
-    h.frame();
+    pressAndRun("ONOFF");  // opens the display control in the same frame the DATA key waits
     EXPECT_EQ(h.cdu().currentPage, kPageStartup);
-    h.press("R3");  // CANCEL
-    h.frame();
+    pressAndRun("R3");  // CANCEL
     h.frame();
     EXPECT_EQ(h.cdu().currentPage, kPageData);
 }
 
-TEST_F(DisplayControl, OpensInBrightnessModeAndDrawsItsControls) {
-    h.press("ONOFF");
-    h.frame();
+// One opening of the display control after another: its two modes, the dimming limits, CANCEL
+// and OFF/STBY.
+TEST_F(AcceptedUnit, DisplayControlDimsWithinItsLimitsAndSwitchesTheUnitOff) {
+    pressAndRun("ONOFF");
     ASSERT_TRUE(h.cdu().displayControlShown);
     EXPECT_EQ(h.keys().pendingPadKey, kPadNone);
-    // Right-aligned at column 22, over the page that keeps running below.
+    // Right-aligned at column 22, over the page that keeps running below; arrows at rows 2..10.
     EXPECT_EQ(h.row(2), "LEARJET 45       BRIGHT ");
-    EXPECT_EQ(h.row(4).substr(17), "   DIM ");
-    EXPECT_EQ(h.row(6).substr(17, 6), "CANCEL");
-    EXPECT_EQ(h.row(8).substr(15), " DISPLAY ");
     EXPECT_EQ(h.row(10).substr(14), " OFF/STBY ");
-    EXPECT_EQ(h.screen().colourAt(2, 17), CduColourName::white);
-    // Arrows at rows 2, 4, 6, 8 and 10, pointing right at column 23.
     EXPECT_EQ(h.renderer.listsOf(listArrow).size(), 5u);
+    EXPECT_FLOAT_EQ(dimmingAlpha(), 0.0f);
 
-    h.press("R4");
-    h.frame();
+    for (int i = 1; i <= 10; ++i) {
+        pressAndRun("R2");
+        EXPECT_NEAR(h.settings().dimLevel, std::min(0.1f * i, 0.8f), 1e-5) << i;
+    }
+    EXPECT_FLOAT_EQ(dimmingAlpha(), 0.8f);
+    for (int i = 1; i <= 10; ++i) pressAndRun("R1");
+    EXPECT_FLOAT_EQ(h.settings().dimLevel, 0.0f);
+
+    // Video mode: R1/R2 move the text alignment instead, without a limit.
+    pressAndRun("R4");
     EXPECT_EQ(h.cdu().displayControlMode, kDisplayControlVideo);
     EXPECT_EQ(h.row(2).substr(18), "   UP ");
     EXPECT_EQ(h.row(8).substr(18), "VIDEO ");
-    EXPECT_EQ(h.row(10), std::string(24, ' '));
     EXPECT_EQ(h.renderer.listsOf(listArrow).size(), 4u);
-
-    // Every opening starts in brightness mode again.
-    h.press("R3");
-    h.frame();
-    EXPECT_FALSE(h.cdu().displayControlShown);
-    h.press("ONOFF");
-    h.frame();
-    EXPECT_EQ(h.cdu().displayControlMode, kDisplayControlBrightness);
-}
-
-TEST_F(DisplayControl, DimmingStopsAtPointEightAndBrighteningAtZero) {
-    h.press("ONOFF");
-    h.frame();
-    EXPECT_FLOAT_EQ(dimmingAlpha(h), 0.0f);
-    for (int i = 1; i <= 10; ++i) {
-        h.press("R2");
-        h.frame();
-        EXPECT_NEAR(h.settings().dimLevel, std::min(0.1f * i, 0.8f), 1e-5) << i;
-    }
-    EXPECT_FLOAT_EQ(h.settings().dimLevel, 0.8f);
-    EXPECT_FLOAT_EQ(dimmingAlpha(h), 0.8f);
-    for (int i = 1; i <= 10; ++i) {
-        h.press("R1");
-        h.frame();
-        EXPECT_GE(h.settings().dimLevel, 0.0f);
-    }
-    EXPECT_FLOAT_EQ(h.settings().dimLevel, 0.0f);
-
-    // In video mode R1/R2 move the alignment instead, without a limit.
-    h.press("R4");
-    h.frame();
-    for (int i = 0; i < 12; ++i) {
-        h.press("R1");
-        h.frame();
-    }
-    h.press("R2");
-    h.frame();
+    for (int i = 0; i < 12; ++i) pressAndRun("R1");
+    pressAndRun("R2");
     EXPECT_NEAR(h.settings().textKeyAlignment, 1.1f, 1e-4);
     EXPECT_FLOAT_EQ(h.settings().dimLevel, 0.0f);
-}
 
-TEST_F(DisplayControl, OffStandbyWorksInEitherModeAndLeavesTheBezel) {
-    h.press("ONOFF");
-    h.frame();
-    h.press("R4");
-    h.frame();
-    h.press("R5");
-    h.frame();
+    // Every opening starts in brightness mode again.
+    pressAndRun("R3");
+    EXPECT_FALSE(h.cdu().displayControlShown);
+    pressAndRun("ONOFF");
+    EXPECT_EQ(h.cdu().displayControlMode, kDisplayControlBrightness);
+    pressAndRun("R2");
+
+    // OFF/STBY from video mode: the screen goes dark, the bezel and the overlay stay.
+    pressAndRun("R4");
+    pressAndRun("R5");
     EXPECT_EQ(h.cdu().unitPower, kPowerOff);
     EXPECT_FALSE(h.cdu().displayControlShown);
     h.frame();
     EXPECT_TRUE(h.screen().isBlank());
     EXPECT_EQ(h.renderer.bezelDraws(), 1);
-    // The dimming overlay is drawn even while the unit is off.
-    EXPECT_FLOAT_EQ(dimmingAlpha(h), h.settings().dimLevel);
+    EXPECT_NEAR(dimmingAlpha(), 0.1f, 1e-5);
 }
 
 TEST(HardwareMode, TheTextAreaIsStretchedOverTheWindowWithoutABezel) {
-    HarnessOptions o;
-    o.sampleDatabase = false;
-    Harness h(o);
+    Harness h(noDatabase());
     h.dir.write("FMS.ini", "hardware_mode:yes\n");
     h.powerOn();
     EXPECT_EQ(h.renderer.bezelDraws(), 0);

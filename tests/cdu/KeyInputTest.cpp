@@ -18,17 +18,30 @@ struct KeyFixture : ::testing::Test {
         context.shell.settings.windowWidth = 540;
         context.shell.settings.windowHeight = 600;
     }
+    // A key of the PC keyboard: key-down with the virtual code (upper-case letter or the
+    // digit), then the character.
     void typeChar(char c) {
-        // A key of the PC keyboard: key-down with the virtual code (upper-case letter or the
-        // digit), then the character.
         const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         handleKeyDown(upper);
         handleChar(static_cast<unsigned char>(c));
         handleKeyUp(upper);
     }
-    bool nothingPending() const {
-        return keys.pendingLsk == kLskNone && keys.pendingFunctionKey == kFunctionNone &&
-               keys.pendingPadKey == kPadNone && keys.pendingAlphaKey == kAlphaNone;
+    // Names of the keys left pending ("L5", "A+B" for two, "" for none).
+    std::string pendingKeys() const {
+        const int pending[] = {keys.pendingLsk, keys.pendingFunctionKey, keys.pendingPadKey,
+                               keys.pendingAlphaKey};
+        std::string names;
+        for (const CduKey& key : cduKeys()) {
+            if (pending[static_cast<int>(key.group)] == key.code)
+                names += (names.empty() ? "" : "+") + std::string(key.name);
+        }
+        return names;
+    }
+    // The keys a fresh hit test at (x, y) percent leaves pending.
+    std::string hit(float x, float y) {
+        keys = KeyState{};
+        hitTestKeys(x, y);
+        return pendingKeys();
     }
 };
 
@@ -50,69 +63,33 @@ TEST(KeyRectangles, KeysLieWhereTheLayoutPutsThem) {
     std::set<std::string_view> names;
     for (const CduKey& key : cduKeys()) names.insert(key.name);
     EXPECT_EQ(names.size(), 63u);
-    EXPECT_EQ(findCduKey("F1"), nullptr);
 }
 
 TEST_F(KeyHitTest, TheCentreOfEveryKeyPressesThatKeyAndNothingElse) {
     for (const CduKey& key : cduKeys()) {
-        keys = KeyState{};
         const KeyRect& rect = keyRect(context.cdu.keyRects, key);
-        hitTestKeys((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        const int expectedLsk = key.group == KeyGroup::Lsk ? key.code : kLskNone;
-        const int expectedFn = key.group == KeyGroup::Function ? key.code : kFunctionNone;
-        const int expectedPad = key.group == KeyGroup::Pad ? key.code : kPadNone;
-        const int expectedAlpha = key.group == KeyGroup::Alpha ? key.code : kAlphaNone;
-        EXPECT_EQ(keys.pendingLsk, expectedLsk) << key.name;
-        EXPECT_EQ(keys.pendingFunctionKey, expectedFn) << key.name;
-        EXPECT_EQ(keys.pendingPadKey, expectedPad) << key.name;
-        EXPECT_EQ(keys.pendingAlphaKey, expectedAlpha) << key.name;
-        EXPECT_EQ(
-            hoverCursorAt(context.cdu.keyRects, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2),
-            HoverCursor::Hand)
-            << key.name;
+        const float x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
+        EXPECT_EQ(hit(x, y), key.name);
+        EXPECT_EQ(hoverCursorAt(context.cdu.keyRects, x, y), HoverCursor::Hand) << key.name;
     }
 }
 
-TEST_F(KeyHitTest, BoundingAreasCutOffTheKeysThatReachPastThem) {
-    hitTestKeys(5.0f, 47.7f);  // L5 below its group's area
-    hitTestKeys(93.0f, 47.7f);
-    EXPECT_EQ(keys.pendingLsk, kLskNone);
-    hitTestKeys(5.0f, 47.5f);
-    EXPECT_EQ(keys.pendingLsk, 4);
-    hitTestKeys(93.0f, 47.5f);
-    EXPECT_EQ(keys.pendingLsk, 9);
-
-    hitTestKeys(65.0f, 70.0f);  // G right of the letters' area
-    EXPECT_EQ(keys.pendingAlphaKey, kAlphaNone);
-    hitTestKeys(63.0f, 70.0f);
-    EXPECT_EQ(keys.pendingAlphaKey, 6);
-
-    keys.pendingAlphaKey = kAlphaNone;
-    hitTestKeys(60.0f, 97.0f);  // lower part of Z
-    EXPECT_EQ(keys.pendingAlphaKey, kAlphaNone);
-    hitTestKeys(60.0f, 96.5f);
-    EXPECT_EQ(keys.pendingAlphaKey, 25);
-
-    // The fifth keypad row has no third key; ENTER has its own rectangle below.
-    keys = KeyState{};
-    hitTestKeys(92.0f, 83.0f);
-    EXPECT_TRUE(nothingPending());
-    hitTestKeys(80.0f, 94.0f);
-    EXPECT_EQ(keys.pendingPadKey, kPadEnter);
-}
-
-TEST_F(KeyHitTest, BoundsAreInclusiveAndGapsHitNothing) {
+TEST_F(KeyHitTest, BoundingAreasCutOffKeysBoundsAreInclusiveAndGapsHitNothing) {
+    EXPECT_EQ(hit(5.0f, 47.5f), "L5");
+    EXPECT_EQ(hit(5.0f, 47.7f), "");  // below the group's area
+    EXPECT_EQ(hit(93.0f, 47.5f), "R5");
+    EXPECT_EQ(hit(93.0f, 47.7f), "");
+    EXPECT_EQ(hit(63.0f, 70.0f), "G");
+    EXPECT_EQ(hit(65.0f, 70.0f), "");  // right of the letters' area
+    EXPECT_EQ(hit(60.0f, 96.5f), "Z");
+    EXPECT_EQ(hit(60.0f, 97.0f), "");
+    EXPECT_EQ(hit(92.0f, 83.0f), "");  // the fifth keypad row has no third key
+    EXPECT_EQ(hit(80.0f, 94.0f), "ENTER");
+    EXPECT_EQ(hit(5.0f, 21.0f), "");   // between L1 and L2
+    EXPECT_EQ(hit(13.5f, 55.0f), "");  // between DATA and NAV
     const KeyRect l1 = context.cdu.keyRects.lsk[0];
-    hitTestKeys(l1.left, l1.top);
-    EXPECT_EQ(keys.pendingLsk, 0);
-    keys = KeyState{};
-    hitTestKeys(l1.right, l1.bottom);
-    EXPECT_EQ(keys.pendingLsk, 0);
-
-    keys = KeyState{};
-    hitTestKeys(5.0f, 21.0f);   // between L1 (bottom 20.03) and L2 (top 22.54)
-    hitTestKeys(13.5f, 55.0f);  // between DATA and NAV
-    EXPECT_TRUE(nothingPending());
+    EXPECT_EQ(hit(l1.left, l1.top), "L1");
+    EXPECT_EQ(hit(l1.right, l1.bottom), "L1");
     EXPECT_EQ(hoverCursorAt(context.cdu.keyRects, 13.5f, 55.0f), HoverCursor::Unchanged);
     EXPECT_EQ(hoverCursorAt(context.cdu.keyRects, 50.0f, 30.0f), HoverCursor::Arrow);  // the screen
     EXPECT_EQ(hoverCursorAt(context.cdu.keyRects, 5.0f, 47.7f), HoverCursor::Arrow);
@@ -126,7 +103,7 @@ TEST_F(KeyHitTest, MouseClicksAreMeasuredInPercentOfTheViewport) {
     handleMouseDown(13, 94);
     EXPECT_EQ(keys.pendingLsk, kLskNone);
 
-    // A letter click types at once; a click between keys types what is still pending.
+    // A letter click types at once.
     handleMouseDown(340, 440);  // G: x 63 %, y 73.3 %
     EXPECT_EQ(keys.scratchpad, "G");
     EXPECT_EQ(keys.pendingAlphaKey, kAlphaNone);
@@ -142,10 +119,8 @@ TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
     typeChar('5');
     typeChar('Z');
     EXPECT_EQ(keys.scratchpad, "A5Z");
-
     handleChar(kBackspaceChar);
     EXPECT_EQ(keys.scratchpad, "A5");
-    EXPECT_EQ(keys.pendingPadKey, kPadNone);
     clearScratchpad();
     handleChar(kBackspaceChar);
     EXPECT_EQ(keys.scratchpad, "");
@@ -177,15 +152,7 @@ TEST_F(KeyTyping, ALetterAndADigitInOneFrameTypeTheDigitFirst) {
     EXPECT_EQ(keys.scratchpad, "5A");
 }
 
-TEST_F(KeyTyping, PadKeysWithoutCharactersStayPendingForThePages) {
-    keys.pendingPadKey = kPadOnOff;
-    keys.pendingAlphaKey = 3;
-    typeIntoScratchpad();
-    EXPECT_EQ(keys.scratchpad, "D");
-    EXPECT_EQ(keys.pendingPadKey, kPadOnOff);
-}
-
-TEST_F(KeyTyping, TheKeyDownFilterAndOutOfRangeCodes) {
+TEST_F(KeyTyping, TheKeyDownFilterOutOfRangeCodesAndEscape) {
     for (int code : {36, 123, 300, -1}) handleKeyDown(code);  // Home, F12, out of range
     handleKeyUp(999);
     handleChar(256);
@@ -194,28 +161,7 @@ TEST_F(KeyTyping, TheKeyDownFilterAndOutOfRangeCodes) {
     handleKeyDown(122);
     EXPECT_EQ(keys.keyDown[122], 1);
     EXPECT_EQ(keys.scratchpad, "");
-}
-
-TEST_F(KeyTyping, HardwareModeTypesNothingButEscapeStillCounts) {
-    context.shell.settings.hardwareMode = true;
-    typeChar('a');
-    typeChar('5');
-    handleChar(kEnterChar);
-    EXPECT_EQ(keys.scratchpad, "");
-    EXPECT_TRUE(nothingPending());
-    EXPECT_EQ(keys.keyDown['A'], 0);
-    handleKeyDown(104);  // numeric pad 8 is accepted, letters are not
-    handleKeyDown('B');
-    EXPECT_EQ(keys.keyDown[104], 1);
-    EXPECT_EQ(keys.keyDown['B'], 0);
-    // Mouse presses still type.
-    handleMouseDown(340, 440);
-    EXPECT_EQ(keys.scratchpad, "G");
-    handleChar(kEscapeChar);
-    EXPECT_EQ(keys.keyDown[kEscapeChar], 1);
-}
-
-TEST_F(KeyTyping, EscapeIsNeverConsumed) {
+    // Escape is never consumed, not by its key-up nor by the key mapping.
     handleChar(kEscapeChar);
     handleKeyUp(kEscapeChar);
     typeChar('b');
@@ -224,20 +170,33 @@ TEST_F(KeyTyping, EscapeIsNeverConsumed) {
     EXPECT_EQ(keys.scratchpad, "B");
 }
 
+TEST_F(KeyTyping, HardwareModeTypesNothing) {
+    context.shell.settings.hardwareMode = true;
+    typeChar('a');
+    typeChar('5');
+    handleChar(kEnterChar);
+    EXPECT_EQ(keys.scratchpad, "");
+    EXPECT_EQ(pendingKeys(), "");
+    handleKeyDown(104);  // numeric pad 8 is accepted, letters are not
+    handleKeyDown('B');
+    EXPECT_EQ(keys.keyDown[104], 1);
+    EXPECT_EQ(keys.keyDown['B'], 0);
+    // Mouse presses still type.
+    handleMouseDown(340, 440);
+    EXPECT_EQ(keys.scratchpad, "G");
+}
+
 TEST_F(KeyTyping, WindowActionsNeedTheLetterTogetherWithTheActionEntry) {
     handleKeyDown('F');
     handleChar(kWindowActionEntry);
     EXPECT_TRUE(context.shell.settings.frameless);
-    EXPECT_EQ(keys.keyDown['F'], 0);
-    EXPECT_EQ(keys.keyDown[kWindowActionEntry], 0);
-    EXPECT_EQ(keys.scratchpad, "");
-    EXPECT_EQ(keys.pendingAlphaKey, kAlphaNone);
-
-    for (int expected : {1, 2, 0}) {
+    for (int expected : {1, 2, 0}) {  // rotation wraps after three steps
         handleKeyDown('R');
         handleChar(kWindowActionEntry);
         EXPECT_EQ(context.shell.rotationIndex, expected);
     }
+    EXPECT_EQ(pendingKeys() + keys.scratchpad, "");
+    EXPECT_EQ(keys.keyDown['F'] + keys.keyDown['R'] + keys.keyDown[kWindowActionEntry], 0);  // consumed
     // The action entry alone, or a plain F, does neither.
     handleChar(kWindowActionEntry);
     handleKeyUp(kWindowActionEntry);

@@ -6,24 +6,12 @@
 
 namespace {
 
-// The five database files, empty: every loader finds its file and finishes at once.
-void writeEmptyDatabase(const TempDir& dir) {
-    for (const char* file :
-         {"data/airports.txt", "data/Navaids.txt", "data/Waypoints.txt", "data/Ats.txt", "data/Cycle.txt"}) {
-        dir.write(file, "");
-    }
-}
-
 // A harness without a database (it never loads) whose frames do not move the clock.
 HarnessOptions stillClock() {
     HarnessOptions options;
     options.sampleDatabase = false;
     options.framePeriodMs = 0;
     return options;
-}
-
-bool loadingShown(const Harness& h) {
-    return h.row(6).find("LOADING") != std::string::npos;
 }
 
 }  // namespace
@@ -33,7 +21,6 @@ TEST(StartupPage, TheUnitStaysDarkUntilSwitchedOn) {
     h.frames(3);
     EXPECT_TRUE(h.screen().isBlank());
     EXPECT_EQ(h.renderer.bezelDraws(), 1);
-    EXPECT_EQ(h.cdu().currentPage, kPageInit);
 
     h.powerOn();
     EXPECT_EQ(h.cdu().currentPage, kPageStartup);
@@ -57,46 +44,38 @@ LEARJET 45
 TEST(StartupPage, EachSelfTestLinePassesAfterItsTime) {
     Harness h(stillClock());
     h.powerOn();
-    struct Step {
-        int atMs;
-        const char* passed;  // rows 4..9 that show PASS, as digits
-    };
-    // PASS needs strictly more than the line's time.
-    const Step steps[] = {{1000, ""},    {1001, "4"},    {2000, "4"},    {2001, "457"},
-                          {4000, "457"}, {4001, "4578"}, {5000, "4578"}, {5001, "45789"}};
+    // PASS needs strictly more than the line's time: rows 4..9 that show PASS, as digits.
+    const std::pair<int, const char*> steps[] = {{1000, ""},     {1001, "4"},    {2000, "4"},
+                                                 {2001, "457"},  {4000, "457"},  {4001, "4578"},
+                                                 {5000, "4578"}, {5001, "45789"}};
     int now = 0;
-    for (const Step& step : steps) {
-        h.advanceMs(step.atMs - now);
-        now = step.atMs;
+    for (const auto& [atMs, passed] : steps) {
+        h.advanceMs(atMs - now);
+        now = atMs;
         h.frame();
         for (int row : {4, 5, 7, 8, 9}) {
-            const bool expected =
-                std::string(step.passed).find(static_cast<char>('0' + row)) != std::string::npos;
-            EXPECT_EQ(h.row(row).substr(18, 4) == "PASS", expected) << "row " << row << " at " << step.atMs;
+            const bool expected = std::string(passed).find(static_cast<char>('0' + row)) != std::string::npos;
+            EXPECT_EQ(h.row(row).substr(18, 4) == "PASS", expected) << "row " << row << " at " << atMs;
         }
     }
-    EXPECT_EQ(h.row(4), "  CPU             PASS  ");
-    EXPECT_EQ(h.row(7), "  CONFIG MODULE   PASS  ");
     EXPECT_EQ(h.cdu().currentPage, kPageStartup);  // without a database it never moves on
 }
 
 TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
     Harness h(stillClock());
     h.powerOn();
-    // Sample the page four times a second for four seconds: LOADING is shown exactly in the
-    // frames of even counted seconds, so it is on for one second and off for the next.
+    // Four samples a second for four seconds: LOADING is on in even counted seconds only.
     int shownFrames = 0;
     int changes = 0;
-    bool previous = loadingShown(h);
+    bool previous = h.row(6).find("LOADING") != std::string::npos;
     for (int i = 0; i < 16; ++i) {
         h.advanceMs(250);
         h.frame();
-        const bool shown = loadingShown(h);
+        const bool shown = h.row(6).find("LOADING") != std::string::npos;
         EXPECT_EQ(shown, h.context.shell.secondsCounter % 2 == 0) << "frame " << i;
         shownFrames += shown ? 1 : 0;
         changes += shown != previous ? 1 : 0;
         previous = shown;
-        EXPECT_EQ(h.row(6).substr(0, 10), "  DATABASE");
     }
     EXPECT_EQ(shownFrames, 8);
     EXPECT_EQ(changes, 4);
@@ -104,7 +83,9 @@ TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
 
 TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
     Harness h(stillClock());
-    writeEmptyDatabase(h.dir);
+    for (const char* file :
+         {"data/airports.txt", "data/Navaids.txt", "data/Waypoints.txt", "data/Ats.txt", "data/Cycle.txt"})
+        h.dir.write(file, "");
     // Loaded before the page first looks (so fast a load would otherwise race the frame).
     h.start();
     requestDatabaseLoad(h.context.navdb.database, h.dir.str());
@@ -114,8 +95,6 @@ TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
     EXPECT_EQ(h.row(6), "  DATABASE        PASS  ");
     EXPECT_EQ(h.row(4), "  CPU                   ");
     EXPECT_EQ(h.cdu().currentPage, kPageInit);
-    h.frame();
-    EXPECT_EQ(h.row(0).find("ORX"), std::string::npos);
 }
 
 TEST(StartupPage, ASecondPowerOnShowsEveryTimedLinePassedAtOnce) {
@@ -123,10 +102,10 @@ TEST(StartupPage, ASecondPowerOnShowsEveryTimedLinePassedAtOnce) {
     h.powerOn();
     h.advanceMs(6000);
     h.frame();
-    h.press("ONOFF");  // the unit is on: opens the display control
-    h.frame();
-    h.press("R5");  // OFF/STBY
-    h.frame();
+    for (const char* key : {"ONOFF", "R5"}) {  // display control, OFF/STBY
+        h.press(key);
+        h.frame();
+    }
     h.frame();
     EXPECT_TRUE(h.screen().isBlank());
     h.advanceMs(500);
@@ -134,5 +113,4 @@ TEST(StartupPage, ASecondPowerOnShowsEveryTimedLinePassedAtOnce) {
     EXPECT_EQ(h.cdu().currentPage, kPageStartup);
     EXPECT_EQ(h.row(4), "  CPU             PASS  ");
     EXPECT_EQ(h.row(9), "  ARINC           PASS  ");
-    EXPECT_EQ(h.row(6).substr(0, 10), "  DATABASE");
 }

@@ -7,26 +7,24 @@
 
 namespace {
 
-SDL_Event keyEvent(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+void keyEvent(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
     e.key.keysym.sym = key;
     e.key.keysym.mod = mod;
-    return e;
-}
-
-SDL_Event textEvent(const char* utf8) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    std::snprintf(e.text.text, sizeof e.text.text, "%s", utf8);
-    return e;
+    deliverKeyEvent(e);
 }
 
 // A key of the PC keyboard as SDL reports it: key-down, the text it types, key-up.
-void typeKey(SDL_Keycode key, const char* text) {
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, key));
-    if (text != nullptr) deliverKeyEvent(textEvent(text));
-    deliverKeyEvent(keyEvent(SDL_KEYUP, key));
+void typeKey(SDL_Keycode key, const char* text, Uint16 mod = KMOD_NONE) {
+    keyEvent(SDL_KEYDOWN, key, mod);
+    if (text != nullptr) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
+        deliverKeyEvent(e);
+    }
+    keyEvent(SDL_KEYUP, key, mod);
 }
 
 struct SdlKeyboard : ::testing::Test {
@@ -54,17 +52,18 @@ TEST_F(SdlKeyboard, TypingLettersDigitsBackspaceAndEnter) {
     typeKey(SDLK_s, "S");
     typeKey(SDLK_KP_7, "7");
     typeKey(SDLK_4, "4");
-    EXPECT_EQ(keys.scratchpad, "KS74");
+    typeKey(SDLK_SPACE, "\xc2\xa0");  // a no-break space holds back no letter
+    typeKey(SDLK_q, "q");
+    EXPECT_EQ(keys.scratchpad, "KS74Q");
     // Arrow and numeric-pad key-downs are recorded as their virtual keys.
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_KP_8));
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_LEFT));
+    keyEvent(SDL_KEYDOWN, SDLK_KP_8);
+    keyEvent(SDL_KEYDOWN, SDLK_LEFT);
     EXPECT_EQ(keys.keyDown[104], 1);
     EXPECT_EQ(keys.keyDown[37], 1);
     typeKey(SDLK_BACKSPACE, nullptr);
-    EXPECT_EQ(keys.scratchpad, "KS7");
+    EXPECT_EQ(keys.scratchpad, "KS74");
     typeKey(SDLK_RETURN, nullptr);
     EXPECT_EQ(keys.pendingPadKey, kPadEnter);
-    EXPECT_EQ(keys.scratchpad, "KS7");
     typeKey(SDLK_ESCAPE, nullptr);
     EXPECT_EQ(keys.keyDown[kEscapeChar], 1);
     // Nothing stays recorded after the keys went up.
@@ -72,26 +71,18 @@ TEST_F(SdlKeyboard, TypingLettersDigitsBackspaceAndEnter) {
 }
 
 TEST_F(SdlKeyboard, CtrlShiftFTogglesTheFrameAndCtrlShiftRRotates) {
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_f, KMOD_LCTRL | KMOD_LSHIFT));
-    deliverKeyEvent(keyEvent(SDL_KEYUP, SDLK_f, KMOD_LCTRL | KMOD_LSHIFT));
+    typeKey(SDLK_f, nullptr, KMOD_LCTRL | KMOD_LSHIFT);
     EXPECT_TRUE(context.shell.settings.frameless);
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_r, KMOD_RCTRL | KMOD_RSHIFT));
+    keyEvent(SDL_KEYDOWN, SDLK_r, KMOD_RCTRL | KMOD_RSHIFT);
     EXPECT_EQ(context.shell.rotationIndex, 1);
     EXPECT_EQ(keys.scratchpad, "");
     EXPECT_EQ(keys.keyDown[kWindowActionEntry], 0);
     // Ctrl alone, or Shift alone, is an ordinary letter (Shift types upper case).
-    deliverKeyEvent(keyEvent(SDL_KEYDOWN, SDLK_f, KMOD_LCTRL));
-    deliverKeyEvent(keyEvent(SDL_KEYUP, SDLK_f, KMOD_LCTRL));
+    typeKey(SDLK_f, nullptr, KMOD_LCTRL);
     typeKey(SDLK_r, "R");
     EXPECT_TRUE(context.shell.settings.frameless);
     EXPECT_EQ(context.shell.rotationIndex, 1);
     EXPECT_EQ(keys.scratchpad, "R");
-}
-
-TEST_F(SdlKeyboard, ATypedNoBreakSpaceDoesNotHoldBackLetters) {
-    typeKey(SDLK_SPACE, "\xc2\xa0");
-    typeKey(SDLK_q, "q");
-    EXPECT_EQ(keys.scratchpad, "Q");
 }
 
 TEST(ProgramOptions, ParsesTheScreenshotAndTimingOptions) {
@@ -106,10 +97,8 @@ TEST(ProgramOptions, ParsesTheScreenshotAndTimingOptions) {
     EXPECT_EQ(o.screenshotAfterFrames, 30);
     EXPECT_EQ(o.screenshotAfterMs, -1);
     EXPECT_TRUE(o.quitAfterScreenshot && o.timing);
-    ProgramOptions bad;
-    EXPECT_FALSE(parseProgramOptions({"--screenshot-ms", "soon"}, bad, error));
-    EXPECT_FALSE(parseProgramOptions({"--screenshot-ms", "-5"}, bad, error));
-    EXPECT_FALSE(parseProgramOptions({"--screenshot"}, bad, error));
-    EXPECT_FALSE(parseProgramOptions({"--fullscreen"}, bad, error));
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--screenshot-ms", "soon"}, {"--screenshot-ms", "-5"}, {"--screenshot"}, {"--fullscreen"}})
+        EXPECT_FALSE(parseProgramOptions(bad, o, error)) << bad[0];
     EXPECT_EQ(error, "unknown option --fullscreen");
 }

@@ -3,7 +3,7 @@
 #include "Fms.h"
 #include "shell/DataPath.h"
 
-TEST(DataPath, JoinsRootAndRelativePathWithOneSeparator) {
+TEST(DataPath, JoinsRootAndRelativePathInTheCurrentContext) {
     Fms context;
     ScopedFms current(context);
     context.shell.dataRoot = "/opt/fms/";
@@ -11,17 +11,11 @@ TEST(DataPath, JoinsRootAndRelativePathWithOneSeparator) {
     context.shell.dataRoot = "/opt/fms";
     EXPECT_EQ(dataPath("/FMS.ini"), "/opt/fms/FMS.ini");
     EXPECT_EQ(joinPath("", "log.txt"), "./log.txt");
-}
-
-TEST(FmsContext, ScopedContextRestoresThePreviousOne) {
-    Fms outer;
-    Fms inner;
-    ScopedFms a(outer);
-    outer.shell.dataRoot = "outer";
+    // A nested context is current for its scope only.
     {
+        Fms inner;
         ScopedFms b(inner);
         EXPECT_EQ(&fms(), &inner);
-        EXPECT_EQ(fms().shell.dataRoot, ".");
     }
-    EXPECT_EQ(fms().shell.dataRoot, "outer");
+    EXPECT_EQ(&fms(), &context);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "Fms.h"
@@ -11,31 +12,26 @@
 
 namespace {
 
-// Sets an environment variable for the scope and restores the previous value.
+// Sets (or with null, removes) an environment variable for the scope.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        if (hadOld_) old_ = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+        if (const char* old = std::getenv(name)) old_ = old;
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv() {
-        if (hadOld_) {
-            setenv(name_, old_.c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
 
 private:
     const char* name_;
-    bool hadOld_ = false;
-    std::string old_;
+    std::optional<std::string> old_;
+};
+
+// A context whose key store is a file at `path`.
+struct KeyStoreContext {
+    explicit KeyStoreContext(const std::string& path) : store(path) { context.platform.keyStore = &store; }
+    FileKeyStore store;
+    Fms context;
+    ScopedFms current{context};
 };
 
 }  // namespace
@@ -52,39 +48,33 @@ TEST(KeyStore, LivesUnderTheUsersConfigFolder) {
 
 TEST(KeyStore, ThePublishedDataPathSurvivesInTheFile) {
     TempDir dir;
-    FileKeyStore store((dir.path() / "cfg/fms/keystore.ini").string());
-    Fms context;
-    ScopedFms current(context);
-    context.platform.keyStore = &store;
-    context.shell.dataRoot = "/opt/fms/run";
-
+    KeyStoreContext k((dir.path() / "cfg/fms/keystore.ini").string());
+    k.context.shell.dataRoot = "/opt/fms/run";
     testing::internal::CaptureStdout();
     publishDataPath();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Creating registry key: SOFTWARE\\ORX1-FMS\n");
     EXPECT_EQ(dir.read("cfg/fms/keystore.ini"), "[SOFTWARE\\ORX1-FMS]\nPath=/opt/fms/run/data\n");
 
     // A second run finds the key and replaces the value.
-    context.shell.dataRoot = "/srv/other";
+    k.context.shell.dataRoot = "/srv/other";
     testing::internal::CaptureStdout();
     publishDataPath();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    FileKeyStore reread(store.path());
-    EXPECT_EQ(reread.getString("SOFTWARE\\ORX1-FMS", "Path").value_or(""), "/srv/other/data");
+    EXPECT_EQ(FileKeyStore(k.store.path()).getString("SOFTWARE\\ORX1-FMS", "Path").value_or(""),
+              "/srv/other/data");
 }
 
 TEST(KeyStore, KeepsOtherKeysAndOddValuesAndSurvivesAGarbledFile) {
     TempDir dir;
-    const std::string path = (dir.path() / "keystore.ini").string();
     dir.write("keystore.ini", "junk line\n=x\n[A]\nfirst=1\n[B]\n\x01\xff=\n");
-    FileKeyStore store(path);
+    FileKeyStore store((dir.path() / "keystore.ini").string());
     int error = 0;
     EXPECT_TRUE(store.keyExists("A"));
     ASSERT_TRUE(store.setString("B", "multi", "line one\nback\\slash", error));
     EXPECT_EQ(store.getString("B", "multi").value_or(""), "line one\nback\\slash");
     EXPECT_EQ(store.getString("A", "first").value_or(""), "1");
     EXPECT_FALSE(store.getString("A", "missing").has_value());
-    // Setting a value under a key that does not exist, or with a name that would not read
-    // back, fails.
+    // A value under a key that does not exist, or a name that would not read back, fails.
     EXPECT_FALSE(store.setString("C", "x", "1", error));
     EXPECT_FALSE(store.setString("A", "a=b", "1", error));
     EXPECT_FALSE(store.createKey("bad]key", error));
@@ -93,10 +83,7 @@ TEST(KeyStore, KeepsOtherKeysAndOddValuesAndSurvivesAGarbledFile) {
 TEST(KeyStore, AStoreThatCannotBeWrittenIsReportedOnTheConsole) {
     TempDir dir;
     dir.write("blocker", "a file where the folder should be");
-    FileKeyStore store((dir.path() / "blocker/fms/keystore.ini").string());
-    Fms context;
-    ScopedFms current(context);
-    context.platform.keyStore = &store;
+    KeyStoreContext k((dir.path() / "blocker/fms/keystore.ini").string());
     testing::internal::CaptureStdout();
     publishDataPath();
     const std::string out = testing::internal::GetCapturedStdout();
@@ -115,14 +102,15 @@ TEST(EventLog, EntriesCarryTheFixedWidthLocalTime) {
     ScopedFms current(context);
     context.shell.dataRoot = dir.str();
     logEvent("Recieved Key:  12 ");
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "log.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "log.txt"));  // only with debugging on
     context.shell.settings.enableDebug = true;
     logEvent("Recieved Key:  12 ");
     logEvent("Recieved Key:  3 ");
+    // Each entry: the text, the 24-character time, a line break.
     const std::string log = dir.read("log.txt");
-    const std::string line1 = "Recieved Key:  12 ";
-    ASSERT_EQ(log.size(), line1.size() + 25 + std::string("Recieved Key:  3 ").size() + 25);
-    EXPECT_EQ(log.substr(0, line1.size()), line1);
-    EXPECT_EQ(log[line1.size() + 24], '\n');
+    ASSERT_EQ(log.size(), 18u + 25u + 17u + 25u);
+    EXPECT_EQ(log.substr(0, 18), "Recieved Key:  12 ");
+    EXPECT_EQ(log[18 + 24], '\n');
+    EXPECT_EQ(log.substr(43, 17), "Recieved Key:  3 ");
     EXPECT_EQ(log.back(), '\n');
 }

@@ -90,15 +90,12 @@ void Harness::press(std::string_view name) {
     start();
     const CduKey* key = findCduKey(name);
     ASSERT_NE(key, nullptr) << "no CDU key called " << name;
+    // A mouse click on the key's centre, in pixels of the viewport.
     const KeyRect& r = keyRect(context.cdu.keyRects, *key);
-    click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-void Harness::click(float xPercent, float yPercent) {
-    start();
     const Settings& s = context.shell.settings;
-    handleMouseDown(static_cast<int>(xPercent / 100.0f * static_cast<float>(s.windowWidth) + 0.5f),
-                    static_cast<int>(yPercent / 100.0f * static_cast<float>(s.windowHeight) + 0.5f));
+    handleMouseDown(
+        static_cast<int>((r.left + r.right) / 200.0f * static_cast<float>(s.windowWidth) + 0.5f),
+        static_cast<int>((r.top + r.bottom) / 200.0f * static_cast<float>(s.windowHeight) + 0.5f));
 }
 
 void Harness::type(std::string_view text) {

@@ -45,7 +45,6 @@ public:
     // Start-up as the program does it: link, FMS.ini, viewport, one-time graphics set-up.
     // The first frame does it when it has not been called.
     void start();
-    bool started() const { return started_; }
 
     // Advances the clock by the frame period, then runs one frame. False when the frame ended
     // the program (no simulator link).
@@ -63,8 +62,6 @@ public:
     // FN8, FN9, digits, BACK, PAD11, ONOFF, PLUSMINUS, ENTER, A..Z). Fails the test for an
     // unknown name.
     void press(std::string_view name);
-    // A click at a point of the window in percent of the viewport.
-    void click(float xPercent, float yPercent);
     // Types on the PC keyboard: letters and digits with their key-down, '\b' Backspace,
     // '\n' Enter, '\x1b' Escape, anything else as a character.
     void type(std::string_view text);
