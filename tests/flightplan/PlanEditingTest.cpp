@@ -20,8 +20,8 @@ TEST_F(PlanEditing, IdentifierInsertWithoutASelectedLineAppends) {
 }
 
 TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
-    int dep = addAirport("KDEP", 47.0f, -122.0f);
-    int arr = addAirport("KARR", 45.0f, -122.0f);
+    int dep = addAirport(db, "KDEP", 47.0f, -122.0f);
+    int arr = addAirport(db, "KARR", 45.0f, -122.0f);
     loaded();
     db.airports[dep].runways.push_back(Runway{});
     db.airports[arr].runways.push_back(Runway{});
@@ -79,7 +79,7 @@ TEST_F(PlanEditing, GapsOriginAndTheAltitudeBoundary) {
     EXPECT_TRUE(fp.plan.legs.empty());
     EXPECT_TRUE(fp.originPending);
     // A plan begun another way keeps its legs: no airport is added at its end.
-    addAirport("KAPT", 1.0f, 1.0f);
+    addAirport(db, "KAPT", 1.0f, 1.0f);
     build({waypoint("A", 1.0f, 1.0f)});
     fillOriginFromAircraft();
     EXPECT_EQ(idents(), (V{"A"}));
@@ -87,7 +87,7 @@ TEST_F(PlanEditing, GapsOriginAndTheAltitudeBoundary) {
 }
 
 TEST_F(PlanEditing, ClearForgetsThePlanTheChoicesAndTheStatesBuiltOnIt) {
-    int dep = addAirport("KDEP", 47.0f, -122.0f);
+    int dep = addAirport(db, "KDEP", 47.0f, -122.0f);
     loaded();
     db.airports[dep].runways.push_back(Runway{});
     Runway& runway = db.airports[dep].runways[0];

@@ -56,13 +56,13 @@ TEST_F(PlanGeometry, CourseToFixStartsOnTheReciprocalCourseUnlessTheFixIsTheNava
 }
 
 TEST_F(PlanGeometry, ProjectedLegsStartOrEndWhereTheirReferenceIs) {
-    addNavaid("VAR", 47.0f, -122.0f, 10.0f);
-    addNavaid("DME", 10.0f, 10.0f);
-    addNavaid("DME", 47.2f, -122.0f);
-    addNavaid("FAR", -40.0f, 60.0f);
-    addNavaid("FAR", -45.0f, 65.0f);
+    addNavaid(db, "VAR", NavaidType::VorDme, 47.0f, -122.0f, 10.0f);
+    addNavaid(db, "DME", NavaidType::VorDme, 10.0f, 10.0f);
+    addNavaid(db, "DME", NavaidType::VorDme, 47.2f, -122.0f);
+    addNavaid(db, "FAR", NavaidType::VorDme, -40.0f, 60.0f);
+    addNavaid(db, "FAR", NavaidType::VorDme, -45.0f, 65.0f);
     loaded();
-    setAircraft(47.0f, -122.0f);
+    context.guidance.aircraft.positionF = {47.0f, -122.0f};
     FplLeg ca;  // 20 NM from the aircraft on 80 magnetic + 10 variation
     ca.legType = LegType::CA;
     ca.courseDeg = 80;
