@@ -31,9 +31,9 @@ struct RawLink : ::testing::Test {
 };
 
 // Signed 32-bit and 16-bit fractions of the circle, as the simulator encodes angles.
-int32_t angle32(double degrees) { return static_cast<int32_t>(degrees / 360.0 * 4294967296.0); }
-uint32_t heading32(double degrees) { return static_cast<uint32_t>(degrees / 360.0 * 4294967296.0); }
-int16_t variation16(double degrees) { return static_cast<int16_t>(std::lround(degrees * 65536 / 360)); }
+const auto angle32 = [](double deg) { return static_cast<int32_t>(deg / 360.0 * 4294967296.0); };
+const auto heading32 = [](double deg) { return static_cast<uint32_t>(deg / 360.0 * 4294967296.0); };
+const auto variation16 = [](double deg) { return static_cast<int16_t>(std::lround(deg * 65536 / 360)); };
 
 }  // namespace
 
@@ -43,8 +43,8 @@ TEST(Calendar, MonthsAndLeapYears) {
         const char* month;
     };
     // 2000 is a leap year (divisible by 400), 1900 is not (by 100 only).
-    const Case cases[] = {{60, 2003, 1, "MAR"}, {60, 2004, 29, "FEB"}, {60, 2000, 29, "FEB"},
-                          {60, 1900, 1, "MAR"}, {1, 2003, 1, "JAN"},   {31, 2003, 31, "JAN"},
+    const Case cases[] = {{60, 2003, 1, "MAR"},  {60, 2004, 29, "FEB"}, {60, 2000, 29, "FEB"},
+                          {60, 1900, 1, "MAR"},  {1, 2003, 1, "JAN"},   {31, 2003, 31, "JAN"},
                           {366, 2004, 31, "DEC"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.day << " " << c.year);
@@ -63,45 +63,24 @@ TEST(Calendar, MonthsAndLeapYears) {
 TEST_F(RawLink, PerFrameConversions) {
     sim.set<int64_t>(simvar::kLatitude, static_cast<int64_t>(47.5 / 2.0951091487837895e-15));
     sim.set<int64_t>(simvar::kLongitude, static_cast<int64_t>(-122.25 / (360.0 / 18446744073709551616.0)));
-    sim.set<uint8_t>(simvar::kZuluHour, 23);
-    sim.set<uint8_t>(simvar::kZuluMinute, 59);
-    sim.set<uint8_t>(simvar::kZuluSecond, 58);
-    sim.set<uint16_t>(simvar::kDayOfYear, 60);
-    sim.set<uint16_t>(simvar::kYear, 2004);
-    sim.set<int16_t>(simvar::kOnGround, 1);
     sim.set<int32_t>(simvar::kAltimeterAltitude, 1000);
-    sim.set<int16_t>(simvar::kUnitsSetting, 1);  // metres
-    sim.set<int16_t>(simvar::kWindSpeed, 25);
+    sim.set<int16_t>(simvar::kUnitsSetting, 1);           // metres
     sim.set<uint16_t>(simvar::kWindDirection, 49152);     // 270 degrees: only fits unsigned
     sim.set<int32_t>(simvar::kGroundSpeed, 100 * 65536);  // 100 m/s
     sim.set<uint32_t>(simvar::kHeadingTrue, 0xFFFFFFFFu);
     sim.set<int32_t>(simvar::kBank, angle32(15.0));  // left wing down
     sim.set<int32_t>(simvar::kRadioAltitude, 1000 * 65536);
-    sim.set<int16_t>(simvar::kPaused, 1);
-    sim.set<double>(simvar::kGroundTrackMag, 1.25);
-    sim.set<double>(simvar::kRollRate, -0.5);
     readSimulatorState();
 
     EXPECT_NEAR(state.position.lat, 47.5, 1e-12);
     EXPECT_NEAR(state.position.lon, -122.25, 1e-12);
     EXPECT_EQ(state.positionF.lon, -122.25f);
-    EXPECT_EQ(state.zuluHour, 23);
-    EXPECT_EQ(state.zuluMinute, 59);
-    EXPECT_EQ(state.zuluSecond, 58);
-    EXPECT_EQ(state.dayOfMonth, 29);
-    EXPECT_EQ(state.monthName, "FEB");
-    EXPECT_EQ(state.year, 2004);
-    EXPECT_EQ(state.onGround, 1);
     EXPECT_EQ(state.altimeterFt, 3280);  // 1000 m * 3.28084, truncated
-    EXPECT_EQ(state.windSpeedKt, 25);
     EXPECT_EQ(state.windDirectionDeg, 270);
     EXPECT_FLOAT_EQ(state.groundSpeedKt, 194.0f);  // with the program's 1.94 knots per m/s
     EXPECT_EQ(state.headingMagDeg, 359);           // unsigned: just under 360, not -1
     EXPECT_NEAR(state.bankDeg, 15.0f, 1e-5);
     EXPECT_EQ(state.radioAltitudeFt, 3280);  // 1000 m * 3.28
-    EXPECT_EQ(state.paused, 1);
-    EXPECT_EQ(state.groundTrackRad, 1.25);
-    EXPECT_EQ(state.rollRate, -0.5);
 
     // Feet stay feet; wind rounds half away from zero; bank to the right is negative.
     sim.set<int16_t>(simvar::kUnitsSetting, 0);
@@ -143,9 +122,7 @@ TEST_F(RawLink, HeadingUsesTheLastGuidanceVariation) {
 
 TEST_F(RawLink, FailedPerFrameBatchZeroesOnlyWhatStartsFromZero) {
     sim.set<int64_t>(simvar::kLatitude, static_cast<int64_t>(10.0 / 2.0951091487837895e-15));
-    sim.set<uint8_t>(simvar::kZuluHour, 12);
     sim.set<uint16_t>(simvar::kDayOfYear, 32);
-    sim.set<uint16_t>(simvar::kYear, 2010);
     sim.set<int32_t>(simvar::kAltimeterAltitude, 5000);
     sim.set<int16_t>(simvar::kWindSpeed, 30);
     sim.set<uint16_t>(simvar::kWindDirection, 16384);
@@ -153,7 +130,6 @@ TEST_F(RawLink, FailedPerFrameBatchZeroesOnlyWhatStartsFromZero) {
     sim.set<uint32_t>(simvar::kHeadingTrue, 0x40000000u);
     sim.set<int32_t>(simvar::kBank, 0x01000000);
     sim.set<int32_t>(simvar::kRadioAltitude, 300 * 65536);
-    sim.set<int16_t>(simvar::kPaused, 1);
     sim.set<double>(simvar::kRollRate, 0.25);
     readSimulatorState();
     ASSERT_EQ(state.altimeterFt, 5000);
@@ -169,12 +145,8 @@ TEST_F(RawLink, FailedPerFrameBatchZeroesOnlyWhatStartsFromZero) {
     EXPECT_EQ(state.radioAltitudeFt, 0);
     // Read straight into the state, or kept on purpose: unchanged.
     EXPECT_NEAR(state.position.lat, 10.0, 1e-12);
-    EXPECT_EQ(state.zuluHour, 12);
-    EXPECT_EQ(state.dayOfMonth, 1);
     EXPECT_EQ(state.monthName, "FEB");
-    EXPECT_EQ(state.year, 2010);
     EXPECT_EQ(state.windSpeedKt, 30);
-    EXPECT_EQ(state.paused, 1);
     EXPECT_EQ(state.rollRate, 0.25);
 
     // A metric units setting from an earlier frame does not scale the zeroed altimeter.
@@ -230,30 +202,23 @@ TEST_F(RawLink, NothingIsReadOrWrittenWhileNotLinked) {
     readDataPageAttitude();
     readFuelData(0);
     EXPECT_FALSE(writeAileron(5.0f));
-    EXPECT_FALSE(writePanelCoupled(true));
     EXPECT_FALSE(writeNav1CourseAndDeviation(100.0f, 1.0f));
     EXPECT_EQ(transport.requestCount, before);
     EXPECT_EQ(state.altimeterFt, 0);
     EXPECT_EQ(sim.get<int16_t>(simvar::kAileron), 0);
 }
 
-TEST_F(RawLink, DataPageAttitudeKeepsItsLastReadingOnFailure) {
-    sim.set<int32_t>(simvar::kBank, angle32(-10.0));  // right wing down
-    sim.set<int32_t>(simvar::kPitch, angle32(-5.0));  // nose up
+TEST_F(RawLink, DataPageAttitudeWrapsPastNorthAndKeepsItsLastReadingOnFailure) {
+    // The signs and the variation are shown on the DATA page; here the wrap and a failed read.
     sim.set<int16_t>(simvar::kMagVariation, variation16(-20.5));
-    sim.set<uint32_t>(simvar::kHeadingTrue, heading32(10.0));
-    const DataPageAttitude& att = readDataPageAttitude();
-    EXPECT_NEAR(att.bankDeg, 10.0f, 1e-5);
-    EXPECT_NEAR(att.pitchDeg, 5.0f, 1e-5);
-    EXPECT_EQ(att.variationDeg, -20);
-    EXPECT_EQ(att.headingDeg, 29);  // 9.99 + 20
-
     sim.set<uint32_t>(simvar::kHeadingTrue, heading32(350.0));
-    sim.set<int32_t>(simvar::kBank, 0);
-    EXPECT_EQ(readDataPageAttitude().headingDeg, 9);  // 369.99 wraps past north
+    const DataPageAttitude& att = readDataPageAttitude();
+    EXPECT_EQ(att.variationDeg, -20);
+    EXPECT_EQ(att.headingDeg, 9);  // 349.99 + 20 wraps past north
 
     failNextBatches();
     sim.set<int32_t>(simvar::kBank, angle32(30.0));
+    sim.set<uint32_t>(simvar::kHeadingTrue, heading32(10.0));
     EXPECT_EQ(readDataPageAttitude().headingDeg, 9);
     EXPECT_EQ(att.bankDeg, 0.0f);
 }
@@ -266,16 +231,11 @@ TEST_F(RawLink, FuelQuantitiesFlowsAndEndurance) {
     sim.set<int32_t>(simvar::kFuelTankCapacity[0], 200);
     sim.set<int32_t>(simvar::kFuelTankLevel[4], 8388608);  // all of 350 gal
     sim.set<int32_t>(simvar::kFuelTankCapacity[4], 350);
-    sim.set<int32_t>(simvar::kGroundSpeed, 100 * 65536);
-    sim.set<int32_t>(simvar::kRadioAltitude, 10 * 65536);
     const FuelReading& f = readFuelData(5000);
     EXPECT_EQ(f.fuelOnBoardLb, 3014);  // 450 gal * 6.69921875 = 3014.65
     EXPECT_EQ(f.fuelUsedLb, 1986);
     EXPECT_EQ(f.totalFuelFlowLbH, 1200);  // 1200.3 truncated
     EXPECT_NEAR(f.enduranceHours, 3014.0f / 1200.0f, 1e-6);
-    EXPECT_EQ(f.engine2FlowLbH, 599);
-    EXPECT_EQ(f.groundSpeedKt, 194);
-    EXPECT_EQ(f.radioAltitudeFt, 32);
     EXPECT_FLOAT_EQ(f.tankLevel[0], 0.5f);
 
     // Fuel used never goes below 0 or above 100000; no flow, no endurance.
@@ -315,12 +275,9 @@ TEST_F(RawLink, WritesLandAtTheirOffsetsInTheirEncodings) {
     // The limits of the values sent.
     EXPECT_EQ(aileronValue(25.0f), -16384);  // never past full deflection
     EXPECT_EQ(aileronValue(1.0f), -1638);    // truncated toward zero
-    EXPECT_EQ(aileronValue(-0.3f), 491);
     EXPECT_FLOAT_EQ(cdiDeflection(-10.0f), 127.0f);
-    EXPECT_FLOAT_EQ(cdiDeflection(10.0f), -127.0f);
     EXPECT_EQ(autopilotHeadingValue(359.9f), 65517);
     EXPECT_EQ(autopilotHeadingValue(360.0f), 0);
     EXPECT_EQ(autopilotAltitudeValue(1e6f), 2147483647);  // saturates instead of overflowing
     EXPECT_EQ(autopilotVerticalSpeedValue(-7000), -5000);
-    EXPECT_EQ(autopilotVerticalSpeedValue(6000), 5000);
 }

@@ -10,7 +10,8 @@ namespace {
 double referenceCourse(double lat1, double lon1, double lat2, double lon2) {
     const double r = M_PI / 180.0;
     double y = std::sin((lon2 - lon1) * r) * std::cos(lat2 * r);
-    double x = std::cos(lat1 * r) * std::sin(lat2 * r) - std::sin(lat1 * r) * std::cos(lat2 * r) * std::cos((lon2 - lon1) * r);
+    double x = std::cos(lat1 * r) * std::sin(lat2 * r) -
+               std::sin(lat1 * r) * std::cos(lat2 * r) * std::cos((lon2 - lon1) * r);
     double deg = std::atan2(y, x) / r;
     return deg < 0 ? deg + 360.0 : deg;
 }
@@ -19,8 +20,8 @@ double referenceCourse(double lat1, double lon1, double lat2, double lon2) {
 TEST(Geodesy, DistancesUseTheSystemRadius) {
     GeoPoint seattle{47.45, -122.31};
     EXPECT_EQ(distanceNm(seattle, seattle), 0.0f);
-    EXPECT_NEAR(distanceNm({10.0, 20.0}, {11.0, 20.0}), 60.0, 1e-4);  // one degree of latitude
-    EXPECT_NEAR(distanceNm({0.0, 0.0}, {0.0, 1.0}), 60.0, 1e-4);      // one degree on the equator
+    EXPECT_NEAR(distanceNm({10.0, 20.0}, {11.0, 20.0}), 60.0, 1e-4);   // one degree of latitude
+    EXPECT_NEAR(distanceNm({0.0, 0.0}, {0.0, 1.0}), 60.0, 1e-4);       // one degree on the equator
     EXPECT_EQ(distanceNmCosine(47.45, -122.31, 47.45, -122.31), 0.0);  // coincident: 0, not NaN
     // The two forms agree away from coincidence.
     GeoPoint portland{45.59, -122.60};
@@ -29,7 +30,8 @@ TEST(Geodesy, DistancesUseTheSystemRadius) {
     GeoPoint tokyo{35.55, 139.78};
     double r = M_PI / 180.0;
     double h = std::pow(std::sin((tokyo.lat - seattle.lat) * r / 2), 2) +
-               std::cos(seattle.lat * r) * std::cos(tokyo.lat * r) * std::pow(std::sin((tokyo.lon - seattle.lon) * r / 2), 2);
+               std::cos(seattle.lat * r) * std::cos(tokyo.lat * r) *
+                   std::pow(std::sin((tokyo.lon - seattle.lon) * r / 2), 2);
     double exact = 2 * std::asin(std::sqrt(h)) * 10800.0 / M_PI;
     EXPECT_NEAR(distanceNm(seattle, tokyo), exact, 0.01 * exact / 100.0 + 0.5);
 }
@@ -48,7 +50,8 @@ TEST(Geodesy, CoursesCardinalAndAgainstAnIndependentFormula) {
             GeoPoint b{-lat / 2 + 3, 10.0 + dLon};
             SCOPED_TRACE(::testing::Message() << a.lat << "," << a.lon << " -> " << b.lat << "," << b.lon);
             const double ref = referenceCourse(a.lat, a.lon, b.lat, b.lon);
-            for (double c : {double(initialBearing(a, b)), initialBearingCosine(a.lat, a.lon, b.lat, b.lon)}) {
+            for (double c :
+                 {double(initialBearing(a, b)), initialBearingCosine(a.lat, a.lon, b.lat, b.lon)}) {
                 EXPECT_GE(c, 0.0);
                 EXPECT_LE(c, 360.0);
                 EXPECT_LT(std::min(std::fabs(c - ref), 360.0 - std::fabs(c - ref)), 1e-3);
@@ -146,7 +149,8 @@ TEST(Geodesy, TurnAnticipation) {
 TEST(Geodesy, VerticalPathAndSmallNumerics) {
     EXPECT_NEAR(distanceForAltitudeChangeNm(-2000, 300, 10000), 25.0, 1e-4);
     // atan((10000 / 6076.12) / 25) in degrees with pi = 3.14159
-    EXPECT_NEAR(flightPathAngleDeg(-2000, 300, 10000), std::atan(10000.0 / 6076.12 / 25.0) * 180.0 / 3.14159, 1e-4);
+    EXPECT_NEAR(flightPathAngleDeg(-2000, 300, 10000), std::atan(10000.0 / 6076.12 / 25.0) * 180.0 / 3.14159,
+                1e-4);
     EXPECT_EQ(verticalSpeedForGradientFpm(200, 30000, 1500), 1012);  // 200*101.27*0.05 = 1012.7
     EXPECT_EQ(verticalSpeedForGradientFpm(200, 30000, -1500), -1012);
     EXPECT_EQ(verticalSpeedForGradientFpm(200, 0, 1500), 0);

@@ -39,9 +39,9 @@ bool openWithin(SimLink& link, int timeoutMs) {
 
 TEST(SimProcess, RoundTripThroughTheLocalTransport) {
     TempDir dir;
-    SimProcess sim(dir, {"--scenario", "ksea", "--lat", "47.123456", "--lon", "-122.654321", "--alt", "5000",
-                         "--speed", "0", "--wind", "0/0", "--ap", "on", "--gps", "on", "--track",
-                         dir.str() + "/flight"});
+    SimProcess sim(
+        dir, {"--scenario", "ksea", "--lat", "47.123456", "--lon", "-122.654321", "--alt", "5000", "--speed",
+              "0", "--wind", "0/0", "--ap", "on", "--gps", "on", "--track", dir.str() + "/flight"});
     ASSERT_TRUE(sim.started());
     PosixSimTransport transport(sim.runtimeDir());
     Fms context;

@@ -56,6 +56,7 @@ inline FplLeg legAt(WaypointKind kind, int dbIndex, float lat, float lon, const 
 }
 
 // A waypoint leg that no database record stands behind.
-inline FplLeg waypoint(const std::string& ident, float lat, float lon, WaypointKind kind = WaypointKind::Fix) {
+inline FplLeg waypoint(const std::string& ident, float lat, float lon,
+                       WaypointKind kind = WaypointKind::Fix) {
     return legAt(kind, -1, lat, lon, ident);
 }
