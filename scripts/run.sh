@@ -17,10 +17,19 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] && shift
 cd build/release/run
 
-# A simulator of our own, whatever else runs on the machine; it ends with the CDU.
+# A simulator of our own, whatever else runs on the machine; it ends with the CDU. With a
+# display and a terminal, its console stays on the terminal while the CDU window is open.
 export FMS_SIM_DIR=${FMS_SIM_DIR:-$(mktemp -d /tmp/fms-run-XXXXXX)}
-./fms-sim --scenario ksea --no-console "${sim_args[@]}" >fms-sim.log 2>&1 &
-sim=$!
+have_display=no
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then have_display=yes; fi
+if [ "$have_display" = yes ] && [ -t 0 ] && [ -t 1 ]; then
+  echo "fms-sim console: type help for its commands; close the CDU window to end both."
+  ./fms-sim --scenario ksea "${sim_args[@]}" </dev/tty &
+  sim=$!
+else
+  ./fms-sim --scenario ksea --no-console "${sim_args[@]}" >fms-sim.log 2>&1 &
+  sim=$!
+fi
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
   [ -n "$(ls -A "$FMS_SIM_DIR" 2>/dev/null)" ] && break
@@ -28,7 +37,7 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ "$have_display" = yes ]; then
   ./fms "$@"
   exit 0
 fi
