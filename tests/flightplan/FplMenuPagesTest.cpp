@@ -33,34 +33,25 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
     }
     EXPECT_EQ(fp.plan.legs.size(), 3u);
     press("NEXT");
-    EXPECT_EQ(picture(R"(
-      FPL MENU 2/2
-
- COMPRESSED INVERT FPL
-
- WPT TO DEST
-
- WPT DEFN
-
- FPL WIND  TORVANE RTE
-
-                RETURN
-)"),
-              "");
+    EXPECT_EQ(line(0), "      FPL MENU 2/2");
+    EXPECT_EQ(line(2), " COMPRESSED INVERT FPL");
     press("L1");
     EXPECT_EQ(h.cdu().currentPage, kPageFplMenu);
     press("R5");  // back where MENU was pressed
     EXPECT_EQ(h.cdu().currentPage, kPageFpl);
 
     press("MENU");  // the menu keeps its page between visits
-    EXPECT_EQ(h.row(0), "      FPL MENU 2/2      ");
+    EXPECT_EQ(line(0), "      FPL MENU 2/2");
     press("PREV");
     press("L5");
     EXPECT_EQ(h.cdu().currentPage, kPageFpl);
     EXPECT_TRUE(fp.plan.legs.empty());
-    EXPECT_EQ(h.row(0), "        FPL 1/1   M     ");
-    EXPECT_EQ(h.row(2), "                        ");
+    EXPECT_EQ(line(2), "");
     EXPECT_EQ(h.dir.read("data/Routes/fsPlan.pln"), "");
+    // An empty plan has one clearance page without lines.
+    press("MENU");
+    press("L2");
+    EXPECT_EQ(picture("\n      FPL CLR 1/1 M\n"), "");
 }
 
 TEST_F(FplClearance, KeptLegsFiveToAPageWithCourseAndDistanceBetween) {
@@ -89,37 +80,20 @@ TEST_F(FplClearance, KeptLegsFiveToAPageWithCourseAndDistanceBetween) {
 )"),
               "");
     press("NEXT");
-    EXPECT_EQ(picture(R"(
-      FPL CLR 2/2 M
-
-7  BLEIR
-  1830     7.5NM
-8  BENSE
-  2040     7.8NM
-9  BAAKR
-  1800     1.9NM
-10 BAKMN
-  0640     7.8NM
-11 AUBRN
-)"),
-              "");
+    EXPECT_EQ(line(0), "      FPL CLR 2/2 M");
+    EXPECT_EQ(line(2), "7  BLEIR");
+    EXPECT_EQ(line(3), "  1830     7.5NM");
+    EXPECT_EQ(line(9), "  0640     7.8NM");
+    EXPECT_EQ(line(10), "11 AUBRN");
     press("NEXT");  // clamped to the last page
-    EXPECT_EQ(h.row(0), "      FPL CLR 2/2 M     ");
+    EXPECT_EQ(line(0), "      FPL CLR 2/2 M");
 
     // Ten kept legs make two pages; an eleventh makes three (counted again on entry).
     press("FPL");
     add("ADELE");
     press("MENU");
     press("L2");
-    EXPECT_EQ(h.row(0), "      FPL CLR 1/3 M     ");
-}
-
-TEST_F(FplClearance, AnEmptyPlanHasOnePageWithoutLines) {
-    press("MENU");
-    press("L5");  // DELETE FPL
-    press("MENU");
-    press("L2");
-    EXPECT_EQ(picture("\n      FPL CLR 1/1 M\n"), "");
+    EXPECT_EQ(line(0), "      FPL CLR 1/3 M");
 }
 
 TEST_F(PposToWpt, WaypointsWithDistanceAndTimeAlongThePlan) {

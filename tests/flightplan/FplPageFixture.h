@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Harness.h"
+#include "TestRecords.h"
 #include "cdu/PageTable.h"
 #include "flightplan/FlightPlan.h"
 #include "navdb/NavDatabase.h"
@@ -56,6 +57,13 @@ struct FplPageFixture : ::testing::Test {
             if (c == '^') c = static_cast<char>(0xB0);
         return h.screen().diff(expected);
     }
+    // A row with '^' for the degree sign and without its trailing blanks.
+    std::string line(int r) const {
+        std::string text = h.row(r);
+        for (char& c : text)
+            if (c == static_cast<char>(0xB0)) c = '^';
+        return text.erase(text.find_last_not_of(' ') + 1);
+    }
     // Prompt-sized arrows drawn in the last frame with this rotation at this x.
     int arrows(float degrees, float x) const {
         int n = 0;
@@ -64,14 +72,5 @@ struct FplPageFixture : ::testing::Test {
             if (std::abs(turn) < 1e-3f && std::abs(a.x - x) < 1e-4f) ++n;
         }
         return n;
-    }
-    static FplLeg waypoint(const std::string& ident, float lat, float lon, LegType type = LegType::None) {
-        FplLeg leg;
-        leg.waypointKind = WaypointKind::Fix;
-        leg.legType = type;
-        leg.ident = ident;
-        leg.latitude = lat;
-        leg.longitude = lon;
-        return leg;
     }
 };

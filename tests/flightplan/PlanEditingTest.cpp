@@ -10,18 +10,43 @@ namespace {
 using PlanEditing = PlanFixture;
 using V = std::vector<std::string>;
 
-TEST_F(PlanEditing, IdentifierInsertWithoutASelectedLineAppends) {
+TEST_F(PlanEditing, InsertsGapsOriginAndTheAltitudeBoundary) {
     loaded();
     build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f)});
+    // Without a selected line an insert appends, whatever leg an earlier selection left.
     fp.fplSelectedLine = kFplNoLine;
-    fp.fplSelectedLeg = 1;  // left from an earlier selection
+    fp.fplSelectedLeg = 1;
     insertWaypointAtSelection(waypoint("C", 1.0f, 3.0f));
     EXPECT_EQ(idents(), (V{"A", "B", "C"}));
+    fp.fplSelectedLine = 1;
+    fp.fplSelectedLeg = 2;
+    insertGap();
+    EXPECT_EQ(idents(), (V{"A", "GAP", "B", "C"}));
+    EXPECT_EQ(fp.plan.legs[1].markerFlag, 1);
+    EXPECT_EQ(fp.fplSelectedLine, 2);
+
+    setAltitudeConstraint(0, 999);
+    EXPECT_EQ(fp.plan.legs[0].altitudeFt, 99900);
+    setAltitudeConstraint(0, 1000);
+    EXPECT_EQ(fp.plan.legs[0].altitudeFt, 1000);
+
+    // With the link up but no airports loaded there is no origin to fill in yet.
+    fp.plan.legs.clear();
+    context.shell.simLinked = true;
+    fillOriginFromAircraft();
+    EXPECT_TRUE(fp.plan.legs.empty());
+    EXPECT_TRUE(fp.originPending);
+    // A plan begun another way keeps its legs: no airport is added at its end.
+    addAirport(db, "KAPT", 1.0f, 1.0f);
+    build({waypoint("A", 1.0f, 1.0f)});
+    fillOriginFromAircraft();
+    EXPECT_EQ(idents(), (V{"A"}));
+    EXPECT_FALSE(fp.originPending);
 }
 
 TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
-    int dep = addAirport("KDEP", 47.0f, -122.0f);
-    int arr = addAirport("KARR", 45.0f, -122.0f);
+    int dep = addAirport(db, "KDEP", 47.0f, -122.0f);
+    int arr = addAirport(db, "KARR", 45.0f, -122.0f);
     loaded();
     db.airports[dep].runways.push_back(Runway{});
     db.airports[arr].runways.push_back(Runway{});
@@ -35,7 +60,6 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     sel.star = Procedure{};
     sel.approach = FinalApproach{};
     fp.arrivalPage.runwayChosen = true;
-    fp.departurePage.transitionChosen = true;
 
     deleteLeg(1);  // a fix: the choices stay
     EXPECT_NE(sel.arrivalRunway, nullptr);
@@ -47,81 +71,35 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     EXPECT_EQ(sel.arrivalAirport, &db.airports[arr]);
     EXPECT_EQ(db.airports[arr].starsLoaded, 0);  // read again on the next choice
     EXPECT_FALSE(fp.arrivalPage.runwayChosen);
-    EXPECT_FALSE(fp.departurePage.transitionChosen);
     EXPECT_NE(sel.departureRunway, nullptr);
     deleteLeg(0);
     EXPECT_EQ(sel.departureRunway, nullptr);
 }
 
-TEST_F(PlanEditing, GapsOriginAndTheAltitudeBoundary) {
-    loaded();
-    build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f)});
-    fp.fplSelectedLine = 1;
-    fp.fplSelectedLeg = 2;
-    insertGap();
-    EXPECT_EQ(idents(), (V{"A", "GAP", "B"}));
-    EXPECT_EQ(fp.plan.legs[1].markerFlag, 1);
-    EXPECT_EQ(fp.fplSelectedLine, 2);
-    fp.fplSelectedLine = kFplNoLine;
-    insertGap();
-    EXPECT_EQ(idents(), (V{"A", "GAP", "B", "GAP"}));
-
-    setAltitudeConstraint(0, 999);
-    EXPECT_EQ(fp.plan.legs[0].altitudeFt, 99900);
-    setAltitudeConstraint(0, 1000);
-    EXPECT_EQ(fp.plan.legs[0].altitudeFt, 1000);
-    EXPECT_FALSE(fp.plan.legs[0].altitudeIsFlightLevel);
-
-    // With the link up but no airports loaded there is no origin to fill in yet.
-    fp.plan.legs.clear();
-    context.shell.simLinked = true;
-    fillOriginFromAircraft();
-    EXPECT_TRUE(fp.plan.legs.empty());
-    EXPECT_TRUE(fp.originPending);
-    // A plan begun another way keeps its legs: no airport is added at its end.
-    addAirport("KAPT", 1.0f, 1.0f);
-    build({waypoint("A", 1.0f, 1.0f)});
-    fillOriginFromAircraft();
-    EXPECT_EQ(idents(), (V{"A"}));
-    EXPECT_FALSE(fp.originPending);
-}
-
 TEST_F(PlanEditing, ClearForgetsThePlanTheChoicesAndTheStatesBuiltOnIt) {
-    int dep = addAirport("KDEP", 47.0f, -122.0f);
+    int dep = addAirport(db, "KDEP", 47.0f, -122.0f);
     loaded();
     db.airports[dep].runways.push_back(Runway{});
     Runway& runway = db.airports[dep].runways[0];
     runway.sidRunwayLegs.push_back(waypoint("SIDFX", 47.1f, -122.0f));
     build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f), waypoint("C", 1.0f, 3.0f)});
-    fp.selections.departureAirport = &db.airports[dep];
     fp.selections.departureRunway = &runway;
-    fp.selections.sidTransition = Procedure{};
     fp.departurePage.runwayChosen = true;
-    fp.identCandidatesFlag = true;
-    fp.planComplete = true;
     fp.fplPage = 2;
     context.guidance.activeSegment = 1;
     context.guidance.hold.holdState = 1;
-    context.guidance.hold.holdFixIndex = 1;
-    context.guidance.vnav.waypointLegs = {1, 2};
     context.guidance.vnav.vnavState = 1;
     context.guidance.directTo.dtoStep = 1;
 
     clearFlightPlan();
     EXPECT_TRUE(fp.plan.legs.empty());
     EXPECT_TRUE(fp.planSegments.empty());
-    EXPECT_EQ(fp.routeDistanceNm, 0);
     EXPECT_TRUE(runway.sidRunwayLegs.empty());
     EXPECT_EQ(fp.selections.departureRunway, nullptr);
-    EXPECT_FALSE(fp.selections.sidTransition);
     EXPECT_FALSE(fp.departurePage.runwayChosen);
-    EXPECT_FALSE(fp.identCandidatesFlag);
-    EXPECT_FALSE(fp.planComplete);
     EXPECT_EQ(fp.fplPage, 1);
     EXPECT_EQ(context.guidance.activeSegment, 0);
     EXPECT_EQ(context.guidance.hold.holdState, 0);
-    EXPECT_EQ(context.guidance.hold.holdFixIndex, -1);
-    EXPECT_TRUE(context.guidance.vnav.waypointLegs.empty());
     EXPECT_EQ(context.guidance.vnav.vnavState, 4);
     EXPECT_EQ(context.guidance.directTo.dtoStep, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "data/Routes/fsPlan.pln"));

@@ -7,6 +7,7 @@
 
 #include "Fms.h"
 #include "TempDir.h"
+#include "TestRecords.h"
 #include "flightplan/FlightPlan.h"
 #include "navdb/DatabaseLoad.h"
 
@@ -21,49 +22,7 @@ struct PlanFixture : ::testing::Test {
 
     PlanFixture() { context.shell.dataRoot = dir.str(); }
 
-    int addAirport(const std::string& ident, float lat, float lon, int16_t elevation = 0,
-                   const std::string& name = "") {
-        Airport a;
-        a.ident = ident;
-        a.name = name;
-        a.latitude = lat;
-        a.longitude = lon;
-        a.elevation = elevation;
-        db.airports.push_back(a);
-        return static_cast<int>(db.airports.size()) - 1;
-    }
-    int addNavaid(const std::string& ident, float lat, float lon, float declination = 0.0f) {
-        Navaid n;
-        n.ident = ident;
-        n.name = ident + " VOR";
-        n.type = NavaidType::VorDme;
-        n.latitude = lat;
-        n.longitude = lon;
-        n.declination = declination;
-        n.dbIndex = static_cast<int>(db.navaids.size());
-        db.navaids.push_back(n);
-        return n.dbIndex;
-    }
-    int addFix(const std::string& ident, float lat, float lon) {
-        Fix f;
-        f.ident = ident;
-        f.latitude = lat;
-        f.longitude = lon;
-        f.dbIndex = static_cast<int>(db.fixes.size());
-        db.fixes.push_back(f);
-        return f.dbIndex;
-    }
     void loaded() { markDatabaseLoaded(db); }
-
-    static FplLeg waypoint(const std::string& ident, float lat, float lon,
-                           WaypointKind kind = WaypointKind::Fix) {
-        FplLeg leg;
-        leg.waypointKind = kind;
-        leg.ident = ident;
-        leg.latitude = lat;
-        leg.longitude = lon;
-        return leg;
-    }
     void build(const std::vector<FplLeg>& legs) {
         for (const FplLeg& leg : legs) appendLeg(leg);
     }
@@ -81,9 +40,5 @@ struct PlanFixture : ::testing::Test {
                 out.push_back(leg.ident.empty() ? "(" + std::to_string(int(leg.legType)) + ")" : leg.ident);
         }
         return out;
-    }
-    void setAircraft(float lat, float lon) {
-        context.guidance.aircraft.positionF.lat = lat;
-        context.guidance.aircraft.positionF.lon = lon;
     }
 };

