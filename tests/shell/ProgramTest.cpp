@@ -41,6 +41,21 @@ TEST(ProgramStart, WithoutASimulatorTheFirstFrameEndsTheProgramAndSettingsAreSav
     EXPECT_NE(h.dir.read("FMS.ini").find("\nx_window_size:540\ny_window_size:600\n"), std::string::npos);
 }
 
+// Escape ends the loop, and brightness changed while running is what the saved file keeps.
+TEST(FrameCycle, EscapeEndsTheLoopAndBrightnessIsSavedAtTheEnd) {
+    Harness h(noDatabase());
+    h.powerOn();
+    for (const char* key : {"ONOFF", "R2", "R2"}) {
+        h.press(key);
+        h.frame();
+    }
+    EXPECT_FALSE(escapeRequested());
+    h.type("\x1b");
+    EXPECT_TRUE(escapeRequested());
+    h.end();
+    EXPECT_NE(h.dir.read("FMS.ini").find("\nDisplay_Brightness:0.2\n"), std::string::npos);
+}
+
 TEST(ProgramStart, AMissingBezelPictureIsReportedApartFromOtherFailures) {
     Fms context;
     ScopedFms current(context);
