@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Fms.h"
+#include "Harness.h"
 #include "cdu/KeyInput.h"
 
 namespace {
@@ -17,14 +18,6 @@ struct KeyFixture : ::testing::Test {
     KeyFixture() {
         context.shell.settings.windowWidth = 540;
         context.shell.settings.windowHeight = 600;
-    }
-    // A key of the PC keyboard: key-down with the virtual code (upper-case letter or the
-    // digit), then the character.
-    void typeChar(char c) {
-        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        handleKeyDown(upper);
-        handleChar(static_cast<unsigned char>(c));
-        handleKeyUp(upper);
     }
     // Names of the keys left pending ("L5", "A+B" for two, "" for none).
     std::string pendingKeys() const {
@@ -102,22 +95,14 @@ TEST_F(KeyHitTest, MouseClicksAreMeasuredInPercentOfTheViewport) {
     keys = KeyState{};
     handleMouseDown(13, 94);
     EXPECT_EQ(keys.pendingLsk, kLskNone);
-
-    // A letter click types at once.
-    handleMouseDown(340, 440);  // G: x 63 %, y 73.3 %
-    EXPECT_EQ(keys.scratchpad, "G");
-    EXPECT_EQ(keys.pendingAlphaKey, kAlphaNone);
-
-    // Without a viewport nothing is hit (and nothing divides by zero).
+    // Without a viewport nothing is hit (and nothing divides by zero); G lies at 340, 440.
     context.shell.settings.windowWidth = 0;
     handleMouseDown(340, 440);
-    EXPECT_EQ(keys.scratchpad, "G");
+    EXPECT_EQ(keys.scratchpad, "");
 }
 
 TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
-    typeChar('a');
-    typeChar('5');
-    typeChar('Z');
+    typeOnPcKeyboard("a5Z");
     EXPECT_EQ(keys.scratchpad, "A5Z");
     handleChar(kBackspaceChar);
     EXPECT_EQ(keys.scratchpad, "A5");
@@ -126,16 +111,15 @@ TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
     EXPECT_EQ(keys.scratchpad, "");
     EXPECT_EQ(keys.pendingPadKey, kPadNone);
 
-    typeChar('0');
-    handleChar(kEnterChar);
+    typeOnPcKeyboard("0\n");
     EXPECT_EQ(keys.scratchpad, "0");
     EXPECT_EQ(keys.pendingPadKey, kPadEnter);
     // A pending ENTER holds letters back until a page consumes it; a newer digit replaces it.
-    typeChar('k');
+    typeOnPcKeyboard("k");
     EXPECT_EQ(keys.scratchpad, "0");
     EXPECT_EQ(keys.pendingAlphaKey, 'K' - 'A');
     resetPadKey();
-    typeChar('7');
+    typeOnPcKeyboard("7");
     EXPECT_EQ(keys.scratchpad, "07");
     typeIntoScratchpad();
     EXPECT_EQ(keys.scratchpad, "07K");
@@ -164,7 +148,7 @@ TEST_F(KeyTyping, TheKeyDownFilterOutOfRangeCodesAndEscape) {
     // Escape is never consumed, not by its key-up nor by the key mapping.
     handleChar(kEscapeChar);
     handleKeyUp(kEscapeChar);
-    typeChar('b');
+    typeOnPcKeyboard("b");
     mapKeyboard();
     EXPECT_EQ(keys.keyDown[kEscapeChar], 1);
     EXPECT_EQ(keys.scratchpad, "B");
@@ -172,9 +156,7 @@ TEST_F(KeyTyping, TheKeyDownFilterOutOfRangeCodesAndEscape) {
 
 TEST_F(KeyTyping, HardwareModeTypesNothing) {
     context.shell.settings.hardwareMode = true;
-    typeChar('a');
-    typeChar('5');
-    handleChar(kEnterChar);
+    typeOnPcKeyboard("a5\n");
     EXPECT_EQ(keys.scratchpad, "");
     EXPECT_EQ(pendingKeys(), "");
     handleKeyDown(104);  // numeric pad 8 is accepted, letters are not
@@ -200,7 +182,7 @@ TEST_F(KeyTyping, WindowActionsNeedTheLetterTogetherWithTheActionEntry) {
     // The action entry alone, or a plain F, does neither.
     handleChar(kWindowActionEntry);
     handleKeyUp(kWindowActionEntry);
-    typeChar('f');
+    typeOnPcKeyboard("f");
     EXPECT_TRUE(context.shell.settings.frameless);
     EXPECT_EQ(keys.scratchpad, "F");
 }

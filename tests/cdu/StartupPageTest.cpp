@@ -7,17 +7,12 @@
 namespace {
 
 // A harness without a database (it never loads) whose frames do not move the clock.
-HarnessOptions stillClock() {
-    HarnessOptions options;
-    options.sampleDatabase = false;
-    options.framePeriodMs = 0;
-    return options;
-}
+constexpr HarnessOptions stillClock{.sampleDatabase = false, .framePeriodMs = 0};
 
 }  // namespace
 
-TEST(StartupPage, TheUnitStaysDarkUntilSwitchedOn) {
-    Harness h(stillClock());
+TEST(StartupPage, TheUnitStaysDarkUntilSwitchedOnThenLoadingBlinksWithTheSeconds) {
+    Harness h(stillClock);
     h.frames(3);
     EXPECT_TRUE(h.screen().isBlank());
     EXPECT_EQ(h.renderer.bezelDraws(), 1);
@@ -39,31 +34,7 @@ LEARJET 45
               "");
     EXPECT_EQ(h.screen().colourRow(0), "        GGG G G         ");  // blanks draw nothing
     EXPECT_EQ(h.screen().fontRow(2), "LLLLLLL LL              ");
-}
 
-TEST(StartupPage, EachSelfTestLinePassesAfterItsTime) {
-    Harness h(stillClock());
-    h.powerOn();
-    // PASS needs strictly more than the line's time: rows 4..9 that show PASS, as digits.
-    const std::pair<int, const char*> steps[] = {{1000, ""},     {1001, "4"},    {2000, "4"},
-                                                 {2001, "457"},  {4000, "457"},  {4001, "4578"},
-                                                 {5000, "4578"}, {5001, "45789"}};
-    int now = 0;
-    for (const auto& [atMs, passed] : steps) {
-        h.advanceMs(atMs - now);
-        now = atMs;
-        h.frame();
-        for (int row : {4, 5, 7, 8, 9}) {
-            const bool expected = std::string(passed).find(static_cast<char>('0' + row)) != std::string::npos;
-            EXPECT_EQ(h.row(row).substr(18, 4) == "PASS", expected) << "row " << row << " at " << atMs;
-        }
-    }
-    EXPECT_EQ(h.cdu().currentPage, kPageStartup);  // without a database it never moves on
-}
-
-TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
-    Harness h(stillClock());
-    h.powerOn();
     // Four samples a second for four seconds: LOADING is on in even counted seconds only.
     int shownFrames = 0;
     int changes = 0;
@@ -81,8 +52,41 @@ TEST(StartupPage, LoadingBlinksWithTheSecondsCounter) {
     EXPECT_EQ(changes, 4);
 }
 
+TEST(StartupPage, EachSelfTestLinePassesAfterItsTimeAndAtOnceOnTheNextPowerOn) {
+    Harness h(stillClock);
+    h.powerOn();
+    // PASS needs strictly more than the line's time: rows 4..9 that show PASS, as digits.
+    const std::pair<int, const char*> steps[] = {{1000, ""},     {1001, "4"},    {2000, "4"},
+                                                 {2001, "457"},  {4000, "457"},  {4001, "4578"},
+                                                 {5000, "4578"}, {5001, "45789"}};
+    int now = 0;
+    for (const auto& [atMs, passed] : steps) {
+        h.advanceMs(atMs - now);
+        now = atMs;
+        h.frame();
+        for (int row : {4, 5, 7, 8, 9}) {
+            const bool expected = std::string(passed).find(static_cast<char>('0' + row)) != std::string::npos;
+            EXPECT_EQ(h.row(row).substr(18, 4) == "PASS", expected) << "row " << row << " at " << atMs;
+        }
+    }
+    EXPECT_EQ(h.cdu().currentPage, kPageStartup);  // without a database it never moves on
+
+    // Switched off (display control, OFF/STBY) and on again: every timed line passes at once.
+    for (const char* key : {"ONOFF", "R5"}) {
+        h.press(key);
+        h.frame();
+    }
+    h.frame();
+    EXPECT_TRUE(h.screen().isBlank());
+    h.advanceMs(500);
+    h.powerOn();
+    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
+    EXPECT_EQ(h.row(4), "  CPU             PASS  ");
+    EXPECT_EQ(h.row(9), "  ARINC           PASS  ");
+}
+
 TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
-    Harness h(stillClock());
+    Harness h(stillClock);
     for (const char* file :
          {"data/airports.txt", "data/Navaids.txt", "data/Waypoints.txt", "data/Ats.txt", "data/Cycle.txt"})
         h.dir.write(file, "");
@@ -95,22 +99,4 @@ TEST(StartupPage, ALoadedDatabaseShowsPassAndLeadsToInit) {
     EXPECT_EQ(h.row(6), "  DATABASE        PASS  ");
     EXPECT_EQ(h.row(4), "  CPU                   ");
     EXPECT_EQ(h.cdu().currentPage, kPageInit);
-}
-
-TEST(StartupPage, ASecondPowerOnShowsEveryTimedLinePassedAtOnce) {
-    Harness h(stillClock());
-    h.powerOn();
-    h.advanceMs(6000);
-    h.frame();
-    for (const char* key : {"ONOFF", "R5"}) {  // display control, OFF/STBY
-        h.press(key);
-        h.frame();
-    }
-    h.frame();
-    EXPECT_TRUE(h.screen().isBlank());
-    h.advanceMs(500);
-    h.powerOn();
-    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
-    EXPECT_EQ(h.row(4), "  CPU             PASS  ");
-    EXPECT_EQ(h.row(9), "  ARINC           PASS  ");
 }

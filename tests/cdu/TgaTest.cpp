@@ -71,8 +71,6 @@ TEST(Tga, GoodFilesDecodeToRgbRows) {
         EXPECT_EQ(image->components, c.components);
         EXPECT_EQ(image->pixels, c.pixels);
     }
-    EXPECT_EQ(read(cases[0].bytes)->width, 2);
-    EXPECT_EQ(read(cases[0].bytes)->height, 1);
 }
 
 TEST(Tga, MalformedFilesGiveNothing) {
@@ -117,8 +115,6 @@ TEST(Tga, FilesOnDiskAndTheWriter) {
     Bytes header = file(2, 3, 2, 32, {});
     header[17] = 8;  // eight alpha bits, origin lower left
     EXPECT_EQ(Bytes(encoded.begin(), encoded.begin() + 18), header);
-    EXPECT_EQ(encoded[18], image.pixels[2]);  // blue first in the file
-    EXPECT_EQ(encoded[20], image.pixels[0]);
     const std::string written = (dir.path() / "round.tga").string();
     ASSERT_TRUE(writeTga(written, image));
     const auto back = readTga(written);

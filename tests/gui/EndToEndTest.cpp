@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "ScreenPicture.h"
 #include "TempDir.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyRectangles.h"
@@ -89,65 +88,14 @@ std::string capture(const std::string& command) {
     return out;
 }
 
-uint32_t bigEndian(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
-
-// Decodes an 8-bit RGB PNG whose rows are unfiltered (as the program writes them) into RGB
-// rows, top row first. Anything else is refused, so a change of the writer shows here.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-    const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-};
-bool readPng(const std::string& file, Picture& picture) {
-    const auto* data = reinterpret_cast<const uint8_t*>(file.data());
-    if (file.size() < 33 || file.compare(1, 3, "PNG") != 0) return false;
-    std::vector<uint8_t> packed;
-    for (size_t pos = 8; pos + 12 <= file.size();) {
-        const uint32_t length = bigEndian(data + pos);
-        if (pos + 12 + length > file.size()) return false;
-        const uint8_t* body = data + pos + 8;
-        if (file.compare(pos + 4, 4, "IHDR") == 0) {
-            picture.width = static_cast<int>(bigEndian(body));
-            picture.height = static_cast<int>(bigEndian(body + 4));
-            if (body[8] != 8 || body[9] != 2 || body[12] != 0) return false;
-        } else if (file.compare(pos + 4, 4, "IDAT") == 0) {
-            packed.insert(packed.end(), body, body + length);
-        }
-        pos += 12 + length;
-    }
-    const size_t stride = static_cast<size_t>(picture.width) * 3;
-    std::vector<uint8_t> raw((stride + 1) * picture.height);
-    uLongf rawSize = raw.size();
-    if (raw.empty() || uncompress(raw.data(), &rawSize, packed.data(), packed.size()) != Z_OK ||
-        rawSize != raw.size())
-        return false;
-    for (int y = 0; y < picture.height; ++y) {
-        const auto row = raw.begin() + static_cast<long>(y * (stride + 1));
-        if (*row != 0) return false;
-        picture.rgb.insert(picture.rgb.end(), row + 1, row + 1 + static_cast<long>(stride));
-    }
-    return true;
-}
-
-// The screen pixel of a point of the page, for a viewport of width x height at the lower left
-// of a picture `pictureHeight` high: the bezel plane sits 1.212 units in front of a camera
-// with a 45 degree vertical field of view, shifted so that the picture's centre is on axis.
-void pageToPixel(float px, float py, int width, int height, int pictureHeight, int& x, int& y) {
-    const double halfHeight = std::tan(22.5 * M_PI / 180.0) * 1.212;
-    const double aspect = static_cast<double>(width) / height;
-    x = static_cast<int>(((px - 0.45) / (halfHeight * aspect) + 1.0) / 2.0 * width);
-    y = pictureHeight - static_cast<int>(((py - 0.5) / halfHeight + 1.0) / 2.0 * height);
-}
-
-// Green pixels in the cells of `length` characters from (column, row).
-int greenInText(const Picture& pic, int viewW, int viewH, int column, int row, int length) {
+// Green pixels in the cells of `length` characters from (column, row), for a viewport of
+// viewW x viewH at the lower left of the picture.
+int greenInText(const RgbPicture& pic, int viewW, int viewH, int column, int row, int length) {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    pageToPixel(textColumnX[column], textRowY[row] + 0.032f, viewW, viewH, pic.height, x0, y0);
-    pageToPixel(textColumnX[column] + 0.0267f * length, textRowY[row] - 0.004f, viewW, viewH, pic.height, x1,
-                y1);
+    pageToViewport(textColumnX[column], textRowY[row] + 0.032f, viewW, viewH, x0, y0);
+    pageToViewport(textColumnX[column] + 0.0267f * length, textRowY[row] - 0.004f, viewW, viewH, x1, y1);
+    y0 = pic.height - y0;
+    y1 = pic.height - y1;
     int green = 0;
     for (int y = std::max(0, y0); y <= std::min(pic.height - 1, y1); ++y) {
         for (int x = std::max(0, x0); x <= std::min(pic.width - 1, x1); ++x) {
@@ -236,8 +184,8 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     EXPECT_EQ(fmsProgram.exitStatus(), 0);
     EXPECT_NE(dir.read("run/FMS.ini").find("Enable_Arduino:no"), std::string::npos);
 
-    Picture picture;
-    ASSERT_TRUE(readPng(dir.read("shot.png"), picture));
+    RgbPicture picture;
+    ASSERT_TRUE(decodePng(dir.read("shot.png"), picture));
     // Green text where "ORX - 1" (row 0, column 8), "LEARJET 45" and "CPU" (row 4, column 2)
     // are drawn, and none on the empty line between the title and "LEARJET 45".
     EXPECT_GT(greenInText(picture, viewW, clientHeight, 8, 0, 7), 40);

@@ -3,9 +3,9 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "platform/gl/GlFont.h"
 
 namespace {
@@ -34,14 +34,7 @@ double signedArea(const std::vector<float>& c) {
 // Every test starts without FMS_FONT and leaves it as it found it.
 class GlFont : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* v = std::getenv("FMS_FONT")) saved_ = v;
-        unsetenv("FMS_FONT");
-    }
-    void TearDown() override {
-        if (saved_) setenv("FMS_FONT", saved_->c_str(), 1);
-    }
-    std::optional<std::string> saved_;
+    ScopedEnv font_{"FMS_FONT", nullptr};
 };
 
 TEST_F(GlFont, DefaultFaceIsABoldFixedPitchFaceWithTheColumnAdvance) {

@@ -3,13 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "Fms.h"
+#include "ScreenPicture.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/Tga.h"
 #include "platform/gl/GlRenderer.h"
@@ -46,18 +46,14 @@ struct OffscreenGl {
     }
 };
 
-// Where a page point lands in the viewport, worked out from the projection alone: the page
-// lies 1.212 in front of the eye, shifted by (-0.45, -0.5); 45 degrees vertical field of view.
 struct Pixel {
     int x;
     int y;
 };
 Pixel pageToPixel(float x, float y) {
-    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
-    const double aspect = static_cast<double>(viewWidth) / viewHeight;
-    const double ndcX = f / aspect * (x - 0.45) / 1.212;
-    const double ndcY = f * (y - 0.5) / 1.212;
-    return {static_cast<int>((ndcX + 1) / 2 * viewWidth), static_cast<int>((ndcY + 1) / 2 * viewHeight)};
+    Pixel p{};
+    pageToViewport(x, y, viewWidth, viewHeight, p.x, p.y);
+    return p;
 }
 
 class GlRendering : public ::testing::Test {

@@ -1,30 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "Fms.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "platform/KeyStore.h"
 #include "shell/DataPath.h"
 #include "shell/EventLog.h"
 
 namespace {
-
-// Sets (or with null, removes) an environment variable for the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // A context whose key store is a file at `path`.
 struct KeyStoreContext {

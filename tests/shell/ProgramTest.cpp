@@ -7,10 +7,7 @@
 namespace {
 
 HarnessOptions noDatabase(int framePeriodMs = 20) {
-    HarnessOptions o;
-    o.sampleDatabase = false;
-    o.framePeriodMs = framePeriodMs;
-    return o;
+    return {.sampleDatabase = false, .framePeriodMs = framePeriodMs};
 }
 
 }  // namespace

@@ -117,7 +117,6 @@ TEST(SettingsText, ReaderRules) {
     EXPECT_EQ(parsed("x_window_size:700\nx_window_size:640:extra\n").windowWidth, 640);
     // Exact, case-sensitive keys and values.
     EXPECT_FALSE(parsed("hardware_mode:maybe\n").hardwareMode);
-    EXPECT_TRUE(parsed("hardware_mode:yes\n").hardwareMode);
     EXPECT_EQ(parsed("X_window_size:800\n").windowWidth, 500);
     // Unknown two-choice values keep show_frame, hardware_mode, FMS1 and FMS1_Xfill ...
     const Settings kept = parsed(

@@ -18,13 +18,8 @@ Harness::Harness(HarnessOptions options) : options_(options), current_(context) 
     context.platform.renderer = &renderer;
     context.platform.messageBoxes = &boxes;
     // A one-pixel bezel picture: the recording renderer only checks that one loads.
-    TgaImage bezel;
-    bezel.components = 3;
-    bezel.width = 1;
-    bezel.height = 1;
-    bezel.pixels = {40, 40, 40};
     std::filesystem::create_directories(dir.path() / "textures");
-    writeTga((dir.path() / "textures/CDU_Tex.tga").string(), bezel);
+    writeTga((dir.path() / "textures/CDU_Tex.tga").string(), TgaImage{3, 1, 1, {40, 40, 40}});
     const std::filesystem::path sample = std::filesystem::path(FMS_SOURCE_DIR) / "data";
     if (options_.sampleDatabase && std::filesystem::is_directory(sample)) {
         // The sample files are linked one by one into a data folder of the test's own, so
@@ -100,6 +95,10 @@ void Harness::press(std::string_view name) {
 
 void Harness::type(std::string_view text) {
     start();
+    typeOnPcKeyboard(text);
+}
+
+void typeOnPcKeyboard(std::string_view text) {
     for (char c : text) {
         const unsigned char code = static_cast<unsigned char>(c);
         if (c == '\n') {

@@ -85,3 +85,6 @@ private:
     ScopedFms current_;
     bool started_ = false;
 };
+
+// Harness::type on the current context, for tests without the whole program.
+void typeOnPcKeyboard(std::string_view text);
