@@ -58,6 +58,15 @@ std::string keyOf(std::string_view airport, std::string_view runway) {
     return key;
 }
 
+// The airport and runway a localizer or an ILS DME serves (columns 8 and 9), when both are usable.
+void takeRunwayOf(const std::vector<std::string_view>& words, WorldNavaid& navaid) {
+    std::string airport = cleanIdent(words[8]);
+    std::string runway = cleanIdent(words[9]);
+    if (airport.empty() || runway.empty()) return;
+    navaid.airport = std::move(airport);
+    navaid.runway = std::move(runway);
+}
+
 }  // namespace
 
 bool readSourceHeader(LineSource& source, int version, std::string& cycle, std::string& problem) {
@@ -158,27 +167,13 @@ bool readWorldNavaids(LineSource& source, std::vector<WorldNavaid>& navaids, Fil
                 navaid.kindText = "LOC";
                 navaid.name = "ILS/CAT";
                 navaid.localizerBearing = extra;
-                if (words.size() >= 10) {
-                    std::string airport = cleanIdent(words[8]);
-                    std::string runway = cleanIdent(words[9]);
-                    if (!airport.empty() && !runway.empty()) {
-                        navaid.airport = airport;
-                        navaid.runway = runway;
-                    }
-                }
+                if (words.size() >= 10) takeRunwayOf(words, navaid);
                 break;
             default:  // 12, 13
                 navaid.kindText = "DME";
                 navaid.dmeFlag = 1;
                 dme = true;
-                if (words.size() >= 11 && words.back() == "DME-ILS") {
-                    std::string airport = cleanIdent(words[8]);
-                    std::string runway = cleanIdent(words[9]);
-                    if (!airport.empty() && !runway.empty()) {
-                        navaid.airport = airport;
-                        navaid.runway = runway;
-                    }
-                }
+                if (words.size() >= 11 && words.back() == "DME-ILS") takeRunwayOf(words, navaid);
                 break;
         }
         if (navaid.name.empty()) navaid.name = navaid.ident;
