@@ -14,9 +14,26 @@ constexpr double kFeetPerMetre = 3.28084;
 constexpr double kFeetPerNm = 6076.12;
 
 // The row that ends every source file.
-bool isEndRow(const std::vector<std::string_view>& words) { return words.size() == 1 && words[0] == "99"; }
+bool isEndRow(const std::vector<std::string_view>& words) {
+    return words.size() == 1 && words[0] == "99";
+}
 
-void count(std::map<std::string, long>& reasons, const char* reason) { ++reasons[reason]; }
+// Calls `row` with the words of every non-blank line up to the end row; true when that row came.
+template <typename Row>
+bool forEachDataRow(LineSource& source, Row&& row) {
+    std::string line;
+    while (source.next(line)) {
+        std::vector<std::string_view> words = splitWords(line);
+        if (words.empty()) continue;
+        if (isEndRow(words)) return true;
+        row(words);
+    }
+    return false;
+}
+
+void count(std::map<std::string, long>& reasons, const char* reason) {
+    ++reasons[reason];
+}
 
 int wholeDegrees1To360(double degrees) {
     int whole = roundHalfAway(degrees);
@@ -41,6 +58,15 @@ std::string keyOf(std::string_view airport, std::string_view runway) {
     return key;
 }
 
+// The airport and runway a localizer or an ILS DME serves (columns 8 and 9), when both are usable.
+void takeRunwayOf(const std::vector<std::string_view>& words, WorldNavaid& navaid) {
+    std::string airport = cleanIdent(words[8]);
+    std::string runway = cleanIdent(words[9]);
+    if (airport.empty() || runway.empty()) return;
+    navaid.airport = std::move(airport);
+    navaid.runway = std::move(runway);
+}
+
 }  // namespace
 
 bool readSourceHeader(LineSource& source, int version, std::string& cycle, std::string& problem) {
@@ -57,7 +83,8 @@ bool readSourceHeader(LineSource& source, int version, std::string& cycle, std::
         return false;
     }
     if (found != version) {
-        problem = "format version " + std::to_string(found) + " is not the supported " + std::to_string(version);
+        problem =
+            "format version " + std::to_string(found) + " is not the supported " + std::to_string(version);
         return false;
     }
     cycle = cycleFromHeader(second);
@@ -67,57 +94,49 @@ bool readSourceHeader(LineSource& source, int version, std::string& cycle, std::
 bool readWorldNavaids(LineSource& source, std::vector<WorldNavaid>& navaids, FileReport& report) {
     std::vector<WorldNavaid> read;
     std::vector<bool> isDme;
-    std::string line;
-    bool endSeen = false;
-    while (source.next(line)) {
-        std::vector<std::string_view> words = splitWords(line);
-        if (words.empty()) continue;
-        if (isEndRow(words)) {
-            endSeen = true;
-            break;
-        }
+    const bool endSeen = forEachDataRow(source, [&](const std::vector<std::string_view>& words) {
         long code = 0;
         if (!parseInt(words[0], code)) {
             count(report.skipped, "unknown row type");
-            continue;
+            return;
         }
         if (code == 6) {
             count(report.skipped, "glide slope (not used)");
-            continue;
+            return;
         }
         if (code >= 7 && code <= 9) {
             count(report.skipped, "marker beacon (not used)");
-            continue;
+            return;
         }
         if (code != 2 && code != 3 && code != 4 && code != 5 && code != 12 && code != 13) {
             count(report.skipped, "unknown row type");
-            continue;
+            return;
         }
         if (words.size() < 8) {
             count(report.skipped, "too few fields");
-            continue;
+            return;
         }
         double lat = 0, lon = 0, frequency = 0, extra = 0;
         long elevation = 0, range = 0;
         if (!parseReal(words[1], lat) || !parseReal(words[2], lon) || !parseInt(words[3], elevation) ||
             !parseReal(words[4], frequency) || !parseInt(words[5], range) || !parseReal(words[6], extra)) {
             count(report.skipped, "number unreadable");
-            continue;
+            return;
         }
         if (!validPosition(lat, lon)) {
             count(report.skipped, "position out of range");
-            continue;
+            return;
         }
         if (frequency <= 0.0 || range < 0) {
             count(report.skipped, "frequency or range out of range");
-            continue;
+            return;
         }
         bool upperCased = false;
         WorldNavaid navaid;
         navaid.ident = cleanIdent(words[7], &upperCased);
         if (navaid.ident.empty()) {
             count(report.skipped, "identifier unusable");
-            continue;
+            return;
         }
         if (upperCased) count(report.notes, "identifier upper-cased");
         navaid.lat = lat;
@@ -148,33 +167,19 @@ bool readWorldNavaids(LineSource& source, std::vector<WorldNavaid>& navaids, Fil
                 navaid.kindText = "LOC";
                 navaid.name = "ILS/CAT";
                 navaid.localizerBearing = extra;
-                if (words.size() >= 10) {
-                    std::string airport = cleanIdent(words[8]);
-                    std::string runway = cleanIdent(words[9]);
-                    if (!airport.empty() && !runway.empty()) {
-                        navaid.airport = airport;
-                        navaid.runway = runway;
-                    }
-                }
+                if (words.size() >= 10) takeRunwayOf(words, navaid);
                 break;
             default:  // 12, 13
                 navaid.kindText = "DME";
                 navaid.dmeFlag = 1;
                 dme = true;
-                if (words.size() >= 11 && words.back() == "DME-ILS") {
-                    std::string airport = cleanIdent(words[8]);
-                    std::string runway = cleanIdent(words[9]);
-                    if (!airport.empty() && !runway.empty()) {
-                        navaid.airport = airport;
-                        navaid.runway = runway;
-                    }
-                }
+                if (words.size() >= 11 && words.back() == "DME-ILS") takeRunwayOf(words, navaid);
                 break;
         }
         if (navaid.name.empty()) navaid.name = navaid.ident;
         read.push_back(std::move(navaid));
         isDme.push_back(dme);
-    }
+    });
 
     // Join each DME to the nearest VOR of the same identifier at the same place.
     std::multimap<std::string, std::size_t> vorsByIdent;
@@ -364,7 +369,7 @@ void finishAirport(PendingAirport& pending, const VariationLookup& variations,
 }  // namespace
 
 bool readWorldAirports(LineSource& source, const std::vector<WorldNavaid>& navaids,
-                  std::vector<WorldAirport>& airports, FileReport& report) {
+                       std::vector<WorldAirport>& airports, FileReport& report) {
     VariationLookup variations(navaids);
     std::map<std::string, double> localizers;
     for (const WorldNavaid& navaid : navaids) {
@@ -373,45 +378,37 @@ bool readWorldAirports(LineSource& source, const std::vector<WorldNavaid>& navai
         }
     }
     PendingAirport pending;
-    std::string line;
-    bool endSeen = false;
-    while (source.next(line)) {
-        std::vector<std::string_view> words = splitWords(line);
-        if (words.empty()) continue;
-        if (isEndRow(words)) {
-            endSeen = true;
-            break;
-        }
+    const bool endSeen = forEachDataRow(source, [&](const std::vector<std::string_view>& words) {
         std::string_view code = words[0];
         if (code == "1" || code == "16" || code == "17") {
             finishAirport(pending, variations, localizers, airports, report);
             pending.active = true;
             if (code == "16") {
                 count(report.skipped, "seaplane base (not used)");
-                continue;
+                return;
             }
             if (code == "17") {
                 count(report.skipped, "heliport (not used)");
-                continue;
+                return;
             }
             long elevation = 0;
             if (words.size() < 5) {
                 count(report.skipped, "too few fields");
-                continue;
+                return;
             }
             if (!parseInt(words[1], elevation)) {
                 count(report.skipped, "number unreadable");
-                continue;
+                return;
             }
             bool upperCased = false;
             pending.ident = cleanIdent(words[4], &upperCased);
             if (pending.ident.empty()) {
                 count(report.skipped, "identifier unusable");
-                continue;
+                return;
             }
             if (words.size() > 5 && words[5] == "[X]") {
                 count(report.skipped, "closed");
-                continue;
+                return;
             }
             if (upperCased) count(report.notes, "identifier upper-cased");
             pending.name = cleanName(words, 5);
@@ -419,90 +416,75 @@ bool readWorldAirports(LineSource& source, const std::vector<WorldNavaid>& navai
             pending.elevationFt = storableElevation(elevation, report);
             pending.usable = true;
         } else if (code == "100") {
-            if (!pending.usable) continue;  // runways of an airport already left out
+            if (!pending.usable) return;  // runways of an airport already left out
             if (words.size() < 26) {
                 count(report.skipped, "runway: too few fields");
-                continue;
+                return;
             }
             PendingAirport::LandRunway runway{};
             if (!parseReal(words[1], runway.widthM) || runway.widthM < 0.0) {
                 count(report.skipped, "runway: number unreadable");
-                continue;
+                return;
             }
-            if (!readRunwayEnd(words, 8, runway.ends[0], report) || !readRunwayEnd(words, 17, runway.ends[1], report)) {
-                continue;
+            if (!readRunwayEnd(words, 8, runway.ends[0], report) ||
+                !readRunwayEnd(words, 17, runway.ends[1], report)) {
+                return;
             }
             GeoPoint a{runway.ends[0].lat, runway.ends[0].lon};
             GeoPoint b{runway.ends[1].lat, runway.ends[1].lon};
             if (distanceNm(a, b) * kFeetPerNm < 1.0) {
                 count(report.skipped, "runway: ends at the same place");
-                continue;
+                return;
             }
             pending.runways.push_back(runway);
         }
-    }
+    });
     finishAirport(pending, variations, localizers, airports, report);
     return endSeen;
 }
 
 bool readWorldFixes(LineSource& source, std::vector<WorldFix>& fixes, FileReport& report) {
-    std::string line;
-    bool endSeen = false;
-    while (source.next(line)) {
-        std::vector<std::string_view> words = splitWords(line);
-        if (words.empty()) continue;
-        if (isEndRow(words)) {
-            endSeen = true;
-            break;
-        }
+    return forEachDataRow(source, [&](const std::vector<std::string_view>& words) {
         if (words.size() != 3) {
             count(report.skipped, words.size() < 3 ? "too few fields" : "too many fields");
-            continue;
+            return;
         }
         WorldFix fix;
         if (!parseReal(words[0], fix.lat) || !parseReal(words[1], fix.lon)) {
             count(report.skipped, "number unreadable");
-            continue;
+            return;
         }
         if (!validPosition(fix.lat, fix.lon)) {
             count(report.skipped, "position out of range");
-            continue;
+            return;
         }
         bool upperCased = false;
         fix.ident = cleanIdent(words[2], &upperCased);
         if (fix.ident.empty()) {
             count(report.skipped, "identifier unusable");
-            continue;
+            return;
         }
         if (upperCased) count(report.notes, "identifier upper-cased");
         fixes.push_back(std::move(fix));
-    }
-    return endSeen;
+    });
 }
 
 bool readWorldAirwaySegments(LineSource& source, std::vector<SourceSegment>& segments, FileReport& report) {
-    std::string line;
-    bool endSeen = false;
-    while (source.next(line)) {
-        std::vector<std::string_view> words = splitWords(line);
-        if (words.empty()) continue;
-        if (isEndRow(words)) {
-            endSeen = true;
-            break;
-        }
+    return forEachDataRow(source, [&](const std::vector<std::string_view>& words) {
         if (words.size() < 10) {
             count(report.skipped, "segment: too few fields");
-            continue;
+            return;
         }
         SourceSegment segment;
         if (!parseReal(words[1], segment.from.lat) || !parseReal(words[2], segment.from.lon) ||
             !parseReal(words[4], segment.to.lat) || !parseReal(words[5], segment.to.lon)) {
             count(report.skipped, "segment: number unreadable");
-            continue;
+            return;
         }
-        if (!validPosition(segment.from.lat, segment.from.lon) || !validPosition(segment.to.lat, segment.to.lon)) {
+        if (!validPosition(segment.from.lat, segment.from.lon) ||
+            !validPosition(segment.to.lat, segment.to.lon)) {
             count(report.skipped, "segment: position out of range");
-            continue;
+            return;
         }
         bool fromChanged = false;
         bool toChanged = false;
@@ -510,13 +492,13 @@ bool readWorldAirwaySegments(LineSource& source, std::vector<SourceSegment>& seg
         segment.to.ident = cleanIdent(words[3], &toChanged);
         if (segment.from.ident.empty() || segment.to.ident.empty()) {
             count(report.skipped, "segment: identifier unusable");
-            continue;
+            return;
         }
         if (fromChanged || toChanged) count(report.notes, "segment: identifier upper-cased");
         if (segment.from.ident == segment.to.ident && segment.from.lat == segment.to.lat &&
             segment.from.lon == segment.to.lon) {
             count(report.skipped, "segment: from a point to itself");
-            continue;
+            return;
         }
         // The names are the rest of the line; a segment shared by several airways joins
         // their names with '-'. A name may hold a blank.
@@ -538,12 +520,11 @@ bool readWorldAirwaySegments(LineSource& source, std::vector<SourceSegment>& seg
         }
         if (segment.names.empty()) {
             count(report.skipped, "segment: no airway name");
-            continue;
+            return;
         }
         if (segment.names.size() > 1) count(report.notes, "segment: listed under several airway names");
         segments.push_back(std::move(segment));
-    }
-    return endSeen;
+    });
 }
 
 }  // namespace navimport
