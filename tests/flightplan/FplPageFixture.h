@@ -6,11 +6,9 @@
 #include <string>
 
 #include "Harness.h"
+#include "PlanSteps.h"
 #include "TestRecords.h"
 #include "cdu/PageTable.h"
-#include "flightplan/FlightPlan.h"
-#include "navdb/NavDatabase.h"
-#include "pages/IdentPage.h"
 
 // The whole unit on the sample database, the aircraft parked at Seattle-Tacoma, INIT behind
 // it and the FPL page open (which fills the origin from the aircraft position).
@@ -39,14 +37,7 @@ struct FplPageFixture : ::testing::Test {
         h.type(text);
         h.frame();
     }
-    // Appends the first database record with this identifier, as the identifier page's
-    // ACCEPT does.
-    void add(const std::string& ident) {
-        const NavDatabase& db = h.context.navdb.database;
-        IdentMatches m = findIdentifier(db, ident);
-        ASSERT_FALSE(m.indices.empty()) << ident;
-        appendLeg(legFromCandidate(db, m.kind, m.indices[0]));
-    }
+    void add(const std::string& ident) { appendIdent(h.context.navdb.database, ident); }
     void addAll(std::initializer_list<const char*> idents) {
         for (const char* i : idents) add(i);
         h.frame();

@@ -15,8 +15,6 @@ using FplPage = FplPageFixture;
 // 8.80 NM; SEA -> KBFI 2.865, 5.752 NM; the variation there is 21 degrees east.
 
 TEST_F(FplPage, LegLinesShowCourseDistanceAndTheActiveLeg) {
-    EXPECT_EQ(h.row(0), "        FPL 1/1   M     ");  // the origin came from the aircraft
-    EXPECT_EQ(h.row(2), "1 KSEA            ------");
     addAll({"SEA", "ALKIA", "KBFI"});
     EXPECT_EQ(picture(R"(
         FPL 1/1   M
@@ -224,20 +222,14 @@ TEST_F(FplPage, TypedIdentifiersAcceptedOnTheIdentifierPageBuildThePlanFile) {
     press("L2");
     enter("SEA");
     EXPECT_EQ(fp.fplSelectedLine, 2);  // appended: the next empty line is selected
-    enter("ALKIA");
     enter("BLEIR", "R5");
     enter("KBFI");
-    press("L4");  // KBFI: the next one goes before it
+    press("L3");  // KBFI: the next one goes before it
     enter("PAE");
     EXPECT_EQ(fp.fplSelectedLine, kFplNoLine);
-    EXPECT_EQ(h.row(8), "4 PAE             ------");
-    EXPECT_EQ(h.row(10), "5 KBFI            ------");
+    EXPECT_EQ(h.row(6), "3 PAE             ------");
     EXPECT_EQ(h.dir.read("data/Routes/fsPlan.pln"),
-              "KSEA,47.4502,-122.312\n"
-              "SEA,47.4354,-122.31\n"
-              "ALKIA,47.621,-122.474\n"
-              "PAE,47.9198,-122.278\n"
-              "KBFI,47.5311,-122.303\n");
+              "KSEA,47.4502,-122.312\nSEA,47.4354,-122.31\nPAE,47.9198,-122.278\nKBFI,47.5311,-122.303\n");
 }
 
 }  // namespace

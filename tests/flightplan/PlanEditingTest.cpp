@@ -17,11 +17,11 @@ TEST_F(PlanEditing, InsertsGapsOriginAndTheAltitudeBoundary) {
     fp.fplSelectedLine = kFplNoLine;
     fp.fplSelectedLeg = 1;
     insertWaypointAtSelection(waypoint("C", 1.0f, 3.0f));
-    EXPECT_EQ(idents(), (V{"A", "B", "C"}));
+    EXPECT_EQ(planIdents(), (V{"A", "B", "C"}));
     fp.fplSelectedLine = 1;
     fp.fplSelectedLeg = 2;
     insertGap();
-    EXPECT_EQ(idents(), (V{"A", "GAP", "B", "C"}));
+    EXPECT_EQ(planIdents(), (V{"A", "GAP", "B", "C"}));
     EXPECT_EQ(fp.plan.legs[1].markerFlag, 1);
     EXPECT_EQ(fp.fplSelectedLine, 2);
 
@@ -40,7 +40,7 @@ TEST_F(PlanEditing, InsertsGapsOriginAndTheAltitudeBoundary) {
     addAirport(db, "KAPT", 1.0f, 1.0f);
     build({waypoint("A", 1.0f, 1.0f)});
     fillOriginFromAircraft();
-    EXPECT_EQ(idents(), (V{"A"}));
+    EXPECT_EQ(planIdents(), (V{"A"}));
     EXPECT_FALSE(fp.originPending);
 }
 
@@ -64,7 +64,7 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     deleteLeg(1);  // a fix: the choices stay
     EXPECT_NE(sel.arrivalRunway, nullptr);
     deleteLeg(1);  // the arrival airport: its procedures go, the airport and the STAR stay
-    EXPECT_EQ(idents(), (V{"KDEP"}));
+    EXPECT_EQ(planIdents(), (V{"KDEP"}));
     EXPECT_EQ(sel.arrivalRunway, nullptr);
     EXPECT_FALSE(sel.approach);
     EXPECT_TRUE(sel.star);

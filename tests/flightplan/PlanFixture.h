@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Fms.h"
+#include "PlanSteps.h"
 #include "TempDir.h"
 #include "TestRecords.h"
 #include "flightplan/FlightPlan.h"
@@ -25,20 +26,5 @@ struct PlanFixture : ::testing::Test {
     void loaded() { markDatabaseLoaded(db); }
     void build(const std::vector<FplLeg>& legs) {
         for (const FplLeg& leg : legs) appendLeg(leg);
-    }
-    // The plan as identifiers; markers by name, legs without an identifier by leg type.
-    std::vector<std::string> idents() const {
-        std::vector<std::string> out;
-        for (const FplLeg& leg : fp.plan.legs) {
-            if (leg.waypointKind == WaypointKind::Gap)
-                out.push_back("GAP");
-            else if (leg.waypointKind == WaypointKind::NoLink)
-                out.push_back("NOLINK");
-            else if (leg.waypointKind == WaypointKind::EndOfApproach)
-                out.push_back("EOA");
-            else
-                out.push_back(leg.ident.empty() ? "(" + std::to_string(int(leg.legType)) + ")" : leg.ident);
-        }
-        return out;
     }
 };

@@ -93,9 +93,6 @@ TEST(CycleFile, LastGoodLineWinsAndShortFieldsAreSkipped) {
     EXPECT_EQ(cycle, "24-012-0222");
     EXPECT_EQ(r.records, 2u);
     EXPECT_EQ(r.skipped, 2u);  // a 10-character field cannot take the two dashes; a line without field 1
-    std::string t;
-    ASSERT_TRUE(cycleTextFromField("XXXXX012345", t));
-    EXPECT_EQ(t, "01-234-");
-    EXPECT_FALSE(cycleTextFromField("XXXXX01234", t));
-    EXPECT_EQ(t, "01-234-");
+    std::string shortest;
+    EXPECT_TRUE(cycleTextFromField("XXXXX012345", shortest) && shortest == "01-234-");
 }

@@ -65,11 +65,8 @@ TEST(LoaderThreads, FourThreadsGiveExactlyTheSingleThreadedDatabase) {
     waitForDatabaseLoad(threaded);
     ASSERT_TRUE(databaseFullyLoaded(threaded));
     EXPECT_EQ(describe(threaded), describe(single));
-    // The grid was published with the navaids and answers as the scan does.
+    // The grid was published with the navaids (its answers are compared with the scan's apart).
     EXPECT_EQ(threaded.navaidGrid.builtOver, threaded.navaids.size());
-    for (double lat = 40; lat <= 56; lat += 0.7)
-        for (double lon = -130; lon <= -110; lon += 0.9)
-            ASSERT_EQ(magneticVariationAt(threaded, lat, lon), magneticVariationByScan(threaded, lat, lon));
 }
 
 TEST(LoaderThreads, TheLoadStartsOnce) {

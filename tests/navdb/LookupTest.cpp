@@ -3,39 +3,15 @@
 #include <iterator>
 #include <random>
 
+#include "TestRecords.h"
 #include "guidance/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
 
 namespace {
-Airport airport(const char* ident, const char* name, float lat, float lon, int16_t elevation = 0) {
-    Airport a;
-    a.ident = ident;
-    a.name = name;
-    a.latitude = lat;
-    a.longitude = lon;
-    a.elevation = elevation;
-    return a;
-}
-
-Navaid navaid(const char* ident, float lat, float lon, NavaidType type = NavaidType::VorDme,
-              float declination = 0.0f) {
-    Navaid n;
-    n.ident = ident;
-    n.latitude = lat;
-    n.longitude = lon;
-    n.type = type;
-    n.declination = declination;
-    return n;
-}
-
-FplLeg legAt(WaypointKind kind, const char* ident, float lat, const char* name = "") {
-    FplLeg leg;
-    leg.waypointKind = kind;
-    leg.ident = ident;
-    leg.name = name;
-    leg.latitude = lat;
-    return leg;
+// A plan entry of `kind` naming `ident` at a latitude, as the lookups receive it.
+FplLeg entry(WaypointKind kind, const char* ident, float lat) {
+    return waypoint(ident, lat, 0, kind);
 }
 
 // A match as text: its kind, then the indices.
@@ -51,11 +27,13 @@ std::string text(const IdentMatches& m) {
 class LookupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.airports = {airport("SAME", "FIRST FIELD", 10, 10), airport("APT", "AIRPORT ONLY", 20, 20),
-                       airport("NAV", "SHARES WITH NAVAID", 30, 30)};
-        db.navaids = {navaid("SAME", 10, 10), navaid("NAV", 31, 31), navaid("TRI", 40, 40),
-                      navaid("TRI", 41, 41), navaid("TRI", 42, 42)};
-        db.fixes = {Fix{"SAME", 11, 11, "", -1}, Fix{"ZULU", 12, 12, "", -1}, Fix{"SAME", 13, 13, "", -1}};
+        addAirport(db, "SAME", 10, 10);
+        addAirport(db, "APT", 20, 20, "AIRPORT ONLY");
+        addAirport(db, "NAV", 30, 30);
+        for (auto [ident, lat] : {std::pair{"SAME", 10}, {"NAV", 31}, {"TRI", 40}, {"TRI", 41}, {"TRI", 42}})
+            addNavaid(db, ident, NavaidType::VorDme, lat, lat);
+        for (auto [ident, lat] : {std::pair{"SAME", 11}, {"ZULU", 12}, {"SAME", 13}})
+            addFix(db, ident, lat, lat);
         markDatabaseLoaded(db);
     }
     NavDatabase db;
@@ -78,55 +56,61 @@ TEST_F(LookupTest, IdentifierSearchOffersOnlyTheHighestCategory) {
     publish(loading.airportsLoaded);
     publish(loading.navaidsLoaded);
     EXPECT_EQ(text(findIdentifier(loading, "SAME")), "NAV 0");
-    EXPECT_EQ(findFixNear(loading, legAt(WaypointKind::Fix, "ZULU", 12)), nullptr);
-    EXPECT_EQ(text(matchLeg(loading, legAt(WaypointKind::Fix, "ZULU", 12))), "FIX");
+    EXPECT_EQ(findFixNear(loading, entry(WaypointKind::Fix, "ZULU", 12)), nullptr);
+    EXPECT_EQ(text(matchLeg(loading, entry(WaypointKind::Fix, "ZULU", 12))), "FIX");
 }
 
 TEST_F(LookupTest, MatchingPlanEntriesBackToTheDatabase) {
     // Navaids match on latitude alone, whatever their identifier.
-    db.navaids.push_back(navaid("OTHER", 40, 1));
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Navaid, "", 40))), "NAV 2 5");
+    addNavaid(db, "OTHER", NavaidType::VorDme, 40, 1);
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Navaid, "", 40))), "NAV 2 5");
     // Fixes need identifier and latitude; airports match by name.
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Fix, "SAME", 13))), "FIX 2");
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Fix, "ZULU", 13))), "FIX");
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Airport, "XXXX", 0, "AIRPORT ONLY"))), "APT 1");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "SAME", 13))), "FIX 2");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "ZULU", 13))), "FIX");
+    FplLeg byName = entry(WaypointKind::Airport, "XXXX", 0);
+    byName.name = "AIRPORT ONLY";
+    EXPECT_EQ(text(matchLeg(db, byName)), "APT 1");
     // An airway entry: fixes first, then navaids, in one list; the kind is the last found.
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11))), "FIX 0");
-    db.navaids.push_back(navaid("X", 11, 0));
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "SAME", 11))), "NAV 0 6");
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::AirwayEntry, "NONE", 77))), "AWY");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "FIX 0");
+    addNavaid(db, "X", NavaidType::VorDme, 11, 0);
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "NAV 0 6");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "NONE", 77))), "AWY");
     // Markers match nothing and keep their kind.
-    EXPECT_EQ(text(matchLeg(db, legAt(WaypointKind::Gap, "SAME", 11))), "GAP");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Gap, "SAME", 11))), "GAP");
 }
 
 TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
     // The only "FAR" (latitude 40) is 5 degrees south of a reference at 45: it passes; 1.5
     // degrees north of the reference does not, 0.9 degrees north does.
-    db.navaids = {navaid("FAR", 40, 0)};
+    db.navaids.clear();
+    addNavaid(db, "FAR", NavaidType::VorDme, 40, 0);
     markDatabaseLoaded(db);
-    EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 45)), &db.navaids[0]);
-    EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 38.5f)), nullptr);
-    EXPECT_NE(findNavaidNear(db, legAt(WaypointKind::Navaid, "FAR", 39.1f)), nullptr);
+    EXPECT_EQ(findNavaidNear(db, entry(WaypointKind::Navaid, "FAR", 45)), &db.navaids[0]);
+    EXPECT_EQ(findNavaidNear(db, entry(WaypointKind::Navaid, "FAR", 38.5f)), nullptr);
+    EXPECT_NE(findNavaidNear(db, entry(WaypointKind::Navaid, "FAR", 39.1f)), nullptr);
 
     // Localizers and DME-only navaids never qualify, even when they are the only ones; the
     // first qualifying navaid in list order is returned.
-    db.navaids = {navaid("LOC", 10, 0, NavaidType::Localizer), navaid("LOC", 10, 0, NavaidType::Dme)};
+    db.navaids.clear();
+    addNavaid(db, "LOC", NavaidType::Localizer, 10, 0);
+    addNavaid(db, "LOC", NavaidType::Dme, 10, 0);
     markDatabaseLoaded(db);
-    EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "LOC", 10)), nullptr);
-    db.navaids.push_back(navaid("LOC", 60, 0, NavaidType::Ndb));  // too far north
-    db.navaids.push_back(navaid("LOC", 9, 0, NavaidType::Ndb));
-    db.navaids.push_back(navaid("LOC", 8, 0, NavaidType::Vor));
-    EXPECT_EQ(findNavaidNear(db, legAt(WaypointKind::Navaid, "LOC", 10)), &db.navaids[3]);
+    EXPECT_EQ(findNavaidNear(db, entry(WaypointKind::Navaid, "LOC", 10)), nullptr);
+    addNavaid(db, "LOC", NavaidType::Ndb, 60, 0);  // too far north
+    addNavaid(db, "LOC", NavaidType::Ndb, 9, 0);
+    addNavaid(db, "LOC", NavaidType::Vor, 8, 0);
+    EXPECT_EQ(findNavaidNear(db, entry(WaypointKind::Navaid, "LOC", 10)), &db.navaids[3]);
 
-    EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "SAME", 20)), &db.fixes[0]);  // 9 degrees south
-    EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "SAME", 12)), &db.fixes[0]);
-    EXPECT_EQ(findFixNear(db, legAt(WaypointKind::Fix, "ZULU", 10.5f)), nullptr);
+    EXPECT_EQ(findFixNear(db, entry(WaypointKind::Fix, "SAME", 20)), &db.fixes[0]);  // 9 degrees south
+    EXPECT_EQ(findFixNear(db, entry(WaypointKind::Fix, "SAME", 12)), &db.fixes[0]);
+    EXPECT_EQ(findFixNear(db, entry(WaypointKind::Fix, "ZULU", 10.5f)), nullptr);
 }
 
 TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     NavDatabase db;
-    db.airports = {airport("EAST", "E", 0, 1, 12), airport("WEST", "W", 0, -1, 34),
-                   airport("FAR", "F", 5, 5)};
+    addAirport(db, "EAST", 0, 1, "", 12);
+    addAirport(db, "WEST", 0, -1, "", 34);
+    addAirport(db, "FAR", 5, 5);
     markDatabaseLoaded(db);
     FplLeg leg = nearestAirport(db, 0, 0);  // exactly 60 NM from both
     EXPECT_EQ(leg.waypointKind, WaypointKind::Airport);
@@ -150,11 +134,11 @@ TEST(NearestAirport, AgreesWithAPlainScanOfEveryDistance) {
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180), near(-0.5, 0.5);
     NavDatabase db;
-    for (int i = 0; i < 3000; ++i) db.airports.push_back(airport("A", "", lat(rng), lon(rng)));
-    for (int i = 0; i < 500; ++i) db.airports.push_back(airport("B", "", 50 + near(rng), 8 + near(rng)));
-    db.airports.push_back(airport("ODD", "", 120, 10));  // out of range: the formula still measures it
-    db.airports.push_back(airport("DUP", "", 50, 8));
-    db.airports.push_back(airport("DUP", "", 50, 8));
+    for (int i = 0; i < 3000; ++i) addAirport(db, "A", lat(rng), lon(rng));
+    for (int i = 0; i < 500; ++i) addAirport(db, "B", 50 + near(rng), 8 + near(rng));
+    addAirport(db, "ODD", 120, 10);  // out of range: the formula still measures it
+    addAirport(db, "DUP", 50, 8);
+    addAirport(db, "DUP", 50, 8);
     markDatabaseLoaded(db);
     std::vector<std::pair<double, double>> queries = {{50, 8}, {60, 10}, {90, 0}, {-90, 0}, {0, 180}};
     for (int i = 0; i < 400; ++i) queries.push_back({lat(rng), lon(rng)});
@@ -191,7 +175,7 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
     markDatabaseLoaded(db);
     auto found = [&db] {
         std::vector<AirwayRef> out = {AirwayRef{"STALE", 9}};
-        airwaysThroughFix(db, legAt(WaypointKind::Fix, "X", 0), out);
+        airwaysThroughFix(db, entry(WaypointKind::Fix, "X", 0), out);
         std::string text;
         for (const AirwayRef& r : out) text += r.name + "@" + std::to_string(r.index) + " ";
         return text;
@@ -205,9 +189,9 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
 TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
     NavDatabase db;
     // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
-    db.navaids = {
-        navaid("ZERO", 0.1f, 0, NavaidType::Vor, 0.0f), navaid("FAR", 1.7f, 0, NavaidType::Vor, 9.0f),
-        navaid("EDGE", 1.6f, 0, NavaidType::Vor, -3.5f), navaid("NEAR", 0.0f, 0, NavaidType::Vor, 7.0f)};
+    for (auto [ident, lat, variation] :
+         {std::tuple{"ZERO", 0.1f, 0.0f}, {"FAR", 1.7f, 9.0f}, {"EDGE", 1.6f, -3.5f}, {"NEAR", 0.0f, 7.0f}})
+        addNavaid(db, ident, NavaidType::Vor, lat, 0, variation);
     markDatabaseLoaded(db);
     // The navaid with variation 0 is passed over; the far one is out of range; the one at
     // 96 NM wins over a nearer one later in the list.
@@ -216,7 +200,8 @@ TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.7, 0), 0.0f);  // 102 NM from NEAR: none
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.6, 0), 7.0f);
     // Across the date line the grid still finds it.
-    db.navaids = {navaid("DL", 10, 179.9f, NavaidType::Vor, 4.0f)};
+    db.navaids.clear();
+    addNavaid(db, "DL", NavaidType::Vor, 10, 179.9f, 4.0f);
     markDatabaseLoaded(db);
     EXPECT_FLOAT_EQ(magneticVariationAt(db, 10, -179.5), 4.0f);
 }

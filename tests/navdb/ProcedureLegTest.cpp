@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <map>
+#include <string>
+#include <vector>
 
 #include "navdb/ProcedureLeg.h"
 #include "navdb/SplitFields.h"
@@ -18,36 +19,22 @@ double number(const std::string& text) {
     return text.empty() ? 0.0 : std::stod(text);
 }
 
-// Every attribute the builder may write, read back as a number.
-const std::map<std::string, double (*)(const FplLeg&)> kAttributes = {
-    {"ident", [](const FplLeg& l) { return number(l.ident); }},
-    {"lat", [](const FplLeg& l) { return double(l.latitude); }},
-    {"lon", [](const FplLeg& l) { return double(l.longitude); }},
-    {"turn", [](const FplLeg& l) { return double(l.turnDirection); }},
-    {"navaid", [](const FplLeg& l) { return number(l.navaidIdent); }},
-    {"paramA", [](const FplLeg& l) { return double(l.navaidParamA); }},
-    {"paramB", [](const FplLeg& l) { return double(l.navaidParamB); }},
-    {"course", [](const FplLeg& l) { return double(l.courseDeg); }},
-    {"heading", [](const FplLeg& l) { return double(l.headingDeg); }},
-    {"alt", [](const FplLeg& l) { return double(l.altitudeFt); }},
-    {"dist", [](const FplLeg& l) { return double(l.distanceNm); }},
-    {"radial", [](const FplLeg& l) { return double(l.radialDeg); }},
-    {"arcParam", [](const FplLeg& l) { return double(l.arcParam); }},
-    {"rfParam", [](const FplLeg& l) { return double(l.rfParam); }},
-    {"arcRadial", [](const FplLeg& l) { return double(l.arcRadialDeg); }},
-    {"fcDist", [](const FplLeg& l) { return double(l.fcDistanceNm); }},
-    {"piA", [](const FplLeg& l) { return double(l.piParamA); }},
-    {"piB", [](const FplLeg& l) { return double(l.piParamB); }},
-    {"piC", [](const FplLeg& l) { return double(l.piParamC); }},
-    {"piD", [](const FplLeg& l) { return double(l.piParamD); }},
-    {"holdCourse", [](const FplLeg& l) { return double(l.holdCourseDeg); }},
-    {"holdLeg", [](const FplLeg& l) { return double(l.holdLegValue); }},
-    {"center", [](const FplLeg& l) { return number(l.centerFixIdent); }},
-    {"freq", [](const FplLeg& l) { return double(l.frequency); }},
-    {"colA", [](const FplLeg& l) { return double(l.procColumnA); }},
-    {"colB", [](const FplLeg& l) { return double(l.procColumnB); }},
-    {"colC", [](const FplLeg& l) { return double(l.procColumnC); }},
-};
+// Every attribute the builder may write, read back as a number, in the order of their names.
+const std::vector<std::string> kAttributeNames = {
+    "ident", "lat",  "lon",        "turn",     "navaid",  "paramA",    "paramB", "course", "heading",
+    "alt",   "dist", "radial",     "arcParam", "rfParam", "arcRadial", "fcDist", "piA",    "piB",
+    "piC",   "piD",  "holdCourse", "holdLeg",  "center",  "freq",      "colA",   "colB",   "colC"};
+template <typename... T>
+std::vector<double> asNumbers(const T&... values) {
+    return {static_cast<double>(values)...};
+}
+std::vector<double> attributes(const FplLeg& l) {
+    return asNumbers(number(l.ident), l.latitude, l.longitude, l.turnDirection, number(l.navaidIdent),
+                     l.navaidParamA, l.navaidParamB, l.courseDeg, l.headingDeg, l.altitudeFt, l.distanceNm,
+                     l.radialDeg, l.arcParam, l.rfParam, l.arcRadialDeg, l.fcDistanceNm, l.piParamA,
+                     l.piParamB, l.piParamC, l.piParamD, l.holdCourseDeg, l.holdLegValue,
+                     number(l.centerFixIdent), l.frequency, l.procColumnA, l.procColumnB, l.procColumnC);
+}
 }  // namespace
 
 // The field count and column layout of every path terminator, in the order of their type
@@ -105,11 +92,13 @@ TEST(ProcedureLeg, FieldCountAndColumnsOfEveryPathTerminator) {
         EXPECT_EQ(static_cast<int>(leg.legType), expectedType++);
         EXPECT_EQ(leg.departureProcLeg, 1);
         EXPECT_EQ(leg.arrivalProcLeg, 0);
-        for (const auto& [name, get] : kAttributes) {
+        const std::vector<double> values = attributes(leg);
+        ASSERT_EQ(values.size(), kAttributeNames.size());
+        for (size_t i = 0; i < values.size(); ++i) {
             double expected = 0.0;
             for (const auto& [attr, column] : cols)
-                if (attr == name) expected = 100 + column;
-            EXPECT_FLOAT_EQ(get(leg), expected) << name;
+                if (attr == kAttributeNames[i]) expected = 100 + column;
+            EXPECT_FLOAT_EQ(values[i], expected) << kAttributeNames[i];
         }
         EXPECT_EQ(leg.waypointKind, WaypointKind::None);  // the readers decide the kind
     }

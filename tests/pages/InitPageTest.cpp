@@ -5,10 +5,9 @@
 
 namespace {
 
-class InitPage : public ::testing::Test {
+class InitPage : public SmallDatabasePage {
 protected:
     void SetUp() override {
-        writeSmallDatabase(h.dir);
         SimAircraft& a = h.sim.aircraft();
         a.latDeg = -33.5;
         a.lonDeg = 151.25;
@@ -16,7 +15,6 @@ protected:
         a.paused = true;  // the clock in the simulator stands still
         powerOnToInit(h);
     }
-    Harness h{HarnessOptions{.sampleDatabase = false}};
 };
 
 TEST_F(InitPage, HemispheresMinutesLeapDayAndAccept) {
@@ -47,11 +45,9 @@ NAV DATABASE EXPIRES
     EXPECT_EQ(h.row(5), "W  123 0.0              ");
 
     // Until ACCEPT the function keys do nothing.
-    h.press("DATA");
-    h.frame();
+    press("DATA", 1);
     EXPECT_EQ(h.cdu().currentPage, kPageInit);
-    h.press("L5");
-    h.frame();
+    press("L5", 1);
     EXPECT_EQ(h.row(10), "        FMC VER   1.2 A1");
     EXPECT_TRUE(h.context.pages.init.initDone);
     // The DATA press left pending is taken now that the keys are unlocked.

@@ -7,28 +7,23 @@
 #include <thread>
 
 #include "PageTestSupport.h"
-#include "flightplan/FlightPlan.h"
-#include "pages/IdentPage.h"
+#include "PlanSteps.h"
 
 namespace {
 
-class ListPageThreads : public ::testing::Test {
+class ListPageThreads : public SmallDatabasePage {
 protected:
     void start(bool withFixes) {
-        writeSmallDatabase(h.dir);
         if (!withFixes) std::filesystem::remove(h.dir.path() / "data/Waypoints.txt");
         powerOnAndAccept(h);
-        appendLeg(legFromCandidate(h.context.navdb.database, WaypointKind::Airport, 0));  // YSSY
-        h.press("LIST");
-        h.frames(2);
+        appendIdent(h.context.navdb.database, "YSSY");
+        press("LIST");
     }
-    Harness h{HarnessOptions{.sampleDatabase = false}};
 };
 
 TEST_F(ListPageThreads, IntersectionsArriveFromTheSearchThreadAndCanBeChosen) {
     start(true);
-    h.press("L3");
-    h.frame();
+    press("L3", 1);
     for (int i = 0; i < 2000 && !h.context.pages.list.intersections.ready(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     h.frame();
@@ -37,24 +32,20 @@ TEST_F(ListPageThreads, IntersectionsArriveFromTheSearchThreadAndCanBeChosen) {
     EXPECT_EQ(h.row(5), "     2   ABBEY  6  WAYS ");
     EXPECT_EQ(h.row(6), "  INT3   DUP   48   GAP ");
     h.type("1");
-    h.press("ENTER");
-    h.frames(2);
+    press("ENTER");
     EXPECT_EQ(h.cdu().currentPage, kPageFpl);
-    ASSERT_EQ(planLegCount(), 2);
-    EXPECT_EQ(planLeg(1)->ident, "COOGE");
+    EXPECT_EQ(planIdents(), (std::vector<std::string>{"YSSY", "COOGE"}));
     EXPECT_EQ(planLeg(1)->waypointKind, WaypointKind::Fix);
 }
 
 TEST_F(ListPageThreads, SearchWaitingForFixesShowsLoadingAndIgnoresASecondPress) {
     start(false);  // no fixes file: the fix list is never published
-    h.press("L3");
-    h.frame();
+    press("L3", 1);
     EXPECT_EQ(h.row(4), "  NDB    LOADING    AIR ");
     EXPECT_EQ(h.screen().colourAt(4, 9), CduColourName::yellow);
     h.frames(499);  // LOADING shows every 500th frame of the search
     EXPECT_EQ(h.row(4), "  NDB               AIR ");
-    h.press("L3");  // ignored while the search runs
-    h.frame();
+    press("L3", 1);  // ignored while the search runs
     EXPECT_EQ(h.row(4), "  NDB    LOADING    AIR ");
     EXPECT_TRUE(h.context.pages.list.intersections.running());
     // The harness goes away with the thread still waiting: it is cancelled and joined.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "Harness.h"
@@ -50,3 +52,15 @@ inline void powerOnAndAccept(Harness& h) {
     h.press("L5");
     h.frame();
 }
+
+// A unit on the small database, written before the first frame.
+class SmallDatabasePage : public ::testing::Test {
+protected:
+    SmallDatabasePage() { writeSmallDatabase(h.dir); }
+    // A key and the frames for its page to show: a page switch is drawn in the next frame.
+    void press(const char* key, int frames = 2) {
+        h.press(key);
+        h.frames(frames);
+    }
+    Harness h{HarnessOptions{.sampleDatabase = false}};
+};

@@ -8,13 +8,9 @@
 namespace {
 
 TEST(PositionText, MinutesRoundAndCarry) {
-    // The INIT page tests cover whole positions; here the carry at two decimals and garbage.
-    // 33.9999 degrees is 59.994 minutes: with one decimal it rounds to a full degree (never
-    // "33 60.0"), with two it stays below 60.
-    DegreesMinutes dm = degreesMinutes(33.9999, 1);
-    EXPECT_EQ(dm.degrees, 34);
-    EXPECT_DOUBLE_EQ(dm.minutes, 0.0);
-    dm = degreesMinutes(33.9999, 2);
+    // The INIT page tests cover whole positions and the carry with one decimal; with two,
+    // 33.9999 degrees (59.994 minutes) stays below 60.
+    DegreesMinutes dm = degreesMinutes(33.9999, 2);
     EXPECT_EQ(dm.degrees, 33);
     EXPECT_NEAR(dm.minutes, 59.99, 1e-9);
     // Garbage from a corrupt record shows as zero instead of an undefined conversion.

@@ -218,15 +218,13 @@ TEST(SimPosixServer, BadRequestsAreRefusedOrIgnoredAndAnotherClientIsServed) {
     ASSERT_NE(block, nullptr);
     const uint32_t words[] = {2, 0x7000, 4, 0xA0, 0};
     for (int w = 0; w < 5; ++w) put32(block + 4 * w, words[w]);
-    second.request(5, "unit-" + tag);
-    EXPECT_EQ(serveUntil(server, 1), 1);
-    EXPECT_EQ(second.reply(5), int64_t{kSimReplyDone});
-    EXPECT_EQ(space.table[0x7000], 0xA0);
-    put32(block + 12, 0xB0);
-    second.request(6, "unit-" + tag);
-    EXPECT_EQ(serveUntil(server, 1), 1);
-    EXPECT_EQ(second.reply(6), int64_t{kSimReplyDone});
-    EXPECT_EQ(space.table[0x7000], 0xB0);
+    for (uint32_t value : {0xA0u, 0xB0u}) {
+        put32(block + 12, value);
+        second.request(value, "unit-" + tag);
+        EXPECT_EQ(serveUntil(server, 1), 1);
+        EXPECT_EQ(second.reply(value), int64_t{kSimReplyDone});
+        EXPECT_EQ(space.table[0x7000], value);
+    }
     munmap(block, kSimBlockSize);
     shm_unlink(("/unit-" + tag).c_str());
 }
