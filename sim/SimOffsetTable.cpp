@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "SimEarth.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/SimOffsets.h"
 
 using namespace simearth;
 

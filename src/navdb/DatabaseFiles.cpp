@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "navdb/SplitFields.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 constexpr size_t kAirportFields = 6;
@@ -101,7 +101,7 @@ bool loadFile(const std::string& dataRoot, std::string_view file, ReadyFlag* fla
               const char* children, Read&& read) {
     std::string text;
     std::string name(file);
-    if (!readTextFile(joinPath(dataRoot, file), text)) {
+    if (!readFileCapped(joinPath(dataRoot, file), text)) {
         std::printf("%s: cannot be read\n", name.c_str());
         std::fflush(stdout);
         return false;
@@ -111,24 +111,6 @@ bool loadFile(const std::string& dataRoot, std::string_view file, ReadyFlag* fla
     return true;
 }
 }  // namespace
-
-bool readTextFile(const std::string& path, std::string& out) {
-    out.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    bool ok = true;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size > 0) out.reserve(static_cast<size_t>(size));
-        std::rewind(file);
-    }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
-    if (std::ferror(file)) ok = false;
-    std::fclose(file);
-    return ok;
-}
 
 ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
     return readParentsAndChildren(

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 GeoPoint pointOf(float latitude, float longitude) {

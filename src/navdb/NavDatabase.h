@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavaidGrid.h"
 
 // The navigation database: every airport (with its runways), navaid, named fix and airway

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
@@ -14,7 +17,7 @@ constexpr int kWaypointFieldWidth = 5;
 
 // NEXT and PREV within 0..last, without wrapping.
 void stepPage(int& page, int last) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingFunctionKey == kFnNext) {
         page = std::min(page + 1, last);
         resetFunctionKey();
@@ -39,9 +42,8 @@ void drawIndexPage(DataPageState& st) {
             drawTextAt(0, 2, colourWhite, fontLarge, alignLeft, "NO DATA");
             break;
         default: {
-            const Fms& f = fms();
-            const DataPageAttitude& att = f.guidance.attitude;
-            const AircraftState& ac = f.guidance.aircraft;
+            const DataPageAttitude& att = simLinkState().attitude;
+            const AircraftState& ac = simLinkState().aircraft;
             drawTextAt(0, 1, colourWhite, fontMed, alignLeft, "HDG(IRS)");
             drawTextAt(0, 3, colourWhite, fontMed, alignLeft, "PIT(ANALOG)");
             drawTextAt(0, 5, colourWhite, fontMed, alignLeft, "ROLL(ANALOG)");
@@ -49,7 +51,7 @@ void drawIndexPage(DataPageState& st) {
             drawTextAt(23, 1, colourWhite, fontMed, alignRight, "DATE");
             drawTextAt(23, 3, colourWhite, fontMed, alignRight, "UTC");
             drawTextAt(23, 5, colourWhite, fontMed, alignRight, "ROLL CMD");
-            if (f.shell.simLinked) {
+            if (simLinkState().simLinked) {
                 drawTextAt(0, 2, colourGreen, fontLarge, alignLeft, "%03d", att.headingDeg);
                 drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, att.pitchDeg >= 0.0f ? "+%2.1f" : "%2.1f",
                            att.pitchDeg);
@@ -99,7 +101,7 @@ void drawNavMenu(DataPageState& st) {
 }
 
 void drawWaypointResult(DataPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const int32_t index = st.identList.indices.front();
     std::string ident;
     std::string name;
@@ -129,10 +131,9 @@ void drawWaypointResult(DataPageState& st) {
 }  // namespace
 
 void drawDataPage() {
-    Fms& f = fms();
-    DataPageState& st = f.pages.data;
-    KeyState& keys = f.cdu.keys;
-    if (f.shell.newSecond) readDataPageAttitude();
+    DataPageState& st = pagesState().data;
+    KeyState& keys = cduState().keys;
+    if (cduState().newSecond) readDataPageAttitude();
 
     if (st.dataLevel == kDataIndex) {
         if (keys.pendingLsk == kLskL1) st.dataLevel = kDataNav;
@@ -173,5 +174,5 @@ void drawDataPage() {
         drawWaypointResult(st);
 
     // An ENTER no field took would hold up typing into the scratchpad.
-    if (keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageData) resetPadKey();
+    if (keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageData) resetPadKey();
 }

@@ -4,7 +4,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "Fms.h"
+#include "pages/FplEditing.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "pages/IdentPage.h"
@@ -48,15 +52,13 @@ int pageCount(int length, int perPage) {
 }
 
 void showFpl() {
-    Fms& f = fms();
     clearScratchpad();
-    f.pages.list.vorDetail = false;
-    f.cdu.currentPage = kPageFpl;
+    pagesState().list.vorDetail = false;
+    cduState().currentPage = kPageFpl;
 }
 
 void buildList(ListPageState& st, int type) {
-    Fms& f = fms();
-    const NavDatabase& db = f.navdb.database;
+    const NavDatabase& db = navDbState().database;
     st.type = type;
     st.listPage = 0;
     switch (type) {
@@ -78,7 +80,7 @@ void buildList(ListPageState& st, int type) {
 }
 
 void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     const int lsk = keys.pendingLsk;
     if (lsk == kLskNone) return;
     resetLsk();
@@ -97,7 +99,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             // A search that still runs keeps its list: the second press is ignored.
             if (st.intersections.running()) break;
             st.reference = firstLeg;
-            st.intersections.start(fms().navdb.database, firstLeg);
+            st.intersections.start(navDbState().database, firstLeg);
             st.loadingFrames = 0;
             buildList(st, kListInts);
             break;
@@ -120,7 +122,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             insertGap();
             st.type = kListAfterGap;
             st.listPage = 0;
-            fms().cdu.currentPage = kPageFpl;
+            cduState().currentPage = kPageFpl;
             break;
         case kLskR5:
             showFpl();
@@ -134,7 +136,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
 }
 
 void handlePaging(ListPageState& st) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     const int length = listLength(st);
     const int perPage = isDetail(st) ? kDetailEntriesPerPage : kEntriesPerPage;
     if (keys.pendingFunctionKey == kFnNext) {
@@ -150,8 +152,7 @@ void handlePaging(ListPageState& st) {
 // ENTER with a list number: the chosen record joins the plan at its end and the FPL page
 // shows the plan's last page.
 void handleChoice(ListPageState& st) {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingPadKey != kPadEnter) return;
     resetPadKey();  // a pending ENTER would hold up typing
     const int length = listLength(st);
@@ -169,10 +170,10 @@ void handleChoice(ListPageState& st) {
                               : st.type == kListInts  ? WaypointKind::Fix
                                                       : WaypointKind::Navaid;
     const NearestEntry& entry = (*nearestListOf(st))[static_cast<size_t>(n - 1)];
-    FplLeg leg = legFromCandidate(f.navdb.database, kind, entry.index);
+    FplLeg leg = legFromCandidate(navDbState().database, kind, entry.index);
     if (leg.waypointKind == WaypointKind::None) return;
-    appendLeg(leg);
-    f.flightplan.fplPage = planLegCount() / kFplLinesPerPage + 1;
+    appendLegAtCursor(leg);
+    pagesState().fpl.fplPage = planLegCount() / kFplLinesPerPage + 1;
     showFpl();
 }
 
@@ -217,7 +218,7 @@ void drawMenu(const ListPageState& st) {
 }
 
 std::string scratchpadShown() {
-    return fms().cdu.keys.scratchpad.substr(0, 2);
+    return cduState().keys.scratchpad.substr(0, 2);
 }
 
 const std::string& identOf(const NavDatabase& db, int type, int32_t index) {
@@ -230,7 +231,7 @@ const std::string& identOf(const NavDatabase& db, int type, int32_t index) {
 }
 
 void drawList(ListPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const int length = std::max(listLength(st), 0);
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
                pageCount(length, kEntriesPerPage));
@@ -260,7 +261,7 @@ void drawList(ListPageState& st) {
 
 // VOR/PLT with names: seven entries per page on rows 2 to 8.
 void drawVorDetail(const ListPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const int length = static_cast<int>(st.vors.size());
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
                pageCount(length, kDetailEntriesPerPage));
@@ -282,17 +283,16 @@ void drawVorDetail(const ListPageState& st) {
 }  // namespace
 
 void resetListSelection() {
-    fms().pages.list.listPage = 0;
+    pagesState().list.listPage = 0;
 }
 
 void drawListPage() {
-    Fms& f = fms();
-    ListPageState& st = f.pages.list;
+    ListPageState& st = pagesState().list;
     const FplLeg* first = planLeg(0);
     if (first == nullptr) {
         // No reference point without a plan. The page's keys are taken all the same, so
         // that none of them acts later on another page (an L1 would select an FPL line).
-        KeyState& keys = f.cdu.keys;
+        KeyState& keys = cduState().keys;
         if (keys.pendingLsk != kLskNone) resetLsk();
         if (keys.pendingFunctionKey == kFnNext || keys.pendingFunctionKey == kFnPrev) resetFunctionKey();
         if (keys.pendingPadKey == kPadEnter) resetPadKey();
@@ -300,13 +300,13 @@ void drawListPage() {
     }
     const FplLeg firstLeg = *first;
     // The list number is at most two digits.
-    if (f.cdu.keys.scratchpad.size() > 2) f.cdu.keys.scratchpad.resize(2);
+    if (cduState().keys.scratchpad.size() > 2) cduState().keys.scratchpad.resize(2);
 
     handleMenuKeys(st, firstLeg);
-    if (f.cdu.currentPage != kPageList) return;
+    if (cduState().currentPage != kPageList) return;
     handlePaging(st);
     handleChoice(st);
-    if (f.cdu.currentPage != kPageList) return;
+    if (cduState().currentPage != kPageList) return;
 
     if (isDetail(st)) {
         drawVorDetail(st);

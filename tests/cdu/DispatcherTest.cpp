@@ -3,7 +3,7 @@
 #include "Harness.h"
 #include "cdu/Dispatcher.h"
 #include "cdu/DisplayControl.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST_F(GlobalKeys, TopLevelKeysOpenTheirPagesAsTheirOwnReturnTargets) {
     }
     // NEXT is left for the page (checked on the global step alone: the LIST page would take it).
     h.press("NEXT");
-    handleGlobalFunctionKeys();
+    handleGlobalFunctionKeys(pageTable());
     EXPECT_EQ(h.keys().pendingFunctionKey, kFnNext);
     EXPECT_EQ(h.cdu().currentPage, kPageList);
 }

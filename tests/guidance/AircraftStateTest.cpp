@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "TableOffsetSpace.h"
-#include "guidance/AircraftState.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimOffsets.h"
 #include "platform/Clock.h"
-#include "simlink/InProcessSimTransport.h"
+#include "InProcessSimTransport.h"
 
 namespace {
 
@@ -18,13 +18,13 @@ struct RawLink : ::testing::Test {
     InProcessSimTransport transport{&sim, &clock};
     Fms context;
     ScopedFms current{context};
-    AircraftState& state = context.guidance.aircraft;
+    AircraftState& state = context.simlink.aircraft;
 
     void SetUp() override {
         context.simlink.link.setTransport(&transport);
         uint32_t result = 0;
         ASSERT_TRUE(context.simlink.link.open(0, result)) << simResultText(result);
-        context.shell.simLinked = true;
+        context.simlink.simLinked = true;
     }
     void failNextBatches() { transport.replyOverride = 0; }
     void answerAgain() { transport.replyOverride.reset(); }
@@ -194,7 +194,7 @@ TEST_F(RawLink, GuidanceAndPanelReadsConvertOnlyWhenTheBatchSucceeds) {
 TEST_F(RawLink, NothingIsReadOrWrittenWhileNotLinked) {
     sim.set<int32_t>(simvar::kAltimeterAltitude, 5000);
     sim.set<uint8_t>(simvar::kPanelVnav, 8);
-    context.shell.simLinked = false;
+    context.simlink.simLinked = false;
     const int before = transport.requestCount;
     readSimulatorState();
     EXPECT_FALSE(readGuidanceInputs());

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
-#include "guidance/Geodesy.h"
+#include "shell/Fms.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
@@ -37,7 +37,7 @@ struct SampleDatabase : ::testing::Test {
     }
     static std::string procedureText(const std::string& ident) {
         std::string text;
-        EXPECT_TRUE(readTextFile(procedureFilePath(FMS_SOURCE_DIR, ident), text)) << ident;
+        EXPECT_TRUE(readFileCapped(procedureFilePath(FMS_SOURCE_DIR, ident), text)) << ident;
         return text;
     }
 };

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "TestRecords.h"
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // Small hand-made databases and plan legs for model and page tests: records appended in code,
