@@ -28,7 +28,6 @@ using PageFunction = void (*)();
 
 struct PageEntry {
     PageFunction run = nullptr;     // null: nothing is drawn for the page
-    bool crossFillPrompt = false;   // the cross-fill prompt is updated just before the page
     PageFunction opened = nullptr;  // run when a global function key opens the page
 };
 

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "pages/Paging.h"
 #include "pages/FplEditing.h"
 #include "cdu/CduState.h"
 #include "flightplan/FlightPlanState.h"
@@ -9,7 +10,7 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
-#include "pages/FplPageDrawing.h"
+#include "pages/PageDrawing.h"
 #include "pages/FplPages.h"
 #include "geo/Geodesy.h"
 
@@ -28,25 +29,13 @@ constexpr const char* kMenuTexts[2][10] = {
 };
 
 // PREV and NEXT on the list pages: NEXT only while the plan fills more than one FPL page.
-void stepListPage(int& page) {
+void stepListPage(int& page, int pageCount) {
     KeyState& keys = cduState().keys;
-    if (keys.pendingFunctionKey == kFnPrev) {
-        --page;
+    if (keys.pendingFunctionKey == kFnNext && fplPageCount() <= 1) {
         resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnNext) {
-        if (fplPageCount() > 1) ++page;
-        resetFunctionKey();
+        return;
     }
-}
-
-int pagesOf(size_t items, int perPage) {
-    int pages = static_cast<int>((items + static_cast<size_t>(perPage) - 1) / static_cast<size_t>(perPage));
-    return pages < 1 ? 1 : pages;
-}
-
-void clampPage(int& page, int pageCount) {
-    if (page < 1) page = 1;
-    if (page > pageCount) page = pageCount;
+    stepPage(page, pageCount);
 }
 
 bool enteredFromAnotherPage() {
@@ -115,14 +104,8 @@ void runFplMenuPage() {
     FplPagesState& cur = pagesState().fpl;
     CduState& cdu = cduState();
     KeyState& keys = cdu.keys;
-    if (keys.pendingFunctionKey == kFnNext) {
-        cur.fplMenuPage = 2;
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        cur.fplMenuPage = 1;
-        resetFunctionKey();
-    }
-    const int menu = cur.fplMenuPage == 2 ? 2 : 1;
+    stepPage(cur.fplMenuPage, 2);
+    const int menu = clampPage(cur.fplMenuPage, 2);
 
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "FPL MENU %d/2", menu);
     for (int i = 0; i < 5; ++i) {
@@ -168,16 +151,16 @@ void runFplClearancePage() {
     FlightPlanState& st = flightPlanState();
     FplPagesState& cur = pagesState().fpl;
     CduState& cdu = cduState();
-    stepListPage(cur.clearancePage);
-    cduCallList(listMessageAnnunciator);
     if (enteredFromAnotherPage()) buildClearance();
     const std::vector<ClearanceLine>& lines = cur.clearanceLines;
-    const int pageCount = pagesOf(lines.size(), kClearanceLinesPerPage);
-    clampPage(cur.clearancePage, pageCount);
+    const int pageCount = pageCountFor(static_cast<int>(lines.size()), kClearanceLinesPerPage);
+    stepListPage(cur.clearancePage, pageCount);
+    cur.clearancePage = clampPage(cur.clearancePage, pageCount);
+    cduCallList(listMessageAnnunciator);
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "FPL CLR %d/%d", cur.clearancePage, pageCount);
 
     const ProcedureSelections& sel = st.selections;
-    const size_t first = static_cast<size_t>(cur.clearancePage - 1) * kClearanceLinesPerPage;
+    const size_t first = static_cast<size_t>(firstEntryOnPage(cur.clearancePage, kClearanceLinesPerPage));
     for (size_t i = first; i < lines.size() && i < first + kClearanceLinesPerPage; ++i) {
         const int line = static_cast<int>(i - first);
         const int row = 2 + 2 * line;
@@ -220,11 +203,11 @@ void runFplClearancePage() {
 void runPposToWptPage() {
     FplPagesState& cur = pagesState().fpl;
     CduState& cdu = cduState();
-    stepListPage(cur.pposPage);
     if (enteredFromAnotherPage()) buildPposWaypoints();
+    const int pageCount = pageCountFor(static_cast<int>(cur.pposWaypoints.size()), kPposLinesPerPage);
+    stepListPage(cur.pposPage, pageCount);
+    cur.pposPage = clampPage(cur.pposPage, pageCount);
     cduCallList(listMessageAnnunciator);
-    const int pageCount = pagesOf(cur.pposWaypoints.size(), kPposLinesPerPage);
-    clampPage(cur.pposPage, pageCount);
 
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "FPL %d/%d", cur.pposPage, pageCount);
     drawTextAt(7, 1, colourGreen, fontMed, alignLeft, "PPOS TO WPT");
@@ -236,7 +219,7 @@ void runPposToWptPage() {
     cduPop();
 
     const AircraftState& a = simLinkState().aircraft;
-    const size_t first = static_cast<size_t>(cur.pposPage - 1) * kPposLinesPerPage;
+    const size_t first = static_cast<size_t>(firstEntryOnPage(cur.pposPage, kPposLinesPerPage));
     for (size_t i = first; i < cur.pposWaypoints.size() && i < first + kPposLinesPerPage; ++i) {
         const int row = 3 + static_cast<int>(i - first);
         const PposWaypoint& w = cur.pposWaypoints[i];

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "pages/FplEditing.h"
+#include "pages/Paging.h"
 #include "cdu/CduState.h"
 #include "flightplan/FlightPlanState.h"
 #include "pages/PagesState.h"
@@ -11,7 +12,7 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
-#include "pages/FplPageDrawing.h"
+#include "pages/PageDrawing.h"
 #include "pages/FplPages.h"
 #include "geo/Geodesy.h"
 
@@ -320,16 +321,14 @@ void runFplPage() {
 
     fillOriginAtCursor();
 
-    if (keys.pendingFunctionKey == kFnPrev || keys.pendingFunctionKey == kFnNext) {
-        cur.fplPage += keys.pendingFunctionKey == kFnNext ? 1 : -1;
-        resetFunctionKey();
+    // The leg pages, then the FPL SUMMARY.
+    const int pageCount = fplPageCount();
+    if (stepPage(cur.fplPage, pageCount + 1)) {
         resetLsk();
         cur.fplSelectedLine = kFplNoLine;
         cur.identCandidatesFlag = false;
     }
-    const int pageCount = fplPageCount();
-    if (cur.fplPage < 1) cur.fplPage = 1;
-    if (cur.fplPage > pageCount + 1) cur.fplPage = pageCount + 1;
+    cur.fplPage = clampPage(cur.fplPage, pageCount + 1);
 
     if (st.selections.departureRunway != nullptr && st.selections.arrivalAirport != nullptr)
         st.planComplete = true;

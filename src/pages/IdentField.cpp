@@ -21,7 +21,7 @@ IdentMatches* identCandidatesOf(int page) {
     }
 }
 
-bool drawIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width) {
+bool runIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width) {
     KeyState& keys = cduState().keys;
     const int align = rightAligned ? alignRight : alignLeft;
     const int first = rightAligned ? column - width + 1 : column;

@@ -28,7 +28,7 @@ void drawAcceptPrompt() {
 
 }  // namespace
 
-void drawInitPage() {
+void runInitPage() {
     if (cduState().keys.pendingLsk == kAcceptLsk) {
         pagesState().init.initDone = true;
         cduState().initAccepted = true;

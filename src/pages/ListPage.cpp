@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pages/FplEditing.h"
+#include "pages/Paging.h"
 #include "cdu/CduState.h"
 #include "flightplan/FlightPlanState.h"
 #include "navdb/NavDbState.h"
@@ -47,10 +48,6 @@ int listLength(const ListPageState& st) {
     return list != nullptr ? static_cast<int>(list->size()) : -1;
 }
 
-int pageCount(int length, int perPage) {
-    return std::max(1, (length + perPage - 1) / perPage);
-}
-
 void showFpl() {
     clearScratchpad();
     pagesState().list.vorDetail = false;
@@ -60,7 +57,7 @@ void showFpl() {
 void buildList(ListPageState& st, int type) {
     const NavDatabase& db = navDbState().database;
     st.type = type;
-    st.listPage = 0;
+    st.listPage = 1;
     switch (type) {
         case kListAirport:
             st.airports = buildNearestList(db, NearestCategory::Airport, st.reference);
@@ -106,7 +103,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
         case kLskR1:
             if (st.type == kListVor) {
                 st.vorDetail = !st.vorDetail;
-                st.listPage = 0;
+                st.listPage = 1;
             } else {
                 st.reference = firstLeg;
                 st.vorDetail = false;
@@ -121,7 +118,7 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             st.type = kListGap;
             insertGap();
             st.type = kListAfterGap;
-            st.listPage = 0;
+            st.listPage = 1;
             cduState().currentPage = kPageFpl;
             break;
         case kLskR5:
@@ -136,17 +133,10 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
 }
 
 void handlePaging(ListPageState& st) {
-    KeyState& keys = cduState().keys;
-    const int length = listLength(st);
     const int perPage = isDetail(st) ? kDetailEntriesPerPage : kEntriesPerPage;
-    if (keys.pendingFunctionKey == kFnNext) {
-        if (length > perPage) ++st.listPage;
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        --st.listPage;
-        resetFunctionKey();
-    }
-    st.listPage = std::clamp(st.listPage, 0, pageCount(std::max(length, 0), perPage) - 1);
+    const int pages = pageCountFor(listLength(st), perPage);
+    stepPage(st.listPage, pages);
+    st.listPage = clampPage(st.listPage, pages);
 }
 
 // ENTER with a list number: the chosen record joins the plan at its end and the FPL page
@@ -159,7 +149,7 @@ void handleChoice(ListPageState& st) {
     const int n = std::atoi(keys.scratchpad.c_str());
     if (length <= 0 || n < 1 || n > length) return;
     clearScratchpad();
-    st.listPage = 0;
+    st.listPage = 1;
     if (st.type == kListAirway) {
         // The airway entry page takes the chosen airway when it exists; until then the
         // choice is only remembered.
@@ -233,8 +223,8 @@ const std::string& identOf(const NavDatabase& db, int type, int32_t index) {
 void drawList(ListPageState& st) {
     const NavDatabase& db = navDbState().database;
     const int length = std::max(listLength(st), 0);
-    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
-               pageCount(length, kEntriesPerPage));
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage,
+               pageCountFor(length, kEntriesPerPage));
     drawTextAt(5, 1, kGrey, fontLarge, alignLeft, "%s", headingOf(st.type));
     drawTextAt(15, 1, colourWhite, fontLarge, alignLeft, "%s", scratchpadShown().c_str());
     drawTextAt(5, 3, colourWhite, fontMed, alignLeft, "FROM %s", st.reference.ident.c_str());
@@ -244,7 +234,7 @@ void drawList(ListPageState& st) {
         ++st.loadingFrames;
         return;
     }
-    const int first = st.listPage * kEntriesPerPage;
+    const int first = firstEntryOnPage(st.listPage, kEntriesPerPage);
     for (int k = first; k < std::min(first + kEntriesPerPage, length); ++k) {
         const int row = 4 + (k - first);
         drawTextAt(5, row, colourWhite, fontMed, alignLeft, "%d", k + 1);
@@ -263,11 +253,11 @@ void drawList(ListPageState& st) {
 void drawVorDetail(const ListPageState& st) {
     const NavDatabase& db = navDbState().database;
     const int length = static_cast<int>(st.vors.size());
-    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
-               pageCount(length, kDetailEntriesPerPage));
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage,
+               pageCountFor(length, kDetailEntriesPerPage));
     drawTextAt(5, 1, kGrey, fontLarge, alignLeft, "VOR/PLT        #");
     drawTextAt(21, 1, colourWhite, fontLarge, alignLeft, "%s", scratchpadShown().c_str());
-    const int first = st.listPage * kDetailEntriesPerPage;
+    const int first = firstEntryOnPage(st.listPage, kDetailEntriesPerPage);
     for (int k = first; k < std::min(first + kDetailEntriesPerPage, length); ++k) {
         const int row = 2 + (k - first);
         const size_t i = static_cast<size_t>(st.vors[static_cast<size_t>(k)].index);
@@ -283,10 +273,10 @@ void drawVorDetail(const ListPageState& st) {
 }  // namespace
 
 void resetListSelection() {
-    pagesState().list.listPage = 0;
+    pagesState().list.listPage = 1;
 }
 
-void drawListPage() {
+void runListPage() {
     ListPageState& st = pagesState().list;
     const FplLeg* first = planLeg(0);
     if (first == nullptr) {

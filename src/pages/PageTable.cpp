@@ -14,26 +14,26 @@ namespace {
 // identifier page (11) fetches its candidates from the page in previousPage, and the NAV
 // page (16) resets its own state when previousPage is not 16: both are their pages' rules.
 constexpr PageTable kPages = {
-    {},                // 0: not a page
-    {},                // 1: not a page
-    {runStartupPage},  // 2: start-up self-test
-    {drawInitPage, true},  // 3: INIT
-    {runFplPage, true},    // 4: FPL
-    {runFplMenuPage},      // 5: FPL MENU
-    {},                // 6: DEPARTURE
-    {},                // 7: ARRIVAL
-    {},                // 8: PLT ROUTE
-    {runFplClearancePage},  // 9: FPL CLR
-    {runPposToWptPage},     // 10: PPOS TO WPT
-    {runIdentPage},    // 11: identifier page
-    {},                // 12: no page function
-    {nullptr, true},   // 13: FUEL
-    {drawListPage},    // 14: LIST
-    {drawDataPage, true},  // 15: DATA
-    {},                // 16: NAV
-    {},                // 17: VNAV
-    {},                // 18: direct-to / NAV LEG
-    {},                // 19: stored route list
+    {},                                    // 0: not a page
+    {},                                    // 1: not a page
+    {runStartupPage},                      // 2: start-up self-test
+    {runInitPage},                         // 3: INIT
+    {runFplPage},                          // 4: FPL
+    {runFplMenuPage},                      // 5: FPL MENU
+    {},                                    // 6: DEPARTURE
+    {},                                    // 7: ARRIVAL
+    {},                                    // 8: PLT ROUTE
+    {runFplClearancePage},                 // 9: FPL CLR
+    {runPposToWptPage},                    // 10: PPOS TO WPT
+    {runIdentPage},                        // 11: identifier page
+    {},                                    // 12: no page function
+    {},                                    // 13: FUEL
+    {runListPage, resetListSelection},     // 14: LIST
+    {runDataPage},                         // 15: DATA
+    {},                                    // 16: NAV
+    {},                                    // 17: VNAV
+    {},                                    // 18: direct-to / NAV LEG
+    {},                                    // 19: stored route list
 };
 
 }  // namespace

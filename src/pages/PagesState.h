@@ -103,8 +103,8 @@ enum DataNavPage {
 struct DataPageState {
     int dataLevel = kDataIndex;
     int dataNavPage = kDataNavMenu;
-    int dataIndexPage = 0;    // DATA 1/4 .. 4/4
-    int dataNavMenuPage = 0;  // DATA/NAV 1/2, 2/2
+    int dataIndexPage = 1;    // DATA 1/4 .. 4/4
+    int dataNavMenuPage = 1;  // DATA/NAV 1/2, 2/2
     // The WPT IDENT field of the DATA/NAV menu, the last text it searched for and its matches
     // (the identifier page shows them when it was opened from the DATA page).
     IdentField waypointField;
@@ -135,7 +135,7 @@ enum ListType {
 
 struct ListPageState {
     int type = kListNone;
-    int listPage = 0;
+    int listPage = 1;
     bool vorDetail = false;  // VOR/PLT shown with names instead of distances
     std::vector<NearestEntry> airports;
     std::vector<NearestEntry> vors;

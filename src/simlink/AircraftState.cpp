@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "geo/Calendar.h"
 #include "simlink/SimLinkState.h"
 #include "simlink/SimOffsets.h"
 #include "simlink/SimLink.h"
@@ -55,29 +56,7 @@ bool linked() {
     return simLinkState().simLinked;
 }
 
-const char* const kMonthNames[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-
-bool isLeapYear(int year) {
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
 }  // namespace
-
-bool calendarFromDayOfYear(int dayOfYear, int year, CalendarDate& out) {
-    const int february = isLeapYear(year) ? 29 : 28;
-    const int lengths[12] = {31, february, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    // A day outside the year would walk off the month table.
-    if (dayOfYear < 1 || dayOfYear > 337 + february) return false;
-    int sum = 0;
-    int index = 0;
-    while (dayOfYear > sum) sum += lengths[index++];
-    const int month = std::clamp(index - 1, 0, 11);
-    out.dayOfMonth = dayOfYear - sum + lengths[month];
-    out.monthName = kMonthNames[month];
-    out.year = year;
-    return true;
-}
 
 void readSimulatorState() {
     if (!linked()) return;
@@ -128,10 +107,10 @@ void readSimulatorState() {
         s.positionF.lon = static_cast<float>(s.position.lon);
     }
     // Likewise the date: no valid day of the year, no change.
-    CalendarDate date;
-    if (calendarFromDayOfYear(dayOfYear, yearRaw, date)) {
-        s.dayOfMonth = date.dayOfMonth;
-        s.monthName = date.monthName;
+    CivilDate date;
+    if (dateFromDayOfYear(yearRaw, dayOfYear, date)) {
+        s.dayOfMonth = date.day;
+        s.monthName = monthAbbreviation(date.month);
         s.year = static_cast<int16_t>(date.year);
     }
     s.windDirectionDeg = roundHalfAway(windDirectionRaw * kDegreesPer16);

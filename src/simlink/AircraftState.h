@@ -83,14 +83,6 @@ struct FuelReading {
     } raw;
 };
 
-// A calendar date from a 1-based day of the year.
-struct CalendarDate {
-    int dayOfMonth = 0;
-    const char* monthName = "";
-    int year = 0;
-};
-// False, leaving `out` alone, when the day does not exist in that year.
-bool calendarFromDayOfYear(int dayOfYear, int year, CalendarDate& out);
 
 // The reads. Nothing is read while the link is down (simLinkState().simLinked); the values then
 // keep their last readings.

@@ -8,15 +8,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "geo/Calendar.h"
 #include "geo/Geodesy.h"
 #include "platform/Files.h"
 
 namespace navimport {
 
 namespace {
-
-constexpr const char* kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 void appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void appendf(std::string& out, const char* format, ...) {
@@ -38,31 +36,9 @@ void appendf(std::string& out, const char* format, ...) {
     out += big;
 }
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
-long daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civilFromDays(long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
 // Cycles last 28 days; one of them took effect on 2015-01-08.
 constexpr int kCycleDays = 28;
-const long kReferenceCycleStart = daysFromCivil(2015, 1, 8);
+const long kReferenceCycleStart = static_cast<long>(daysFromCivil({2015, 1, 8}));
 
 }  // namespace
 
@@ -77,20 +53,22 @@ CycleInfo cycleDates(const std::string& name) {
     }
     if (year < 1990 || year > 2100 || number < 1 || number > 14) return info;
     // The first cycle of a year is the first one that takes effect on or after 1 January.
-    long newYear = daysFromCivil(year, 1, 1);
+    long newYear = static_cast<long>(daysFromCivil({year, 1, 1}));
     long offset = (newYear - kReferenceCycleStart) % kCycleDays;
     if (offset < 0) offset += kCycleDays;
     long first = offset == 0 ? newYear : newYear + (kCycleDays - offset);
     long effective = first + static_cast<long>(number - 1) * kCycleDays;
-    int effYear = 0, effMonth = 0, effDay = 0;
-    civilFromDays(effective, effYear, effMonth, effDay);
-    if (effYear != year) return info;  // no such cycle in that year
+    const CivilDate starts = civilFromDays(effective);
+    if (starts.year != year) return info;  // no such cycle in that year
     info.year = year;
     info.number = number;
-    info.effectiveYear = effYear;
-    info.effectiveMonth = effMonth;
-    info.effectiveDay = effDay;
-    civilFromDays(effective + kCycleDays, info.expiryYear, info.expiryMonth, info.expiryDay);
+    info.effectiveYear = starts.year;
+    info.effectiveMonth = starts.month;
+    info.effectiveDay = starts.day;
+    const CivilDate ends = civilFromDays(effective + kCycleDays);
+    info.expiryYear = ends.year;
+    info.expiryMonth = ends.month;
+    info.expiryDay = ends.day;
     info.valid = true;
     return info;
 }
@@ -98,7 +76,7 @@ CycleInfo cycleDates(const std::string& name) {
 std::string expiryText(const CycleInfo& cycle) {
     if (!cycle.valid) return {};
     std::string text;
-    appendf(text, "%02d-%s-%04d", cycle.expiryDay, kMonths[cycle.expiryMonth - 1], cycle.expiryYear);
+    appendf(text, "%02d-%s-%04d", cycle.expiryDay, monthAbbreviation(cycle.expiryMonth), cycle.expiryYear);
     return text;
 }
 
@@ -106,8 +84,8 @@ std::string cycleLine(const CycleInfo& cycle) {
     std::string line;
     if (!cycle.valid) return line;
     appendf(line, "%s,%02d%02d %02d%s %04d,EFFECTIVE %02d%s%04d\n", cycle.name.c_str(), cycle.year % 100,
-            cycle.number, cycle.expiryDay, kMonths[cycle.expiryMonth - 1], cycle.expiryYear, cycle.effectiveDay,
-            kMonths[cycle.effectiveMonth - 1], cycle.effectiveYear);
+            cycle.number, cycle.expiryDay, monthAbbreviation(cycle.expiryMonth), cycle.expiryYear, cycle.effectiveDay,
+            monthAbbreviation(cycle.effectiveMonth), cycle.effectiveYear);
     return line;
 }
 
