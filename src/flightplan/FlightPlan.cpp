@@ -390,7 +390,7 @@ int insertArrivalProcedure() {
             FplLeg runway;
             runway.waypointKind = WaypointKind::Runway;
             runway.ident = sel.arrivalRunway->ident;
-            runway.altitudeFt = sel.arrivalRunway->elevation;
+            runway.altitudeFt = sel.arrivalRunway->elevationFt;
             runway.latitude = sel.arrivalRunway->thresholdLatitude;
             runway.longitude = sel.arrivalRunway->thresholdLongitude;
             append(runway);

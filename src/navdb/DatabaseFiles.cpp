@@ -121,20 +121,20 @@ ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
             a.name = f[2];
             a.latitude = fieldReal(f[3]);
             a.longitude = fieldReal(f[4]);
-            a.elevation = toInt16(fieldRealToInt(f[5]));
+            a.elevationFt = toInt16(fieldRealToInt(f[5]));
         },
         [&](const Fields& f) {
             Runway& r = airports.back().runways.emplace_back();
             r.ident = f[1];
-            r.heading = toUint32(fieldInt(f[2]));
-            r.length = toUint16(fieldInt(f[3]));
+            r.headingMag = toUint32(fieldInt(f[2]));
+            r.lengthFt = toUint16(fieldInt(f[3]));
             r.secondLength = toUint16(fieldInt(f[4]));
             r.keptFlag = fieldInt(f[5]) != 0;
             r.keptReal = fieldReal(f[6]);
-            r.inboundCourse = toUint16(fieldInt(f[7]));
+            r.inboundCourseMag = toUint16(fieldInt(f[7]));
             r.thresholdLatitude = fieldReal(f[8]);
             r.thresholdLongitude = fieldReal(f[9]);
-            r.elevation = toInt16(fieldInt(f[10]));
+            r.elevationFt = toInt16(fieldInt(f[10]));
             r.keptReal2 = fieldReal(f[11]);
         });
 }
@@ -149,7 +149,7 @@ ReadReport readNavaids(std::string_view text, std::vector<Navaid>& navaids) {
         n.keptInt = fieldInt(f[5]);
         n.latitude = fieldReal(f[6]);
         n.longitude = fieldReal(f[7]);
-        n.elevation = toInt16(fieldInt(f[8]));
+        n.elevationFt = toInt16(fieldInt(f[8]));
         n.declination = fieldReal(f[12]);
         // Its position in the list, so a skipped line cannot leave a gap.
         n.dbIndex = static_cast<int32_t>(navaids.size() - 1);

@@ -55,7 +55,7 @@ struct FplLeg {
     std::string name;   // airport or navaid name; empty for fixes and procedure legs
     float longitude = 0.0f;
     float latitude = 0.0f;
-    int32_t elevation = 0;  // airport legs, feet
+    int32_t elevationFt = 0;  // airport legs
     int32_t dbIndex = -1;   // index in the database table named by waypointKind; -1 = none
     // Navaid legs made from airway data: the navaid's frequency; VD legs: their heading
     // column as a real. TUNE is offered only when this is not 0.

@@ -45,7 +45,7 @@ FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) 
         leg.ident = a.ident;
         leg.latitude = a.latitude;
         leg.longitude = a.longitude;
-        leg.elevation = a.elevation;
+        leg.elevationFt = a.elevationFt;
     }
     return leg;
 }

@@ -60,14 +60,14 @@ void drawCandidate(const CandidateView& v, int number, int count) {
     drawCoordinate(2, latitudeHemisphere(v.latitude), v.latitude);
     drawCoordinate(3, longitudeHemisphere(v.longitude), v.longitude);
     if (v.airport != nullptr) {
-        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "ELEV %5d", v.airport->elevation);
+        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "ELEV %5d", v.airport->elevationFt);
     } else if (v.navaid != nullptr) {
         const Navaid& n = *v.navaid;
         drawTextAt(1, 5, colourGreen, fontLarge, alignLeft, "%s", navaidTypeText(n.type));
         drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "FREQ");
         drawTextAt(15, 6, colourGreen, fontLarge, alignRight, "%3.2f", n.frequency);
         drawTextAt(1, 7, colourGreen, fontLarge, alignLeft, "ELEV");
-        drawTextAt(15, 7, colourGreen, fontLarge, alignRight, "%5d", n.elevation);
+        drawTextAt(15, 7, colourGreen, fontLarge, alignRight, "%5d", n.elevationFt);
         drawTextAt(1, 8, colourGreen, fontLarge, alignLeft, "DECL");
         // The letter gives the side, so the figure is shown without a sign.
         drawTextAt(15, 8, colourGreen, fontLarge, alignRight, n.declination < 0.0f ? "W  %2.1f" : "E  %2.1f",
@@ -129,7 +129,7 @@ FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index)
     leg.dbIndex = index;
     if (v.airport != nullptr) {
         leg.name = v.name;
-        leg.elevation = v.airport->elevation;
+        leg.elevationFt = v.airport->elevationFt;
     } else if (v.navaid != nullptr) {
         leg.name = v.name;
     }

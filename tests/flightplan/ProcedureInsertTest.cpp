@@ -51,7 +51,7 @@ struct ProcedureInsert : PlanFixture {
         db.airports[dep].runways.push_back(r16);
         Runway r34;
         r34.ident = "34R";
-        r34.elevation = 250;
+        r34.elevationFt = 250;
         r34.thresholdLatitude = 45.1f;
         r34.thresholdLongitude = -122.05f;
         db.airports[arr].runways.push_back(r34);

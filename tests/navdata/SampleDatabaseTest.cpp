@@ -68,8 +68,8 @@ TEST_F(SampleDatabase, RunwaysAndAirwaysAsTheProgramReadsThem) {
     for (const Runway& r : airport("KSEA").runways)
         if (r.ident == "16L") r16l = &r;
     ASSERT_NE(r16l, nullptr);
-    EXPECT_EQ(r16l->heading, 161u);
-    EXPECT_EQ(r16l->inboundCourse, 161u);
+    EXPECT_EQ(r16l->headingMag, 161u);
+    EXPECT_EQ(r16l->inboundCourseMag, 161u);
 
     // Every airway is an unbroken chain: each segment starts where the one before ended.
     for (const Airway& airway : d.airways) {
