@@ -111,8 +111,9 @@ void drawCdu(const PageTable& pages) {
         cdu.currentPage = kPageStartup;
         cdu.unitPower = kPowerOn;
     }
+    if (cdu.displayControlShown) handleDisplayControlKeys();
     if (cdu.unitPower == kPowerOn) runCurrentPage(pages, cdu.currentPage);
-    if (cdu.displayControlShown) runDisplayControl();
+    if (cdu.displayControlShown) drawDisplayControl();
     drawDimmingOverlay(settings.dimLevel);
 }
 

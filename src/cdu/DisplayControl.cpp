@@ -80,8 +80,10 @@ void draw(bool video) {
 
 }  // namespace
 
-void runDisplayControl() {
-    CduState& cdu = cduState();
-    consumeKeys(cdu, platform().settings);
-    draw(cdu.displayControlMode == kDisplayControlVideo);
+void handleDisplayControlKeys() {
+    consumeKeys(cduState(), platform().settings);
+}
+
+void drawDisplayControl() {
+    draw(cduState().displayControlMode == kDisplayControlVideo);
 }

@@ -147,7 +147,13 @@ void mapKeyboard() {
 
 void typeIntoScratchpad() {
     KeyState& keys = cduState().keys;
-    if (keys.pendingPadKey == kPadEnter) return;
+    if (keys.pendingPadKey == kPadEnter) {
+        // An ENTER waits for the page with the text as it was typed. A letter typed after it
+        // means no page took it (INIT has no use for ENTER): it was not meant for the text
+        // that follows, as a digit typed after it replaces it too.
+        if (keys.pendingAlphaKey == kAlphaNone) return;
+        keys.pendingPadKey = kPadNone;
+    }
     if (keys.pendingPadKey == kPadNone && keys.pendingAlphaKey == kAlphaNone) return;
     if (keys.pendingPadKey == kPadBack) {
         if (!keys.scratchpad.empty()) keys.scratchpad.pop_back();

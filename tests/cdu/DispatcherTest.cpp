@@ -156,6 +156,24 @@ TEST_F(AcceptedUnit, DisplayControlDimsWithinItsLimitsAndSwitchesTheUnitOff) {
     EXPECT_NEAR(dimmingAlpha(), 0.1f, 1e-5);
 }
 
+// Pages that take every line key (LIST before the plan has an origin, the DATA index) must
+// not hold back the overlay's keys: DIM, VIDEO and CANCEL act, and the overlay closes.
+TEST_F(AcceptedUnit, TheDisplayControlGetsItsKeysWhateverThePageTakes) {
+    for (const char* page : {"LIST", "DATA"}) {
+        SCOPED_TRACE(page);
+        pressAndRun(page);
+        pressAndRun("ONOFF");
+        ASSERT_TRUE(h.cdu().displayControlShown);
+        pressAndRun("R2");
+        EXPECT_NEAR(h.settings().dimLevel, 0.1f, 1e-5);
+        pressAndRun("R4");
+        EXPECT_EQ(h.cdu().displayControlMode, kDisplayControlVideo);
+        pressAndRun("R3");
+        EXPECT_FALSE(h.cdu().displayControlShown);
+        h.settings().dimLevel = 0.0f;
+    }
+}
+
 TEST(HardwareMode, TheTextAreaIsStretchedOverTheWindowWithoutABezel) {
     Harness h(HarnessOptions{.sampleDatabase = false});
     h.dir.write("FMS.ini", "hardware_mode:yes\n");

@@ -101,7 +101,7 @@ TEST_F(KeyHitTest, MouseClicksAreMeasuredInPercentOfTheViewport) {
     EXPECT_EQ(keys.scratchpad, "");
 }
 
-TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
+TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterWaitsForThePage) {
     typeOnPcKeyboard("a5Z");
     EXPECT_EQ(keys.scratchpad, "A5Z");
     handleChar(kBackspaceChar);
@@ -114,15 +114,14 @@ TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
     typeOnPcKeyboard("0\n");
     EXPECT_EQ(keys.scratchpad, "0");
     EXPECT_EQ(keys.pendingPadKey, kPadEnter);
-    // A pending ENTER holds letters back until a page consumes it; a newer digit replaces it.
-    typeOnPcKeyboard("k");
-    EXPECT_EQ(keys.scratchpad, "0");
-    EXPECT_EQ(keys.pendingAlphaKey, 'K' - 'A');
-    resetPadKey();
-    typeOnPcKeyboard("7");
-    EXPECT_EQ(keys.scratchpad, "07");
-    typeIntoScratchpad();
-    EXPECT_EQ(keys.scratchpad, "07K");
+    // A letter or a digit typed while an ENTER waits means no page took it: the ENTER goes
+    // and the key types (two letters in a row both arrive).
+    typeOnPcKeyboard("kq");
+    EXPECT_EQ(keys.scratchpad, "0KQ");
+    EXPECT_EQ(keys.pendingPadKey, kPadNone);
+    typeOnPcKeyboard("\n7");
+    EXPECT_EQ(keys.scratchpad, "0KQ7");
+    EXPECT_EQ(keys.pendingPadKey, kPadNone);
 }
 
 TEST_F(KeyTyping, ALetterAndADigitInOneFrameTypeTheDigitFirst) {
