@@ -145,14 +145,23 @@ void runFplMenuPage() {
         case kLskL3:  // PPOS TO WPT
             cdu.currentPage = kPagePposToWpt;
             break;
+        case kLskL4:  // DEPART
+            cdu.previousPage = kPageFplMenu;
+            cdu.currentPage = kPageDeparture;
+            break;
+        case kLskR4:  // ARRIVE: the arrival is chosen afresh
+            cdu.previousPage = kPageFplMenu;
+            cdu.currentPage = kPageArrival;
+            clearArrivalSelection();
+            break;
         case kLskL5:  // DELETE FPL
             clearFlightPlan();
             cdu.previousPage = kPageFplMenu;
             cdu.currentPage = kPageFpl;
             break;
         default:
-            // DEPART, STORE FPL and ARRIVE lead to pages that are not part of the program yet;
-            // RAIM PRED and the empty entries have no action.
+            // STORE FPL leads to a page that is not part of the program yet; RAIM PRED and the
+            // empty entries have no action.
             break;
     }
 }

@@ -7,6 +7,7 @@
 #include "cdu/KeyInput.h"
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
+#include "pages/ReferencePages.h"
 
 namespace {
 
@@ -139,8 +140,14 @@ void drawDataPage() {
         // The other keys of the index have no function; none of them stays pending.
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
-        // SID, STAR, APPROACH, RUNWAY and AIRWAY open reference pages that do not exist yet:
-        // the keys are taken and change nothing.
+        // SID, STAR and APPROACH start their reference pages afresh; RUNWAY shows its page
+        // as it was left. AIRWAY opens a page that does not exist yet: the key is taken.
+        static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach, kDataNavRunway};
+        if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL4) {
+            const int page = kReferencePages[keys.pendingLsk - kLskL1];
+            if (page != kDataNavRunway) resetReferencePage(page);
+            st.dataNavPage = page;
+        }
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
         if (keys.pendingLsk == kLskR5) {
             st.dataLevel = kDataIndex;
@@ -171,6 +178,8 @@ void drawDataPage() {
         drawNavMenu(st);
     else if (st.dataNavPage == kDataNavWaypoint)
         drawWaypointResult(st);
+    else if (st.dataNavPage >= kDataNavSid && st.dataNavPage <= kDataNavRunway)
+        runReferencePage(st.dataNavPage);
 
     // An ENTER no field took would hold up typing into the scratchpad.
     if (keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageData) resetPadKey();

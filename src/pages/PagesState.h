@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "navdb/NavDatabase.h"
+#include "navdb/Procedures.h"
 #include "pages/IntersectionSearch.h"
 #include "pages/NearestLists.h"
 
@@ -81,6 +82,33 @@ struct ListPageState {
     IntersectionSearch intersections;
 };
 
+// One of the reference pages NAV/SID, NAV/STAR, NAV/APPR and NAV/RNWY. They only browse: the
+// chosen airport is a copy with the procedures read for it, and the lists are the page's own,
+// so that neither the database records nor the lists of the DEPARTURE and ARRIVAL pages
+// change while the pilot looks around.
+struct ReferencePageState {
+    IdentField airportField;
+    bool airportChosen = false;
+    Airport airport;  // a copy of airports[airport.dbIndex]
+    bool runwayChosen = false;
+    int32_t runwayPosition = -1;
+    // NAV/SID and NAV/STAR: the procedure (menu position) and its transition; NAV/APPR: the
+    // approach (position in the runway's finals).
+    bool procedureChosen = false;
+    int32_t procedurePosition = -1;
+    bool transitionChosen = false;
+    Procedure chosen;  // NAV/SID, NAV/STAR: the procedure shown on the summary
+    ProcedureLists lists;
+    int listPage = 0;
+};
+
+struct ReferencePagesState {
+    ReferencePageState sid;
+    ReferencePageState star;
+    ReferencePageState approach;
+    ReferencePageState runway;
+};
+
 // State owned by the pages/ folder. One instance lives in the Fms context; code reaches it
 // through fms().pages.
 struct PagesState {
@@ -88,4 +116,5 @@ struct PagesState {
     DataPageState data;
     IdentPageState ident;
     ListPageState list;
+    ReferencePagesState reference;
 };

@@ -1,0 +1,53 @@
+#include "pages/ProcedurePageParts.h"
+
+#include "Fms.h"
+#include "cdu/KeyInput.h"
+#include "cdu/PageTable.h"
+#include "flightplan/FlightPlan.h"
+
+Airport* airportOfLeg(const FplLeg* leg) {
+    if (leg == nullptr || leg->waypointKind != WaypointKind::Airport) return nullptr;
+    NavDatabase& db = fms().navdb.database;
+    if (!isSet(db.airportsLoaded) || leg->dbIndex < 0 ||
+        static_cast<size_t>(leg->dbIndex) >= db.airports.size())
+        return nullptr;
+    return &db.airports[static_cast<size_t>(leg->dbIndex)];
+}
+
+Runway* pointAirportAt(Airport& airport, int32_t position) {
+    if (position < 0 || static_cast<size_t>(position) >= airport.runways.size()) return nullptr;
+    Runway& runway = airport.runways[static_cast<size_t>(position)];
+    airport.selectedRunwayIndex = position;
+    airport.selectedRunwayIdent = runway.ident;
+    return &runway;
+}
+
+std::vector<std::string> runwayIdents(const Airport& airport) {
+    std::vector<std::string> idents;
+    for (const Runway& r : airport.runways) idents.push_back(r.ident);
+    return idents;
+}
+
+DeparturePageState& departurePageState() {
+    return fms().flightplan.departurePage;
+}
+ArrivalPageState& arrivalPageState() {
+    return fms().flightplan.arrivalPage;
+}
+int& procedureListPage() {
+    return fms().flightplan.procedureListPage;
+}
+
+void insertDepartureAndLeave() {
+    insertDepartureProcedure();
+    fms().cdu.currentPage = kPageFpl;
+}
+
+void insertArrivalAndLeave() {
+    insertArrivalProcedure();
+    fms().cdu.currentPage = kPageFpl;
+}
+
+void startArrivalAgain() {
+    clearArrivalSelection();
+}
