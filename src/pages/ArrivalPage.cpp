@@ -52,11 +52,6 @@ const MenuEntry* chosenStar(const Airport& airport) {
     return &menu[static_cast<size_t>(airport.starIndex)];
 }
 
-void drawListTitle(int count) {
-    drawTextAt(5, 0, colourGreen, fontLarge, alignLeft, "ARRIVAL %d/%d", procedureListPage() + 1,
-               numberedListPages(count));
-}
-
 void drawRunwayIdent(const Runway* runway) {
     if (runway != nullptr) drawTextAt(22, 4, colourGreen, fontLarge, alignRight, "%s", runway->ident.c_str());
 }
@@ -75,13 +70,8 @@ void drawPilotRoute() {
     drawTextAt(15, 10, colourWhite, fontLarge, alignLeft, "PLT RTE");
 }
 
-// Runs the list of a step: paging, title, entries and the number typed. Returns the entry
-// that ENTER brought (an empty ENTER was already taken by the skip keys).
-ListEntry runList(const std::vector<std::string>& texts, bool pagedTitle, ListColumns columns = {}) {
-    stepNumberedList(procedureListPage(), static_cast<int>(texts.size()));
-    if (pagedTitle) drawListTitle(static_cast<int>(texts.size()));
-    drawNumberedList(procedureListPage(), texts, columns);
-    return takeListEntry();
+ListEntry runList(const std::vector<std::string>& texts, ListColumns columns = {}) {
+    return runSelectionList("ARRIVAL", texts, columns);
 }
 
 void runwayStep(Airport& airport, ArrivalPageState& p) {
@@ -92,7 +82,7 @@ void runwayStep(Airport& airport, ArrivalPageState& p) {
     drawApprLabel();
     drawTextAt(19, 10, colourWhite, fontLarge, alignLeft, "FPL");
     drawSelectionEntryField(4);
-    const ListEntry entry = runList(runways, true);
+    const ListEntry entry = runList(runways);
     if (entry.kind != ListEntry::Number) return;
     const int n = entry.positionIn(runways.size());
     p.runwayChosen = n >= 0;
@@ -118,7 +108,7 @@ void starStep(Airport& airport, ArrivalPageState& p) {
     }
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, names.empty() ? "NO STAR" : "SEL STAR");
     drawPilotRoute();
-    const ListEntry entry = runList(names, true);
+    const ListEntry entry = runList(names);
     if (entry.kind != ListEntry::Number) return;
     const int n = entry.positionIn(names.size());
     p.starChosen = n >= 0;
@@ -142,7 +132,7 @@ void starTransitionStep(Airport& airport, ArrivalPageState& p) {
     drawPilotRoute();
     drawTextAt(19, 6, colourWhite, fontMed, alignRight, "#");
     drawSelectionEntryField(6);
-    const ListEntry entry = runList(names, true, ListColumns{1, 3});
+    const ListEntry entry = runList(names, ListColumns{1, 3});
     if (entry.kind != ListEntry::Number) return;
     const int n = entry.positionIn(transitions.size());
     p.starTransitionChosen = n >= 0;
@@ -170,7 +160,7 @@ void approachStep(Airport& airport, ArrivalPageState& p) {
         drawSelectionEntryField(8);
     }
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, names.empty() ? "NO APPROACH" : "SEL APPROACH");
-    const ListEntry entry = runList(names, true);
+    const ListEntry entry = runList(names);
     if (entry.kind != ListEntry::Number) return;
     // A number outside the list still moves on, without an approach.
     p.approachChosen = true;
@@ -208,7 +198,7 @@ void approachTransitionStep(Airport& airport, ArrivalPageState& p) {
         drawSelectionEntryField(8, 14);
     }
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, names.empty() ? "NO TRANS" : "SEL TRANSITION");
-    const ListEntry entry = runList(names, true);
+    const ListEntry entry = runList(names);
     if (entry.kind != ListEntry::Number) return;
     p.approachTransitionChosen = true;
     const int n = entry.positionIn(names.size());

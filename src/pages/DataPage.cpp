@@ -142,7 +142,8 @@ void drawDataPage() {
     } else if (st.dataNavPage == kDataNavMenu) {
         // SID, STAR and APPROACH start their reference pages afresh; RUNWAY shows its page
         // as it was left. AIRWAY opens a page that does not exist yet: the key is taken.
-        static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach, kDataNavRunway};
+        static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach,
+                                                  kDataNavRunway};
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL4) {
             const int page = kReferencePages[keys.pendingLsk - kLskL1];
             if (page != kDataNavRunway) resetReferencePage(page);
@@ -155,8 +156,9 @@ void drawDataPage() {
             resetPadKey();
         }
     }
-    if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
-                                   st.dataNavPage == kDataNavAirway)) {
+    if (keys.pendingLsk == kLskR5 &&
+        (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+         st.dataNavPage == kDataNavAirway)) {
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};
         resetLsk();

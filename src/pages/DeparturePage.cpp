@@ -34,11 +34,6 @@ const MenuEntry* chosenSid(const Airport& airport) {
     return &menu[static_cast<size_t>(airport.sidIndex)];
 }
 
-void drawTitle(int count) {
-    drawTextAt(5, 0, colourGreen, fontLarge, alignLeft, "DEPARTURE %d/%d", procedureListPage() + 1,
-               numberedListPages(count));
-}
-
 void drawRunwayIdent(const Airport& airport, const DeparturePageState& p) {
     if (p.runwayPosition >= 0 && static_cast<size_t>(p.runwayPosition) < airport.runways.size())
         drawTextAt(22, 4, colourGreen, fontLarge, alignRight, "%s",
@@ -47,15 +42,11 @@ void drawRunwayIdent(const Airport& airport, const DeparturePageState& p) {
 
 void runwayStep(Airport& airport, DeparturePageState& p) {
     const std::vector<std::string> runways = runwayIdents(airport);
-    stepNumberedList(procedureListPage(), static_cast<int>(runways.size()));
-    drawTitle(static_cast<int>(runways.size()));
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL RUNWAY");
     drawTextAt(12, 6, colourGreen, fontMed, alignLeft, "------.----");
     drawTextAt(19, 10, colourWhite, fontLarge, alignLeft, "FPL");
-    drawNumberedList(procedureListPage(), runways);
     drawSelectionEntryField(4);
-
-    const ListEntry entry = takeListEntry();
+    const ListEntry entry = runSelectionList("DEPARTURE", runways);
     if (entry.kind != ListEntry::Number) return;
     const int n = entry.positionIn(runways.size());
     p.runwayChosen = n >= 0;
@@ -70,18 +61,14 @@ void runwayStep(Airport& airport, DeparturePageState& p) {
 void sidStep(Airport& airport, DeparturePageState& p) {
     std::vector<std::string> names;
     for (const MenuEntry& e : lists().sidMenu) names.push_back(e.name);
-    stepNumberedList(procedureListPage(), static_cast<int>(names.size()));
     drawRunwayIdent(airport, p);
-    drawTitle(static_cast<int>(names.size()));
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, names.empty() ? "NO SID" : "SEL SID");
     drawTextAt(15, 10, colourWhite, fontLarge, alignLeft, "PLT RTE");
-    drawNumberedList(procedureListPage(), names);
     if (!names.empty()) {
         drawTextAt(19, 6, colourWhite, fontMed, alignLeft, "#");
         drawSelectionEntryField(6);
     }
-
-    const ListEntry entry = takeListEntry();
+    const ListEntry entry = runSelectionList("DEPARTURE", names);
     if (entry.kind == ListEntry::None) return;
     pointAirportAt(airport, p.runwayPosition);
     // A transition chosen for another SID does not belong to the new choice.
@@ -127,20 +114,16 @@ void transitionStep(Airport& airport, DeparturePageState& p) {
     const std::vector<Procedure>& transitions = lists().sidTransitions;
     std::vector<std::string> names;
     for (const Procedure& t : transitions) names.push_back(t.transitionName);
-    stepNumberedList(procedureListPage(), static_cast<int>(names.size()));
     drawRunwayIdent(airport, p);
     if (const MenuEntry* sid = chosenSid(airport))
         drawTextAt(12, 6, colourGreen, fontLarge, alignLeft, "%s.", sid->name.c_str());
-    drawTitle(static_cast<int>(names.size()));
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL TRANS");
     drawTextAt(15, 10, colourWhite, fontLarge, alignLeft, "PLT RTE");
     drawTextAt(19, 6, colourWhite, fontMed, alignRight, "#");
-    drawNumberedList(procedureListPage(), names);
     drawSelectionEntryField(6);
-
     KeyState& keys = fms().cdu.keys;
     if (keys.pendingLsk == kLskR5 && keys.scratchpad.empty()) chooseNoTransition(airport, p);
-    const ListEntry entry = takeListEntry();
+    const ListEntry entry = runSelectionList("DEPARTURE", names);
     if (entry.kind == ListEntry::Empty) chooseNoTransition(airport, p);
     if (entry.kind != ListEntry::Number) return;
     const int n = entry.positionIn(transitions.size());

@@ -1,6 +1,7 @@
 #include "pages/ProcedurePageParts.h"
 
 #include "Fms.h"
+#include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "cdu/PageTable.h"
 #include "flightplan/FlightPlan.h"
@@ -26,6 +27,16 @@ std::vector<std::string> runwayIdents(const Airport& airport) {
     std::vector<std::string> idents;
     for (const Runway& r : airport.runways) idents.push_back(r.ident);
     return idents;
+}
+
+ListEntry runSelectionList(const char* page, const std::vector<std::string>& texts, ListColumns columns) {
+    int& listPage = procedureListPage();
+    const int count = static_cast<int>(texts.size());
+    stepNumberedList(listPage, count);
+    drawTextAt(5, 0, colourGreen, fontLarge, alignLeft, "%s %d/%d", page, listPage + 1,
+               numberedListPages(count));
+    drawNumberedList(listPage, texts, columns);
+    return takeListEntry();
 }
 
 DeparturePageState& departurePageState() {

@@ -6,6 +6,7 @@
 #include "flightplan/FlightPlanState.h"
 #include "flightplan/FplLeg.h"
 #include "navdb/NavDatabase.h"
+#include "pages/NumberedList.h"
 
 // Pieces shared by the DEPARTURE and ARRIVAL pages.
 
@@ -20,6 +21,10 @@ Runway* pointAirportAt(Airport& airport, int32_t position);
 
 // The runway identifiers of the airport, in file order.
 std::vector<std::string> runwayIdents(const Airport& airport);
+
+// A list step: NEXT and PREV, the title "<page> %d/%d" with the list page, the entries, and
+// what ENTER brought.
+ListEntry runSelectionList(const char* page, const std::vector<std::string>& texts, ListColumns columns = {});
 
 // The step states and the list page the two pages share.
 DeparturePageState& departurePageState();

@@ -147,8 +147,36 @@ bool runwayStage(ReferencePageState& st, const char* title, ListColumns columns 
     return true;
 }
 
+// The procedure (or approach) list: the prompt, the entry field when there is something to
+// choose, the list. A number in the list chooses; another clears the choice. Returns the
+// position chosen in this frame, else -1.
+int procedureStage(ReferencePageState& st, const char* title, const std::vector<std::string>& names,
+                   const char* prompt, const char* none) {
+    drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "%s", names.empty() ? none : prompt);
+    if (!names.empty()) {
+        drawTextAt(19, 6, colourWhite, fontMed, alignLeft, "#");
+        drawReferenceEntryField(6, false);
+    }
+    const ListEntry entry = runList(st, title, names);
+    if (entry.kind != ListEntry::Number) return -1;
+    const int n = entry.positionIn(names.size());
+    st.procedureChosen = n >= 0;
+    if (n >= 0) st.procedurePosition = n;
+    return n;
+}
+
 void drawDashes() {
     drawTextAt(12, 6, colourGreen, fontMed, alignLeft, "------.----");
+}
+
+// Stages 0 and 1 of NAV/SID, NAV/STAR and NAV/APPR: the prompt, the dashes and the runway
+// list. True in the frame in which a runway was chosen.
+bool airportOrRunwayStage(ReferencePageState& st, Stage stage, const char* title) {
+    drawTextAt(1, 1, colourWhite, fontMed, alignLeft, stage == kNoAirport ? "SEL AIRPORT" : "SEL RUNWAY");
+    drawDashes();
+    if (stage != kNoAirport) return runwayStage(st, title);
+    drawTitle(title, 0, 0);
+    return false;
 }
 
 void drawReturnPrompt() {
@@ -174,16 +202,11 @@ void runProcedurePage(ReferencePageState& st, int page) {
     if (const Runway* r = chosenRunway(st))
         drawTextAt(22, 4, colourGreen, fontLarge, alignRight, "%s", r->ident.c_str());
 
-    switch (stageOf(st, page)) {
+    const Stage stage = stageOf(st, page);
+    switch (stage) {
         case kNoAirport:
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL AIRPORT");
-            drawDashes();
-            drawTitle(title, 0, 0);
-            break;
         case kRunwayList:
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL RUNWAY");
-            drawDashes();
-            if (runwayStage(st, title)) {
+            if (airportOrRunwayStage(st, stage, title)) {
                 if (sid)
                     loadSids(st.airport, st.lists);
                 else
@@ -194,21 +217,9 @@ void runProcedurePage(ReferencePageState& st, int page) {
             const std::vector<MenuEntry>& menu = sid ? st.lists.sidMenu : st.lists.starMenu;
             std::vector<std::string> names;
             for (const MenuEntry& e : menu) names.push_back(e.name);
-            const char* none = sid ? "NO SID" : "NO STAR";
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "%s",
-                       names.empty() ? none
-                       : sid         ? "SEL SID"
-                                     : "SEL STAR");
-            if (!names.empty()) {
-                drawTextAt(19, 6, colourWhite, fontMed, alignLeft, "#");
-                drawReferenceEntryField(6, false);
-            }
-            const ListEntry entry = runList(st, title, names);
-            if (entry.kind != ListEntry::Number) break;
-            const int n = entry.positionIn(names.size());
-            st.procedureChosen = n >= 0;
+            const int n =
+                procedureStage(st, title, names, sid ? "SEL SID" : "SEL STAR", sid ? "NO SID" : "NO STAR");
             if (n < 0) break;
-            st.procedurePosition = n;
             st.listPage = 0;
             if (sid) {
                 st.airport.sidIndex = n;
@@ -297,14 +308,8 @@ void runApproachPage(ReferencePageState& st) {
     drawIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
     switch (stage) {
         case kNoAirport:
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL AIRPORT");
-            drawDashes();
-            drawTitle(title, 0, 0);
-            break;
         case kRunwayList:
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "SEL RUNWAY");
-            drawDashes();
-            if (runwayStage(st, title)) {
+            if (airportOrRunwayStage(st, stage, title)) {
                 Runway& chosen = *chosenRunway(st);
                 loadFinalApproaches(chosen, st.airport);
                 loadApproachTransitions(chosen, st.airport);
@@ -322,16 +327,7 @@ void runApproachPage(ReferencePageState& st) {
                     names.push_back(text);
                 }
             }
-            drawTextAt(1, 1, colourWhite, fontMed, alignLeft, names.empty() ? "NO APPROACH" : "SEL APPROACH");
-            if (!names.empty()) {
-                drawTextAt(19, 6, colourWhite, fontMed, alignLeft, "#");
-                drawReferenceEntryField(6, false);
-            }
-            const ListEntry entry = runList(st, title, names);
-            if (entry.kind != ListEntry::Number) break;
-            const int n = entry.positionIn(names.size());
-            st.procedureChosen = n >= 0;
-            if (n >= 0) st.procedurePosition = n;
+            procedureStage(st, title, names, "SEL APPROACH", "NO APPROACH");
             break;
         }
     }

@@ -2,7 +2,7 @@
 // the plan they leave behind.
 #include <gtest/gtest.h>
 
-#include "Harness.h"
+#include "PageTestSupport.h"
 #include "PlanSteps.h"
 #include "cdu/PageTable.h"
 
@@ -10,44 +10,20 @@ namespace {
 
 using V = std::vector<std::string>;
 
-struct ProcedurePages : ::testing::Test {
-    Harness h;
-
+struct ProcedurePages : KeyedPage {
     // The unit on the ground at `lat`, `lon`, INIT accepted and the FPL page showing the
     // nearest airport as the origin.
     void startAt(double lat, double lon) {
         h.sim.aircraft().latDeg = lat;
         h.sim.aircraft().lonDeg = lon;
-        h.powerOn();
-        h.waitForDatabase();
-        for (int i = 0; i < 10 && h.cdu().currentPage != kPageInit; ++i) h.frame();
-        press("L5");
+        powerOnAndAccept(h);
         press("FPL");
-    }
-    void press(const char* key) {
-        h.press(key);
-        h.frames(2);
-    }
-    void type(const char* text) {
-        h.type(text);
-        h.frame();
-    }
-    // A list number typed and entered.
-    void choose(const char* number) {
-        type(number);
-        press("ENTER");
     }
     // An airport appended on the FPL page: its identifier, ENTER, ACCEPT.
     void append(const char* ident) {
         type(ident);
         press("ENTER");
         press("L5");
-    }
-    std::string picture(const std::string& expected) const {
-        std::string text = expected;
-        for (char& c : text)
-            if (c == '^') c = static_cast<char>(0xB0);
-        return h.screen().diff(text);
     }
 };
 

@@ -2,7 +2,6 @@
 // sample database, and the paging of the numbered lists on an airport with ten runways.
 #include <gtest/gtest.h>
 
-#include "Harness.h"
 #include "PageTestSupport.h"
 #include "PlanSteps.h"
 #include "cdu/PageTable.h"
@@ -11,26 +10,12 @@ namespace {
 
 using V = std::vector<std::string>;
 
-class ReferencePages : public ::testing::Test {
+class ReferencePages : public KeyedPage {
 protected:
-    Harness h;
-
     void SetUp() override {
         h.sim.aircraft().latDeg = 47.450188;  // at Seattle-Tacoma
         h.sim.aircraft().lonDeg = -122.312320;
         powerOnAndAccept(h);
-    }
-    void press(const char* key) {
-        h.press(key);
-        h.frames(2);
-    }
-    void type(const char* text) {
-        h.type(text);
-        h.frame();
-    }
-    void choose(const char* number) {
-        type(number);
-        press("ENTER");
     }
     // DATA/NAV, then the reference page on `key` (L1 SID, L2 STAR, L3 APPROACH, L4 RUNWAY).
     void open(const char* key) {
@@ -44,12 +29,6 @@ protected:
         type(ident);
         press("ENTER");
         press("L5");
-    }
-    std::string picture(const std::string& expected) const {
-        std::string text = expected;
-        for (char& c : text)
-            if (c == '^') c = static_cast<char>(0xB0);
-        return h.screen().diff(text);
     }
 };
 
