@@ -178,6 +178,24 @@ TEST_F(ProcedurePages, DepartureWithoutSidsAndWithoutATransition) {
     press("MENU");
     press("L4");
     EXPECT_EQ(h.row(6), "            DUWAM1.NONE ");
+
+    // Without an airport as leg 1 the page goes back to the plan; with another airport there
+    // it starts afresh for that one.
+    press("FPL");
+    press("L1");
+    press("R1");
+    press("R1");
+    ASSERT_EQ(planLeg(0)->ident, "R1615");
+    press("MENU");
+    press("L4");
+    EXPECT_EQ(h.cdu().currentPage, kPageFpl);
+    press("FPL");
+    append("KPAE");  // before R1615, line 1 still being selected
+    ASSERT_EQ(planLeg(0)->ident, "KPAE");
+    press("MENU");
+    press("L4");
+    EXPECT_EQ(h.row(1), " SEL RUNWAY      DEPART ");
+    EXPECT_EQ(h.row(2), "  1 16R            KPAE ");
 }
 
 TEST_F(ProcedurePages, ArrivalStepsWithStarApproachAndATransitionThatStartsElsewhere) {
