@@ -1,11 +1,11 @@
 #include "flightplan/ProcedureChoice.h"
 
-#include "Fms.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 
 namespace {
 ProcedureSelections& selections() {
-    return fms().flightplan.selections;
+    return flightPlanState().selections;
 }
 
 template <typename T>

@@ -2,11 +2,13 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 #include "flightplan/ProcedureChoice.h"
+#include "navdb/NavDbState.h"
 #include "navdb/Procedures.h"
 #include "pages/NumberedList.h"
 #include "pages/ProcedurePageParts.h"
@@ -35,10 +37,10 @@ int stepOf(const ArrivalPageState& p) {
 }
 
 ProcedureLists& lists() {
-    return fms().navdb.procedures;
+    return navDbState().procedures;
 }
 const ProcedureSelections& selections() {
-    return fms().flightplan.selections;
+    return flightPlanState().selections;
 }
 
 // The page's runway of the arrival airport, made the airport's selected runway.
@@ -225,7 +227,7 @@ void summaryStep(Airport& airport, const ArrivalPageState& p) {
 
 // R4 (APPR) skips the STAR; an empty ENTER skips the STAR and the approach transition.
 void actOnSkipKeys(ArrivalPageState& p, int step) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     auto skipStar = [&] {
         p.skipStar = true;
         // A STAR left from an earlier pass is not part of an arrival flown without one.
@@ -262,7 +264,7 @@ void backToStars(Airport& airport, ArrivalPageState& p) {
 }
 
 void actOnKeys(Airport& airport, ArrivalPageState& p) {
-    const int key = fms().cdu.keys.pendingLsk;
+    const int key = cduState().keys.pendingLsk;
     if (key == kLskNone) return;
     resetLsk();
     if (key == kLskR2 && p.runwayChosen) {
@@ -295,8 +297,7 @@ std::string approachListName(const FinalApproach& approach, const std::string& r
 }
 
 void runArrivalPage() {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kEntryCharacters) keys.scratchpad.resize(kEntryCharacters);
 
     const FplLeg* last = lastPlanLeg();

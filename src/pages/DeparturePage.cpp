@@ -1,14 +1,16 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
-#include "cdu/PageTable.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 #include "flightplan/ProcedureChoice.h"
+#include "navdb/NavDbState.h"
 #include "navdb/Procedures.h"
 #include "pages/NumberedList.h"
+#include "pages/PageTable.h"
 #include "pages/ProcedurePageParts.h"
 #include "pages/ProcedurePages.h"
 
@@ -25,7 +27,7 @@ int stepOf(const DeparturePageState& p) {
 }
 
 ProcedureLists& lists() {
-    return fms().navdb.procedures;
+    return navDbState().procedures;
 }
 
 const MenuEntry* chosenSid(const Airport& airport) {
@@ -121,7 +123,7 @@ void transitionStep(Airport& airport, DeparturePageState& p) {
     drawTextAt(15, 10, colourWhite, fontLarge, alignLeft, "PLT RTE");
     drawTextAt(19, 6, colourWhite, fontMed, alignRight, "#");
     drawSelectionEntryField(6);
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingLsk == kLskR5 && keys.scratchpad.empty()) chooseNoTransition(airport, p);
     const ListEntry entry = runSelectionList("DEPARTURE", names);
     if (entry.kind == ListEntry::Empty) chooseNoTransition(airport, p);
@@ -136,7 +138,7 @@ void transitionStep(Airport& airport, DeparturePageState& p) {
 void summaryStep(const Airport& airport, const DeparturePageState& p) {
     drawTextAt(5, 0, colourGreen, fontLarge, alignLeft, "DEPARTURE 1/1");
     drawRunwayIdent(airport, p);
-    const ProcedureSelections& sel = fms().flightplan.selections;
+    const ProcedureSelections& sel = flightPlanState().selections;
     if (sel.sidTransition)
         drawTextAt(22, 6, colourGreen, fontLarge, alignRight, "%s.%s", sel.sidTransition->name.c_str(),
                    sel.sidTransition->transitionName.c_str());
@@ -146,7 +148,7 @@ void summaryStep(const Airport& airport, const DeparturePageState& p) {
 }
 
 void actOnKeys(Airport& airport, DeparturePageState& p) {
-    const int key = fms().cdu.keys.pendingLsk;
+    const int key = cduState().keys.pendingLsk;
     if (key == kLskNone) return;
     resetLsk();
     if (key == kLskR2 && p.runwayChosen) {
@@ -174,13 +176,12 @@ void actOnKeys(Airport& airport, DeparturePageState& p) {
 }  // namespace
 
 void runDeparturePage() {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kEntryCharacters) keys.scratchpad.resize(kEntryCharacters);
 
     Airport* airport = airportOfLeg(planLeg(0));
     if (airport == nullptr) {
-        f.cdu.currentPage = kPageFpl;
+        cduState().currentPage = kPageFpl;
         return;
     }
     DeparturePageState& p = departurePageState();

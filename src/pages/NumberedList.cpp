@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
 #include "pages/PageDrawing.h"
+#include "pages/Paging.h"
 
 namespace {
 constexpr int kFirstListRow = 2;
@@ -14,19 +15,15 @@ constexpr float kCellWidth = 0.0264f;
 }  // namespace
 
 int numberedListPages(int count) {
-    return std::max(1, (count + kListEntriesPerPage - 1) / kListEntriesPerPage);
+    return pageCountFor(count, kListEntriesPerPage);
 }
 
 void stepNumberedList(int& listPage, int count) {
-    KeyState& keys = fms().cdu.keys;
-    if (keys.pendingFunctionKey == kFnNext) {
-        if (count > kListEntriesPerPage) ++listPage;
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        --listPage;
-        resetFunctionKey();
-    }
-    listPage = std::clamp(listPage, 0, numberedListPages(count) - 1);
+    // The list page counts from 0 here, as the pages keep it.
+    const int pages = numberedListPages(count);
+    int page = clampPage(listPage + 1, pages);
+    stepPage(page, pages);
+    listPage = page - 1;
 }
 
 void drawNumberedList(int listPage, const std::vector<std::string>& texts, ListColumns columns) {
@@ -40,7 +37,7 @@ void drawNumberedList(int listPage, const std::vector<std::string>& texts, ListC
 }
 
 ListEntry takeListEntry() {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     ListEntry entry;
     if (keys.pendingPadKey != kPadEnter) return entry;
     if (keys.scratchpad.empty()) {
@@ -55,7 +52,7 @@ ListEntry takeListEntry() {
 }
 
 void drawSelectionEntryField(int row, int lastColumn) {
-    const std::string& typed = fms().cdu.keys.scratchpad;
+    const std::string& typed = cduState().keys.scratchpad;
     drawBar(textColumnX[lastColumn] - 0.026f, textRowY[row] + 0.011f, 2 * kCellWidth, 0.016f, colourWhite);
     const int first = lastColumn - 1;
     if (typed.empty()) {
@@ -68,7 +65,7 @@ void drawSelectionEntryField(int row, int lastColumn) {
 
 void drawReferenceEntryField(int row, bool runwayStep) {
     constexpr int kFirst = 21;
-    const std::string& typed = fms().cdu.keys.scratchpad;
+    const std::string& typed = cduState().keys.scratchpad;
     if (runwayStep) {
         cduPush();
         cduColour(colourWhite);

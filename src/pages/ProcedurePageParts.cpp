@@ -1,14 +1,17 @@
 #include "pages/ProcedurePageParts.h"
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
-#include "cdu/PageTable.h"
 #include "flightplan/FlightPlan.h"
+#include "navdb/NavDbState.h"
+#include "pages/FplEditing.h"
+#include "pages/PageTable.h"
+#include "pages/PagesState.h"
 
 Airport* airportOfLeg(const FplLeg* leg) {
     if (leg == nullptr || leg->waypointKind != WaypointKind::Airport) return nullptr;
-    NavDatabase& db = fms().navdb.database;
+    NavDatabase& db = navDbState().database;
     if (!isSet(db.airportsLoaded) || leg->dbIndex < 0 ||
         static_cast<size_t>(leg->dbIndex) >= db.airports.size())
         return nullptr;
@@ -40,23 +43,23 @@ ListEntry runSelectionList(const char* page, const std::vector<std::string>& tex
 }
 
 DeparturePageState& departurePageState() {
-    return fms().flightplan.departurePage;
+    return pagesState().fpl.departurePage;
 }
 ArrivalPageState& arrivalPageState() {
-    return fms().flightplan.arrivalPage;
+    return pagesState().fpl.arrivalPage;
 }
 int& procedureListPage() {
-    return fms().flightplan.procedureListPage;
+    return pagesState().fpl.procedureListPage;
 }
 
 void insertDepartureAndLeave() {
     insertDepartureProcedure();
-    fms().cdu.currentPage = kPageFpl;
+    cduState().currentPage = kPageFpl;
 }
 
 void insertArrivalAndLeave() {
     insertArrivalProcedure();
-    fms().cdu.currentPage = kPageFpl;
+    cduState().currentPage = kPageFpl;
 }
 
 void startArrivalAgain() {

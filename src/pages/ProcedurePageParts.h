@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "flightplan/FlightPlanState.h"
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 #include "pages/NumberedList.h"
+#include "pages/PagesState.h"
 
 // Pieces shared by the DEPARTURE and ARRIVAL pages.
 

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
+#include "navdb/NavDbState.h"
 #include "navdb/Procedures.h"
 #include "pages/IdentField.h"
 #include "pages/NumberedList.h"
+#include "pages/PagesState.h"
 #include "pages/PositionText.h"
 
 namespace {
@@ -17,7 +19,7 @@ namespace {
 constexpr int kAirportFieldWidth = 5;
 
 ReferencePageState* stateOf(int dataNavPage) {
-    ReferencePagesState& r = fms().pages.reference;
+    ReferencePagesState& r = pagesState().reference;
     switch (dataNavPage) {
         case kDataNavSid:
             return &r.sid;
@@ -79,13 +81,13 @@ void forgetProcedure(ReferencePageState& st) {
 void returnToMenu(ReferencePageState& st) {
     st = ReferencePageState{};
     clearScratchpad();
-    fms().pages.data.dataNavPage = kDataNavMenu;
+    pagesState().data.dataNavPage = kDataNavMenu;
 }
 
 // R1 forgets the airport and stays pending, so that the airport field takes the next
 // identifier; R2 and R3 step back; R5 returns to the DATA/NAV menu. Every other key is taken.
 void actOnKeys(ReferencePageState& st, int page) {
-    const int key = fms().cdu.keys.pendingLsk;
+    const int key = cduState().keys.pendingLsk;
     if (key == kLskNone || key == kLskR1) {
         if (key == kLskR1 && st.airportChosen) {
             st = ReferencePageState{};
@@ -120,7 +122,7 @@ ListEntry runList(ReferencePageState& st, const char* title, const std::vector<s
     stepNumberedList(st.listPage, static_cast<int>(texts.size()));
     drawTitle(title, st.listPage, static_cast<int>(texts.size()));
     drawNumberedList(st.listPage, texts, columns);
-    if (fms().cdu.keys.pendingLsk == kLskR1) return {};
+    if (cduState().keys.pendingLsk == kLskR1) return {};
     return takeListEntry();
 }
 
@@ -198,7 +200,7 @@ void runProcedurePage(ReferencePageState& st, int page) {
     }
     drawTextAt(17, 3, colourWhite, fontMed, alignLeft, "RUNWAY");
     drawTextAt(19, 4, colourWhite, fontMed, alignLeft, "#");
-    drawIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
+    runIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
     if (const Runway* r = chosenRunway(st))
         drawTextAt(22, 4, colourGreen, fontLarge, alignRight, "%s", r->ident.c_str());
 
@@ -288,7 +290,8 @@ void drawApproachData(ReferencePageState& st, const Runway& runway) {
     if (!withFacility) return;
     drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, "%s", a.navaidIdent.c_str());
     drawTextAt(0, 6, colourGreen, fontLarge, alignLeft, "%3.2f", a.frequency);
-    drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, "%03d\xb0", static_cast<int>(runway.inboundCourse));
+    drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, "%03d\xb0",
+               static_cast<int>(runway.inboundCourseMag));
 }
 
 void runApproachPage(ReferencePageState& st) {
@@ -305,7 +308,7 @@ void runApproachPage(ReferencePageState& st) {
     drawTextAt(23, 3, colourWhite, fontMed, alignRight, "RUNWAY");
     drawTextAt(19, 4, colourWhite, fontMed, alignLeft, "#");
     drawTextAt(23, 5, colourWhite, fontMed, alignRight, "APPROACH");
-    drawIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
+    runIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
     switch (stage) {
         case kNoAirport:
         case kRunwayList:
@@ -348,15 +351,15 @@ void drawRunwayData(const ReferencePageState& st, const Runway& r) {
     drawTextAt(0, 3, colourWhite, fontMed, alignLeft, "RNWY NUMBER");
     drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, "%s", r.ident.c_str());
     drawTextAt(0, 5, colourWhite, fontMed, alignLeft, "RNWY HDG");
-    drawTextAt(0, 6, colourGreen, fontLarge, alignLeft, "%3.1f\xb0", static_cast<double>(r.heading));
+    drawTextAt(0, 6, colourGreen, fontLarge, alignLeft, "%3.1f\xb0", static_cast<double>(r.headingMag));
     drawTextAt(0, 7, colourWhite, fontMed, alignLeft, "ELEVATION");
-    drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, "%d", r.elevation);
+    drawTextAt(0, 8, colourGreen, fontLarge, alignLeft, "%d", r.elevationFt);
     drawTextAt(23, 3, colourWhite, fontMed, alignRight, "APPR END");
     // A value that is not greater than 0 is south (west), shown without its sign.
     drawCoordinate(4, r.thresholdLatitude > 0.0f ? 'N' : 'S', r.thresholdLatitude);
     drawCoordinate(5, r.thresholdLongitude > 0.0f ? 'E' : 'W', r.thresholdLongitude);
     drawTextAt(23, 7, colourWhite, fontMed, alignRight, "RNWY LENGTH");
-    drawTextAt(23, 8, colourGreen, fontLarge, alignRight, "%d", r.length);
+    drawTextAt(23, 8, colourGreen, fontLarge, alignRight, "%d", r.lengthFt);
 }
 
 void runRunwayPage(ReferencePageState& st) {
@@ -369,7 +372,7 @@ void runRunwayPage(ReferencePageState& st) {
     drawTextAt(22, 3, colourWhite, fontMed, alignRight, "RUNWAY");
     drawTextAt(19, 4, colourWhite, fontMed, alignLeft, "#");
     drawTextAt(0, 1, colourWhite, fontMed, alignLeft, airport ? "SEL RUNWAY" : "SEL AIRPORT");
-    drawIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
+    runIdentField(st.airportField, kLskR1, 2, 22, true, kAirportFieldWidth);
     if (airport)
         runwayStage(st, "NAV/RNWY", ListColumns{1, 4});
     else
@@ -387,9 +390,9 @@ void runReferencePage(int dataNavPage) {
     if (st == nullptr) return;
     // A search the airport field made has been answered by now; left in place, the DATA/NAV
     // menu would take it for a WPT IDENT result.
-    fms().pages.data.identList = IdentMatches{};
+    pagesState().data.identList = IdentMatches{};
     actOnKeys(*st, dataNavPage);
-    if (fms().pages.data.dataNavPage != dataNavPage) return;
+    if (pagesState().data.dataNavPage != dataNavPage) return;
     switch (dataNavPage) {
         case kDataNavRunway:
             runRunwayPage(*st);
@@ -405,8 +408,8 @@ void runReferencePage(int dataNavPage) {
 }
 
 void receiveReferenceAirport(const FplLeg& leg) {
-    ReferencePageState* st = stateOf(fms().pages.data.dataNavPage);
-    const NavDatabase& db = fms().navdb.database;
+    ReferencePageState* st = stateOf(pagesState().data.dataNavPage);
+    const NavDatabase& db = navDbState().database;
     if (st == nullptr || leg.waypointKind != WaypointKind::Airport || leg.dbIndex < 0 ||
         static_cast<size_t>(leg.dbIndex) >= db.airports.size())
         return;

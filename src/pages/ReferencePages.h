@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 
 // The reference pages behind the DATA/NAV menu: NAV/SID, NAV/STAR, NAV/APPR and NAV/RNWY.
 // The pilot names an airport on R1, then chooses from numbered lists (type the number,

@@ -4,7 +4,7 @@
 
 #include "PageTestSupport.h"
 #include "PlanSteps.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 
 namespace {
 
