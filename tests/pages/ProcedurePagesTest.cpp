@@ -129,7 +129,7 @@ TEST_F(ProcedurePages, DepartureStepsFromRunwayToTheSidSummaryAndIntoThePlan) {
 3 (D-5.0)    SEA  ------
 
 4 MILLT             5000
-  124^     9.4NM
+  121^     9.4NM
 5 ORTIN             7000
 )"),
               "");
