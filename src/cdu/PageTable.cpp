@@ -6,6 +6,7 @@
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {runFplMenuPage},      // 5: FPL MENU
     {},                // 6: DEPARTURE
     {},                // 7: ARRIVAL
-    {},                // 8: PLT ROUTE
+    {runPilotRoutePage},  // 8: PLT ROUTE
     {runFplClearancePage},  // 9: FPL CLR
     {runPposToWptPage},     // 10: PPOS TO WPT
     {runIdentPage},    // 11: identifier page
@@ -33,7 +34,7 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {},                // 16: NAV
     {},                // 17: VNAV
     {},                // 18: direct-to / NAV LEG
-    {},                // 19: stored route list
+    {runRouteListPage},  // 19: stored route list
 };
 
 }  // namespace

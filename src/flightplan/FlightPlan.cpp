@@ -239,6 +239,15 @@ void appendLeg(const FplLeg& leg) {
     rebuildPlanSegments();
 }
 
+void appendLegs(const std::vector<FplLeg>& newLegs) {
+    if (newLegs.empty()) return;
+    for (const FplLeg& leg : newLegs) {
+        legs().push_back(leg);
+        advanceLineSelection();
+    }
+    rebuildPlanSegments();
+}
+
 void insertLegBefore(int legNumber, const FplLeg& leg) {
     if (legNumber < 1 || static_cast<size_t>(legNumber) > legs().size()) {
         legs().push_back(leg);

@@ -73,6 +73,8 @@ void rebuildPlanSegments();
 // Pushes the leg at the end, advances the FPL line selection by one (line 5 goes on to line 1
 // of the next FPL page; with no line selected the selection stays as it is), rebuilds.
 void appendLeg(const FplLeg& leg);
+// appendLeg for each leg in order, with one rebuild at the end.
+void appendLegs(const std::vector<FplLeg>& newLegs);
 // Places the leg before leg number `legNumber` (1-based); a number past the end appends
 // without touching the selection. Rebuilds.
 void insertLegBefore(int legNumber, const FplLeg& leg);

@@ -7,6 +7,7 @@
 #include "flightplan/FplPageDrawing.h"
 #include "flightplan/FplPages.h"
 #include "guidance/Geodesy.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -145,13 +146,17 @@ void runFplMenuPage() {
         case kLskL3:  // PPOS TO WPT
             cdu.currentPage = kPagePposToWpt;
             break;
+        case kLskR1:  // STORE FPL
+            openPilotRoutePage();
+            cdu.previousPage = kPageFplMenu;
+            break;
         case kLskL5:  // DELETE FPL
             clearFlightPlan();
             cdu.previousPage = kPageFplMenu;
             cdu.currentPage = kPageFpl;
             break;
         default:
-            // DEPART, STORE FPL and ARRIVE lead to pages that are not part of the program yet;
+            // DEPART and ARRIVE lead to pages that are not part of the program yet;
             // RAIM PRED and the empty entries have no action.
             break;
     }

@@ -8,6 +8,7 @@
 #include "flightplan/FplPageDrawing.h"
 #include "flightplan/FplPages.h"
 #include "guidance/Geodesy.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -265,9 +266,10 @@ void drawCopyPrompts() {
     drawRightPromptText(6, 21, "PLT RTE");
     drawTextAt(16, 7, colourWhite, fontMed, alignLeft, "COPY");
     drawRightPromptText(8, 21, "CO RTE");
-    // PLT RTE leads to the stored-route list, which is not part of the program yet; CO RTE
-    // has no action. The keys are taken so they do not act later as altitude entries.
+    // PLT RTE leads to the stored-route list; CO RTE has no action. The keys are taken so
+    // they do not act later as altitude entries.
     const int key = fms().cdu.keys.pendingLsk;
+    if (key == kLskR3) openRouteListPage();
     if (key == kLskR3 || key == kLskR4) resetLsk();
 }
 

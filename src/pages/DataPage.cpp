@@ -5,6 +5,7 @@
 
 #include "Fms.h"
 #include "cdu/KeyInput.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
 
@@ -139,8 +140,12 @@ void drawDataPage() {
         // The other keys of the index have no function; none of them stays pending.
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
-        // SID, STAR, APPROACH, RUNWAY and AIRWAY open reference pages that do not exist yet:
-        // the keys are taken and change nothing.
+        if (keys.pendingLsk == kLskL5) {
+            resetAirwayReferencePage();
+            st.dataNavPage = kDataNavAirway;
+        }
+        // SID, STAR, APPROACH and RUNWAY open reference pages that do not exist yet: the keys
+        // are taken and change nothing.
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
         if (keys.pendingLsk == kLskR5) {
             st.dataLevel = kDataIndex;
@@ -150,6 +155,11 @@ void drawDataPage() {
     }
     if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
                                    st.dataNavPage == kDataNavAirway)) {
+        if (st.dataNavPage == kDataNavAirway) {
+            resetAirwayReferencePage();
+            clearScratchpad();
+            resetPadKey();
+        }
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};
         resetLsk();
@@ -171,6 +181,8 @@ void drawDataPage() {
         drawNavMenu(st);
     else if (st.dataNavPage == kDataNavWaypoint)
         drawWaypointResult(st);
+    else if (st.dataNavPage == kDataNavAirway)
+        runAirwayReferencePage();
 
     // An ENTER no field took would hold up typing into the scratchpad.
     if (keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageData) resetPadKey();

@@ -6,6 +6,8 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "navdb/IdentResolve.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
 
@@ -78,7 +80,7 @@ bool acceptOffered(int askingPage) {
     if (askingPage == kPageFpl || askingPage == kPageFuel) return true;
     if (askingPage == kPageData) {
         int nav = fms().pages.data.dataNavPage;
-        return fms().pages.data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway;
+        return fms().pages.data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavAirway;
     }
     return false;
 }
@@ -88,6 +90,7 @@ void handOver(int askingPage, const FplLeg& leg) {
     // reference pages behind the DATA/NAV menu and the fuel page take their legs when they
     // arrive; until then the leg has no receiver there.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
+    if (askingPage == kPageData && fms().pages.data.dataNavPage == kDataNavAirway) receiveAirwayReference(leg);
     fms().cdu.currentPage = askingPage;
 }
 
@@ -116,22 +119,7 @@ const char* navaidTypeText(NavaidType type) {
 }
 
 FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index) {
-    FplLeg leg;
-    CandidateView v = viewOf(db, kind, index);
-    if (!v.valid) return leg;
-    leg.waypointKind = kind;
-    leg.legType = LegType::None;
-    leg.ident = v.ident;
-    leg.latitude = static_cast<float>(v.latitude);
-    leg.longitude = static_cast<float>(v.longitude);
-    leg.dbIndex = index;
-    if (v.airport != nullptr) {
-        leg.name = v.name;
-        leg.elevation = v.airport->elevation;
-    } else if (v.navaid != nullptr) {
-        leg.name = v.name;
-    }
-    return leg;
+    return legForRecord(db, kind, index);
 }
 
 void openIdentPage(int askingPage) {

@@ -7,6 +7,7 @@
 #include "Fms.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentPage.h"
 #include "pages/PageDrawing.h"
 
@@ -160,9 +161,8 @@ void handleChoice(ListPageState& st) {
     clearScratchpad();
     st.listPage = 0;
     if (st.type == kListAirway) {
-        // The airway entry page takes the chosen airway when it exists; until then the
-        // choice is only remembered.
         st.chosenAirway = st.airways[static_cast<size_t>(n - 1)].index;
+        st.type = kListAirwayEntry;
         return;
     }
     const WaypointKind kind = st.type == kListAirport ? WaypointKind::Airport
@@ -299,6 +299,10 @@ void drawListPage() {
         return;
     }
     const FplLeg firstLeg = *first;
+    if (st.type == kListAirwayEntry) {
+        runAirwayEntryPage();
+        return;
+    }
     // The list number is at most two digits.
     if (f.cdu.keys.scratchpad.size() > 2) f.cdu.keys.scratchpad.resize(2);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,41 @@ struct ListPageState {
     IntersectionSearch intersections;
 };
 
+// PLT ROUTE: the plan's waypoints and the name it is stored under.
+struct PilotRoutePageState {
+    int listPage = 1;  // 1-based, as the FPL pages count
+    std::string storedName;
+    bool stored = false;
+};
+
+// The stored-route list. The folder is listed again when the page opens, when the folder
+// changes and once a second, not in every frame.
+struct RouteListPageState {
+    std::vector<std::string> names;
+    int listPage = 0;
+    int selectedLine = -1;  // L1..L4 select the route on their line; -1 none
+    int deletePressCount = 0;
+    bool listed = false;
+    int listedAtSecond = -1;
+    std::filesystem::file_time_type folderTime{};
+};
+
+// The airway reference page behind DATA/NAV.
+struct AirwayReferencePageState {
+    IdentField referenceField;  // REF WPT
+    FplLeg reference;
+    std::vector<AirwayRef> airways;  // airways through the reference waypoint
+    int chosen = 0;                  // AIRWAY IDENT; 0 = none
+    bool shown = false;              // the chosen airway's points are on screen
+    int listPage = 0;                // of the airway list, or of the points while shown
+};
+
+// The airway entry page (FRM/VIA/TO) of the LIST page.
+struct AirwayEntryPageState {
+    int listPage = 0;
+    WaypointKind lastGuess = WaypointKind::Fix;  // fix or navaid, by identifier length
+};
+
 // State owned by the pages/ folder. One instance lives in the Fms context; code reaches it
 // through fms().pages.
 struct PagesState {
@@ -88,4 +124,8 @@ struct PagesState {
     DataPageState data;
     IdentPageState ident;
     ListPageState list;
+    PilotRoutePageState pilotRoute;
+    RouteListPageState routeList;
+    AirwayReferencePageState airwayReference;
+    AirwayEntryPageState airwayEntry;
 };

@@ -6,6 +6,7 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/Dispatcher.h"
 #include "guidance/AircraftState.h"
+#include "flightplan/RouteFiles.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "shell/DataPath.h"
@@ -106,6 +107,8 @@ bool escapeRequested() {
 }
 
 void endProgram() {
+    // A pilot whose simulator restarted loads the plan back from the route list.
+    storeLastPlan();
     if (settingsFileExists()) {
         writeSettings();
         readSettings();
