@@ -85,6 +85,9 @@ struct ListPageState {
 // PLT ROUTE: the plan's waypoints and the name it is stored under.
 struct PilotRoutePageState {
     int listPage = 1;  // 1-based, as the FPL pages count
+    // The page behind the one that opened PLT ROUTE: RETURN gives it back, so that the FPL
+    // MENU's own RETURN still leads where it led before.
+    int returnPrevious = -1;
     std::string storedName;
     bool stored = false;
 };
@@ -93,6 +96,7 @@ struct PilotRoutePageState {
 // changes and once a second, not in every frame.
 struct RouteListPageState {
     std::vector<std::string> names;
+    int returnPrevious = -1;  // as for PLT ROUTE
     int listPage = 0;
     int selectedLine = -1;  // L1..L4 select the route on their line; -1 none
     int deletePressCount = 0;

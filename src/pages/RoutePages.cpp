@@ -34,9 +34,10 @@ int pagingStep() {
     return step;
 }
 
-void returnToPreviousPage() {
+void returnToPreviousPage(int returnPrevious) {
     CduState& cdu = fms().cdu;
     cdu.currentPage = cdu.previousPage;
+    if (returnPrevious >= 0) cdu.previousPage = returnPrevious;
     clearScratchpad();
     resetLsk();
 }
@@ -110,7 +111,7 @@ void handleRouteListKeys(RouteListPageState& st) {
     }
     if (lsk == kLskR5) {
         st.selectedLine = -1;
-        returnToPreviousPage();
+        returnToPreviousPage(st.returnPrevious);
         return;
     }
     if (lsk == kLskNone) return;
@@ -185,6 +186,7 @@ void drawRouteList(const RouteListPageState& st) {
 void openPilotRoutePage() {
     Fms& f = fms();
     f.pages.pilotRoute = PilotRoutePageState{};
+    f.pages.pilotRoute.returnPrevious = f.cdu.previousPage;
     f.cdu.previousPage = f.cdu.currentPage;
     f.cdu.currentPage = kPagePilotRoute;
 }
@@ -229,8 +231,9 @@ void runPilotRoutePage() {
     drawRightPromptText(10, 21, "RETURN");
 
     if (keys.pendingLsk == kLskR5) {
+        const int returnPrevious = st.returnPrevious;
         st = PilotRoutePageState{};
-        returnToPreviousPage();
+        returnToPreviousPage(returnPrevious);
     } else if (keys.pendingLsk != kLskNone) {
         resetLsk();  // no other key acts here; none is left to act on the page behind
     }
@@ -243,6 +246,7 @@ void openRouteListPage() {
     st.listPage = 0;
     st.selectedLine = -1;
     st.deletePressCount = 0;
+    st.returnPrevious = f.cdu.previousPage;
     f.cdu.previousPage = f.cdu.currentPage;
     f.cdu.currentPage = kPageRouteList;
 }

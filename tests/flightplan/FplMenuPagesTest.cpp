@@ -27,10 +27,15 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
               "");
     // Entries whose pages are not part of the program yet, and those without an action,
     // leave the page and the plan as they are.
-    for (const char* key : {"L4", "R1", "R2", "R3", "R4"}) {
+    for (const char* key : {"L4", "R2", "R3", "R4"}) {
         press(key);
         EXPECT_EQ(h.cdu().currentPage, kPageFplMenu) << key;
     }
+    // STORE FPL opens PLT ROUTE, whose RETURN comes back here.
+    press("R1");
+    EXPECT_EQ(h.cdu().currentPage, kPagePilotRoute);
+    press("R5");
+    EXPECT_EQ(h.cdu().currentPage, kPageFplMenu);
     EXPECT_EQ(fp.plan.legs.size(), 3u);
     press("NEXT");
     EXPECT_EQ(line(0), "      FPL MENU 2/2");
