@@ -88,19 +88,6 @@ void console(std::string_view route, size_t line, const std::string& text) {
 
 // --- Reading ---
 
-// What a route file asks for, resolved against the database.
-struct LoadedRoute {
-    std::optional<FplLeg> departure;
-    std::vector<FplLeg> enroute;
-    std::optional<FplLeg> arrival;
-    const RouteEntry* departureRunway = nullptr;
-    const RouteEntry* sid = nullptr;
-    const RouteEntry* arrivalRunway = nullptr;
-    const RouteEntry* star = nullptr;
-    const RouteEntry* transition = nullptr;
-    const RouteEntry* final = nullptr;
-};
-
 class RouteReader {
 public:
     RouteReader(const NavDatabase& db, std::string_view name) : db_(db), name_(name) {}
@@ -151,11 +138,6 @@ private:
     std::optional<GeoPoint> previous_;
 };
 
-const std::string& field(const RouteEntry* e, size_t i) {
-    static const std::string kEmpty;
-    return e != nullptr && i < e->fields.size() ? e->fields[i] : kEmpty;
-}
-
 // The runway an entry names by index and identifier; by identifier alone when the index
 // does not hold it.
 Runway* findRunway(Airport& airport, int32_t index, const std::string& ident) {
@@ -175,35 +157,39 @@ void selectRunway(Airport& airport, Runway& runway) {
 
 // Of the procedures named like the entry, the one at the stored position when it is one of
 // them, else the first.
-const Procedure* findProcedure(const std::vector<Procedure>& list, const RouteEntry* e,
-                               bool (*matches)(const Procedure&, const RouteEntry&)) {
-    const int32_t index = fieldInt(field(e, 0));
-    if (index >= 0 && static_cast<size_t>(index) < list.size() && matches(list[static_cast<size_t>(index)], *e))
+const Procedure* findProcedure(const std::vector<Procedure>& list, const StoredRoute& route, int entry) {
+    auto matches = [&](const Procedure& p) {
+        return p.name == route.field(entry, 1) && p.transitionName == route.field(entry, 2);
+    };
+    const int32_t index = fieldInt(route.field(entry, 0));
+    if (index >= 0 && static_cast<size_t>(index) < list.size() && matches(list[static_cast<size_t>(index)]))
         return &list[static_cast<size_t>(index)];
     for (const Procedure& p : list)
-        if (matches(p, *e)) return &p;
+        if (matches(p)) return &p;
     return nullptr;
 }
 
-bool namedLikeEntry(const Procedure& p, const RouteEntry& e) {
-    return p.name == field(&e, 1) && p.transitionName == field(&e, 2);
+size_t lineOf(const StoredRoute& route, int entry) {
+    return entry >= 0 ? route.entries[static_cast<size_t>(entry)].line : 0;
 }
 
-void restoreDeparture(Airport& airport, const LoadedRoute& route, std::string_view name) {
+void restoreDeparture(Airport& airport, const StoredRoute& route, std::string_view name) {
     FlightPlanState& st = fms().flightplan;
     airport.dbIndex = positionIn(fms().navdb.database.airports, &airport);
     st.selections.departureAirport = &airport;
-    if (route.departureRunway == nullptr || route.sid == nullptr) return;
-    Runway* runway = findRunway(airport, fieldInt(field(route.departureRunway, 0)), field(route.departureRunway, 1));
+    if (route.departureRunway < 0 || route.sid < 0) return;
+    Runway* runway =
+        findRunway(airport, fieldInt(route.field(route.departureRunway, 0)), route.field(route.departureRunway, 1));
     if (runway == nullptr) {
-        console(name, route.departureRunway->line, "runway " + field(route.departureRunway, 1) + " not found");
+        console(name, lineOf(route, route.departureRunway), "runway " + route.field(route.departureRunway, 1) + " not found");
         return;
     }
     selectRunway(airport, *runway);
     loadSids(airport);
-    const Procedure* transition = findProcedure(runway->sids, route.sid, namedLikeEntry);
+    const Procedure* transition = findProcedure(runway->sids, route, route.sid);
     if (transition == nullptr) {
-        console(name, route.sid->line, "SID " + field(route.sid, 1) + "." + field(route.sid, 2) + " not found");
+        console(name, lineOf(route, route.sid),
+                "SID " + route.field(route.sid, 1) + "." + route.field(route.sid, 2) + " not found");
         return;
     }
     // The runway part: the last SID of that name for this runway without a transition.
@@ -218,57 +204,60 @@ void restoreDeparture(Airport& airport, const LoadedRoute& route, std::string_vi
     insertDepartureProcedure();
 }
 
-void restoreArrival(Airport& airport, const LoadedRoute& route, std::string_view name) {
+void restoreArrival(Airport& airport, const StoredRoute& route, std::string_view name) {
     FlightPlanState& st = fms().flightplan;
     ProcedureSelections& sel = st.selections;
     airport.dbIndex = positionIn(fms().navdb.database.airports, &airport);
     sel.arrivalAirport = &airport;
     Runway* runway = nullptr;
-    if (route.arrivalRunway != nullptr)
-        runway = findRunway(airport, fieldInt(field(route.arrivalRunway, 0)), field(route.arrivalRunway, 1));
-    if (runway == nullptr && route.final != nullptr) runway = findRunway(airport, -1, field(route.final, 1));
+    if (route.arrivalRunway >= 0)
+        runway = findRunway(airport, fieldInt(route.field(route.arrivalRunway, 0)), route.field(route.arrivalRunway, 1));
+    if (runway == nullptr && route.final >= 0) runway = findRunway(airport, -1, route.field(route.final, 1));
     if (runway == nullptr) {
-        for (const RouteEntry* e : {route.arrivalRunway, route.star, route.transition, route.final}) {
-            if (e == nullptr) continue;
-            console(name, e->line, "arrival runway not found, arrival procedures skipped");
+        for (int e : {route.arrivalRunway, route.star, route.transition, route.final}) {
+            if (e < 0) continue;
+            console(name, lineOf(route, e), "arrival runway not found, arrival procedures skipped");
             break;
         }
         return;
     }
     selectRunway(airport, *runway);
     sel.arrivalRunway = runway;
-    if (route.star != nullptr) {
+    if (route.star >= 0) {
         loadStars(airport);
-        if (const Procedure* star = findProcedure(runway->stars, route.star, namedLikeEntry)) {
+        if (const Procedure* star = findProcedure(runway->stars, route, route.star)) {
             Procedure chosen = *star;
             chosen.listPosition = positionIn(runway->stars, star);
             sel.star = std::move(chosen);
         } else {
-            console(name, route.star->line, "STAR " + field(route.star, 1) + " not found");
+            console(name, lineOf(route, route.star), "STAR " + route.field(route.star, 1) + " not found");
         }
     }
-    if (route.final != nullptr || route.transition != nullptr) {
+    if (route.final >= 0 || route.transition >= 0) {
         loadFinalApproaches(*runway, airport);
         loadApproachTransitions(*runway, airport);
     }
-    if (route.final != nullptr) {
+    if (route.final >= 0) {
         for (const FinalApproach& f : runway->approaches.finals) {
-            if (f.typeText == field(route.final, 0)) {
+            if (f.typeText == route.field(route.final, 0)) {
                 sel.approach = f;
                 break;
             }
         }
-        if (!sel.approach) console(name, route.final->line, "approach " + field(route.final, 0) + " not found");
+        if (!sel.approach)
+            console(name, lineOf(route, route.final), "approach " + route.field(route.final, 0) + " not found");
     }
-    if (route.transition != nullptr) {
+    if (route.transition >= 0) {
         for (const ApproachTransition& t : runway->approaches.transitions) {
-            if (t.approachName == field(route.transition, 0) && t.transitionName == field(route.transition, 1)) {
+            if (t.approachName == route.field(route.transition, 0) &&
+                t.transitionName == route.field(route.transition, 1)) {
                 sel.approachTransition = t;
                 break;
             }
         }
         if (!sel.approachTransition)
-            console(name, route.transition->line, "approach transition " + field(route.transition, 1) + " not found");
+            console(name, lineOf(route, route.transition),
+                    "approach transition " + route.field(route.transition, 1) + " not found");
     }
     if (sel.star || sel.approachTransition || sel.approach) insertArrivalProcedure();
 }
@@ -365,13 +354,21 @@ bool writeRouteFile(const std::string& name) {
                                  routeFileText(st.plan, st.selections, fms().navdb.database));
 }
 
-void loadRouteText(std::string_view text, std::string_view routeName) {
-    const NavDatabase& db = fms().navdb.database;
-    const std::vector<RouteEntry> entries = parseRouteEntries(text);
-    LoadedRoute route;
+const std::string& StoredRoute::field(int entry, size_t i) const {
+    static const std::string kEmpty;
+    if (entry < 0 || static_cast<size_t>(entry) >= entries.size()) return kEmpty;
+    const std::vector<std::string>& f = entries[static_cast<size_t>(entry)].fields;
+    return i < f.size() ? f[i] : kEmpty;
+}
+
+StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName) {
+    StoredRoute route;
+    route.entries = parseRouteEntries(text);
     RouteReader reader(db, routeName);
-    for (const RouteEntry& e : entries) {
+    for (size_t i = 0; i < route.entries.size(); ++i) {
+        const RouteEntry& e = route.entries[i];
         const std::string_view tag = e.tag;
+        const int index = static_cast<int>(i);
         if (tag == kDepartureAirport) {
             if (!route.departure) route.departure = reader.resolve(e, {WaypointKind::Airport});
         } else if (tag == kNavaid) {
@@ -390,22 +387,26 @@ void loadRouteText(std::string_view text, std::string_view routeName) {
         } else if (tag == kArrivalAirport) {
             route.arrival = reader.resolve(e, {WaypointKind::Airport});
         } else if (tag == kDepartureRunway) {
-            route.departureRunway = &e;
+            route.departureRunway = index;
         } else if (tag == kSid) {
-            route.sid = &e;
+            route.sid = index;
         } else if (tag == kArrivalRunway) {
-            route.arrivalRunway = &e;
+            route.arrivalRunway = index;
         } else if (tag == kStar) {
-            route.star = &e;
+            route.star = index;
         } else if (tag == kTransition) {
-            route.transition = &e;
+            route.transition = index;
         } else if (tag == kFinal) {
-            route.final = &e;
+            route.final = index;
         } else {
             console(routeName, e.line, "unknown entry " + e.tag + ", skipped");
         }
     }
+    return route;
+}
 
+void loadRouteText(std::string_view text, std::string_view routeName) {
+    const StoredRoute route = resolveStoredRoute(fms().navdb.database, text, routeName);
     clearFlightPlan();
     std::vector<FplLeg> legs;
     if (route.departure) legs.push_back(*route.departure);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,27 @@ struct RouteEntry {
 // after one are ignored; a tag without a data line gives no entry.
 std::vector<RouteEntry> parseRouteEntries(std::string_view text);
 
+// A route file's waypoints resolved against a database, and its procedure entries (indices
+// into `entries`, -1 when absent). Each waypoint is checked against the record at its stored
+// index; a record that moved (a database of another cycle) is found again by its identifier
+// nearest to the stored position (or, in files without positions, to the previous waypoint),
+// and a waypoint not found at all is left out with a console line.
+struct StoredRoute {
+    std::vector<RouteEntry> entries;
+    std::optional<FplLeg> departure;
+    std::vector<FplLeg> enroute;
+    std::optional<FplLeg> arrival;
+    int departureRunway = -1;
+    int sid = -1;
+    int arrivalRunway = -1;
+    int star = -1;
+    int transition = -1;
+    int final = -1;
+    // The data line's field `i` of entry `entry`; empty when either is missing.
+    const std::string& field(int entry, size_t i) const;
+};
+StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName);
+
 // The route file text of a plan and its departure and arrival choices.
 std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& selections, const NavDatabase& db);
 
@@ -45,10 +67,8 @@ std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& sel
 // not valid or a file that could not be written.
 bool writeRouteFile(const std::string& name);
 
-// Replaces the plan by the stored route. Each waypoint is checked against the record at its
-// stored index; a record that moved (a database of another cycle) is found again by its
-// identifier nearest to the previous waypoint, and a waypoint not found at all is left out
-// with a console line. False, with the plan unchanged, when the file cannot be read.
+// Replaces the plan by the stored route (its waypoints as resolveStoredRoute finds them, then
+// its procedures). False, with the plan unchanged, when the file cannot be read.
 bool readRouteFile(const std::string& name);
 // The same from a file's text (the plan is replaced whatever the text holds).
 void loadRouteText(std::string_view text, std::string_view routeName);
