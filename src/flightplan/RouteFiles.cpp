@@ -82,22 +82,28 @@ const char* enrouteTag(WaypointKind kind) {
     }
 }
 
-void console(std::string_view route, size_t line, const std::string& text) {
-    std::printf("Route %.*s, line %zu: %s\n", static_cast<int>(route.size()), route.data(), line, text.c_str());
+void console(std::string_view route, size_t line, const std::string& text,
+             std::vector<std::string>* messages = nullptr) {
+    std::string message = "Route " + std::string(route) + ", line " + std::to_string(line) + ": " + text;
+    if (messages != nullptr)
+        messages->push_back(std::move(message));
+    else
+        std::printf("%s\n", message.c_str());
 }
 
 // --- Reading ---
 
 class RouteReader {
 public:
-    RouteReader(const NavDatabase& db, std::string_view name) : db_(db), name_(name) {}
+    RouteReader(const NavDatabase& db, std::string_view name, std::vector<std::string>* messages)
+        : db_(db), name_(name), messages_(messages) {}
 
     // The record an entry names: the one at its index when identifier and stored position
     // agree with it; else the namesake nearest to the stored position, or, in a file without
     // positions, to the previous waypoint. Kinds are tried in the order given.
     std::optional<FplLeg> resolve(const RouteEntry& e, std::initializer_list<WaypointKind> kinds) {
         if (e.fields.size() < 2) {
-            console(name_, e.line, e.tag + " without an identifier, skipped");
+            console(name_, e.line, e.tag + " without an identifier, skipped", messages_);
             return std::nullopt;
         }
         const int32_t index = fieldInt(e.fields[0]);
@@ -122,7 +128,7 @@ public:
         options.skipLocalizers = false;  // the stored leg may have been any navaid
         ResolvedRecord r = resolveIdent(db_, ident, stored ? stored : previous_, options);
         if (!r) {
-            console(name_, e.line, e.tag + " " + ident + " is not in the database, skipped");
+            console(name_, e.line, e.tag + " " + ident + " is not in the database, skipped", messages_);
             return std::nullopt;
         }
         return accept(legForRecord(db_, r.kind, r.index));
@@ -135,6 +141,7 @@ private:
     }
     const NavDatabase& db_;
     std::string_view name_;
+    std::vector<std::string>* messages_;
     std::optional<GeoPoint> previous_;
 };
 
@@ -361,10 +368,11 @@ const std::string& StoredRoute::field(int entry, size_t i) const {
     return i < f.size() ? f[i] : kEmpty;
 }
 
-StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName) {
+StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName,
+                               std::vector<std::string>* messages) {
     StoredRoute route;
     route.entries = parseRouteEntries(text);
-    RouteReader reader(db, routeName);
+    RouteReader reader(db, routeName, messages);
     for (size_t i = 0; i < route.entries.size(); ++i) {
         const RouteEntry& e = route.entries[i];
         const std::string_view tag = e.tag;
@@ -399,7 +407,7 @@ StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std
         } else if (tag == kFinal) {
             route.final = index;
         } else {
-            console(routeName, e.line, "unknown entry " + e.tag + ", skipped");
+            console(routeName, e.line, "unknown entry " + e.tag + ", skipped", messages);
         }
     }
     return route;

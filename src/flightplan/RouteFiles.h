@@ -55,7 +55,9 @@ struct StoredRoute {
     // The data line's field `i` of entry `entry`; empty when either is missing.
     const std::string& field(int entry, size_t i) const;
 };
-StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName);
+// Messages go to `messages` when given, else to the console.
+StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std::string_view routeName,
+                               std::vector<std::string>* messages = nullptr);
 
 // The route file text of a plan and its departure and arrival choices.
 std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& selections, const NavDatabase& db);

@@ -76,7 +76,9 @@ struct ExportRoute {
 };
 
 std::string writeFmsRoute(const ExportRoute& route, const NavDatabase& db);
-std::string writePlnRoute(const ExportRoute& route);
+std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db);
+// A navaid leg of an NDB (the formats tell NDBs from VORs).
+bool isNdbLeg(const NavDatabase& db, const FplLeg& leg);
 std::string writeFgfsRoute(const ExportRoute& route);
 std::string writeGpxRoute(const ExportRoute& route, std::string_view name);
 std::string writeIcaoRoute(const ExportRoute& route);
@@ -84,4 +86,5 @@ std::string writeRoute(RouteFormat format, const ExportRoute& route, const NavDa
 
 // The waypoints of a route file's text resolved as the route list would load them (without
 // the procedure legs), and its procedures by name.
-ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text);
+// Messages about waypoints left out go to `messages`.
+ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text, std::vector<std::string>* messages);
