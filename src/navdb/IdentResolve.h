@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "flightplan/FplLeg.h"
+#include "guidance/Geodesy.h"
 
 struct NavDatabase;
-struct GeoPoint;
 
 // Identifier look-ups that pick one record among namesakes: a stored route, an airway point
 // or an imported route names a waypoint by its identifier, and the world holds many records

@@ -298,6 +298,19 @@ TEST_F(PlanFixture, RouteNamesStayInsideTheRoutesFolderAndFilesAreReplacedWhole)
     fs::create_directories(dir.path() / "data/Routes/DIR.txt");
     EXPECT_EQ(listRouteNames(dir.str()), (std::vector<std::string>{"OLD", "R-1_X"}));
 
+    // A leg still undecided between fix and navaid comes back as one.
+    FplLeg undecided = *planLeg(1);
+    undecided.waypointKind = WaypointKind::AirwayEntry;
+    appendLeg(undecided);
+    ASSERT_TRUE(writeRouteFile("UNDEC"));
+    EXPECT_NE(dir.read("data/Routes/UNDEC.txt").find("[AIRWAY]\n0,FIXAA,"), std::string::npos);
+    ASSERT_TRUE(readRouteFile("UNDEC"));
+    ASSERT_EQ(planLegCount(), 3);
+    EXPECT_EQ(planLeg(2)->waypointKind, WaypointKind::AirwayEntry);
+    EXPECT_EQ(planLeg(2)->dbIndex, 0);
+    truncateAfter(2);
+    deleteRouteFile("UNDEC");
+
     // A route that cannot be read leaves the plan as it was.
     EXPECT_FALSE(readRouteFile("NONE"));
     EXPECT_FALSE(readRouteFile("../OLD"));

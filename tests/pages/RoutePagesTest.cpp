@@ -51,6 +51,15 @@ TEST_F(RoutePages, PltRoutePadsTheNameStoresItAndPagesThroughTheWaypoints) {
 -- OLM          RETURN)"),
               "");
     EXPECT_EQ(h.screen().colourRow(1).substr(7, 8), "KKKKKKKK");  // black on the entry bar
+    // A route that cannot be written is not shown as stored: the name stays to try again.
+    std::filesystem::remove_all(h.dir.path() / "data/Routes");
+    h.dir.write("data/Routes", "in the way");
+    h.type("MYR");
+    press("ENTER");
+    EXPECT_EQ(h.row(1), "       MYR-----         ");
+    EXPECT_EQ(h.keys().scratchpad, "MYR");
+    std::filesystem::remove(h.dir.path() / "data/Routes");
+    h.type("\b\b\b");
     h.type("MYROUTE12");  // eight places: the ninth character is cut
     h.frame();
     EXPECT_EQ(h.row(1), "       MYROUTE1         ");
