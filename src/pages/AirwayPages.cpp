@@ -86,34 +86,38 @@ void drawAirwayList(AirwayReferencePageState& st) {
     }
 }
 
+// Points of an airway page in two columns: numbers right-aligned at the number columns, each
+// identifier two cells (reference page) or one cell (entry page) after its number column.
+struct PointColumns {
+    int perPage;
+    int firstRow;
+    int numberColumn[2];
+    int identOffset;
+    const char* numberFormat;
+};
+constexpr PointColumns kReferenceColumns{kPointsPerReferencePage, 2, {3, 17}, 2, "%d"};
+constexpr PointColumns kEntryColumns{kPointsPerEntryPage, 3, {4, 15}, 1, "%d "};
+
+void drawPointColumns(const std::vector<AirwayPoint>& points, int page, const PointColumns& c) {
+    const int first = page * c.perPage;
+    const int perColumn = c.perPage / 2;
+    for (int k = first; k < std::min(first + c.perPage, static_cast<int>(points.size())); ++k) {
+        const int slot = k - first;
+        const int row = c.firstRow + slot % perColumn;
+        const int numberColumn = c.numberColumn[slot < perColumn ? 0 : 1];
+        drawTextAt(numberColumn, row, colourWhite, fontMed, alignRight, c.numberFormat, k + 1);
+        drawTextAt(numberColumn + c.identOffset, row, colourGreen, fontMed, alignLeft, "%s",
+                   points[static_cast<size_t>(k)].ident.c_str());
+    }
+}
+
 void drawAirwayPoints(AirwayReferencePageState& st, const Airway& airway) {
     const std::vector<AirwayPoint> points = airwayPoints(airway);
     const int pages = pagesOf(points.size(), kPointsPerReferencePage);
     stepPage(st.listPage, pages);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "AIRWAYS %d/%d", st.listPage + 1, pages);
     drawTextAt(10, 1, colourGreen, fontMed, alignLeft, "%s", airway.name.c_str());
-    const int first = st.listPage * kPointsPerReferencePage;
-    for (int k = first; k < std::min(first + kPointsPerReferencePage, static_cast<int>(points.size())); ++k) {
-        const int slot = k - first;
-        const int row = 2 + slot % 8;
-        const int numberColumn = slot < 8 ? 3 : 17;
-        drawTextAt(numberColumn, row, colourWhite, fontMed, alignRight, "%d", k + 1);
-        drawTextAt(numberColumn + 2, row, colourGreen, fontMed, alignLeft, "%s",
-                   points[static_cast<size_t>(k)].ident.c_str());
-    }
-}
-
-// The airway entry's list of points, two columns of six.
-void drawEntryPoints(const std::vector<AirwayPoint>& points, int page) {
-    const int first = page * kPointsPerEntryPage;
-    for (int k = first; k < std::min(first + kPointsPerEntryPage, static_cast<int>(points.size())); ++k) {
-        const int slot = k - first;
-        const int row = 3 + slot % 6;
-        const int numberColumn = slot < 6 ? 4 : 15;
-        drawTextAt(numberColumn, row, colourWhite, fontMed, alignRight, "%d ", k + 1);
-        drawTextAt(numberColumn + 1, row, colourGreen, fontMed, alignLeft, "%s",
-                   points[static_cast<size_t>(k)].ident.c_str());
-    }
+    drawPointColumns(points, st.listPage, kReferenceColumns);
 }
 
 }  // namespace
@@ -230,6 +234,6 @@ void runAirwayEntryPage() {
     drawFieldBar(17, 2, static_cast<int>(kPointNumberDigits));
     for (size_t i = 0; i < keys.scratchpad.size(); ++i)
         drawTextAt(17 + static_cast<int>(i), 2, colourBlack, fontLarge, alignLeft, "%c", keys.scratchpad[i]);
-    drawEntryPoints(points, st.listPage);
+    drawPointColumns(points, st.listPage, kEntryColumns);
     drawRightPromptText(10, 21, "RETURN");
 }

@@ -311,6 +311,10 @@ void drawListPage() {
     handlePaging(st);
     handleChoice(st);
     if (f.cdu.currentPage != kPageList) return;
+    if (st.type == kListAirwayEntry) {
+        runAirwayEntryPage();  // the airway just chosen
+        return;
+    }
 
     if (isDetail(st)) {
         drawVorDetail(st);

@@ -34,6 +34,15 @@ int pagingStep() {
     return step;
 }
 
+// Shows `page`, which returns to the current page; the current page's own return target is
+// kept in `returnPrevious` for then.
+void openSubPage(int page, int& returnPrevious) {
+    CduState& cdu = fms().cdu;
+    returnPrevious = cdu.previousPage;
+    cdu.previousPage = cdu.currentPage;
+    cdu.currentPage = page;
+}
+
 void returnToPreviousPage(int returnPrevious) {
     CduState& cdu = fms().cdu;
     cdu.currentPage = cdu.previousPage;
@@ -184,11 +193,8 @@ void drawRouteList(const RouteListPageState& st) {
 }  // namespace
 
 void openPilotRoutePage() {
-    Fms& f = fms();
-    f.pages.pilotRoute = PilotRoutePageState{};
-    f.pages.pilotRoute.returnPrevious = f.cdu.previousPage;
-    f.cdu.previousPage = f.cdu.currentPage;
-    f.cdu.currentPage = kPagePilotRoute;
+    fms().pages.pilotRoute = PilotRoutePageState{};
+    openSubPage(kPagePilotRoute, fms().pages.pilotRoute.returnPrevious);
 }
 
 void runPilotRoutePage() {
@@ -240,15 +246,12 @@ void runPilotRoutePage() {
 }
 
 void openRouteListPage() {
-    Fms& f = fms();
-    RouteListPageState& st = f.pages.routeList;
+    RouteListPageState& st = fms().pages.routeList;
     st.listed = false;
     st.listPage = 0;
     st.selectedLine = -1;
     st.deletePressCount = 0;
-    st.returnPrevious = f.cdu.previousPage;
-    f.cdu.previousPage = f.cdu.currentPage;
-    f.cdu.currentPage = kPageRouteList;
+    openSubPage(kPageRouteList, st.returnPrevious);
 }
 
 void runRouteListPage() {

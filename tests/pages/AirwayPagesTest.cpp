@@ -11,16 +11,8 @@ namespace {
 
 using V = std::vector<std::string>;
 
-class AirwayPages : public ::testing::Test {
+class AirwayPages : public SampleDatabasePage {
 protected:
-    void SetUp() override { powerOnAndAccept(h); }
-    void press(const char* key, int frames = 2) {
-        h.press(key);
-        h.frames(frames);
-    }
-    void planOf(std::initializer_list<const char*> idents) {
-        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
-    }
     // LIST, AIRWAYS through the first leg, airway number n: the entry page.
     void openEntry(const char* n) {
         press("LIST");
@@ -28,7 +20,6 @@ protected:
         h.type(n);
         press("ENTER");
     }
-    Harness h;
 };
 
 TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) {

@@ -12,16 +12,8 @@ namespace {
 
 using V = std::vector<std::string>;
 
-class RoutePages : public ::testing::Test {
+class RoutePages : public SampleDatabasePage {
 protected:
-    void SetUp() override { powerOnAndAccept(h); }
-    void press(const char* key, int frames = 2) {
-        h.press(key);
-        h.frames(frames);
-    }
-    void planOf(std::initializer_list<const char*> idents) {
-        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
-    }
     // A route file in the routes folder: departure KSEA, the navaid SEA.
     void storeRoute(const std::string& name) {
         h.dir.write("data/Routes/" + name + ".txt", "[DEPARTURE AIRPORT]\n0,KSEA\n[NAVAID]\n0,SEA\n");
@@ -29,7 +21,6 @@ protected:
     bool routeExists(const std::string& name) {
         return std::filesystem::exists(h.dir.path() / "data/Routes" / (name + ".txt"));
     }
-    Harness h;
 };
 
 TEST_F(RoutePages, PltRoutePadsTheNameStoresItAndPagesThroughTheWaypoints) {

@@ -135,6 +135,12 @@ std::string numberText(double v) {
     return buffer;
 }
 
+void addDeclaration(pugi::xml_document& doc) {
+    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
+    decl.append_attribute("version") = "1.0";
+    decl.append_attribute("encoding") = "UTF-8";
+}
+
 std::string saved(const pugi::xml_document& doc) {
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
@@ -300,9 +306,7 @@ bool readGpxRoute(std::string_view text, ExchangeRoute& route, std::string& erro
 
 std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db) {
     pugi::xml_document doc;
-    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-    decl.append_attribute("version") = "1.0";
-    decl.append_attribute("encoding") = "UTF-8";
+    addDeclaration(doc);
     pugi::xml_node root = doc.append_child("SimBase.Document");
     root.append_attribute("Type") = "AceXML";
     root.append_attribute("version") = "1,0";
@@ -342,9 +346,7 @@ std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db) {
 
 std::string writeFgfsRoute(const ExportRoute& route) {
     pugi::xml_document doc;
-    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-    decl.append_attribute("version") = "1.0";
-    decl.append_attribute("encoding") = "UTF-8";
+    addDeclaration(doc);
     pugi::xml_node root = doc.append_child("PropertyList");
     auto typed = [](pugi::xml_node parent, const char* name, const char* type, const std::string& value) {
         pugi::xml_node n = parent.append_child(name);
@@ -387,9 +389,7 @@ std::string writeFgfsRoute(const ExportRoute& route) {
 
 std::string writeGpxRoute(const ExportRoute& route, std::string_view name) {
     pugi::xml_document doc;
-    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-    decl.append_attribute("version") = "1.0";
-    decl.append_attribute("encoding") = "UTF-8";
+    addDeclaration(doc);
     pugi::xml_node gpx = doc.append_child("gpx");
     gpx.append_attribute("version") = "1.1";
     gpx.append_attribute("creator") = "fms-route";
