@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "flightplan/RouteFiles.h"
 #include "navdb/DatabaseLoad.h"
 
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fms context;
     ScopedFms current{context};
     // Below a file: no folder can be made there, so nothing is ever written.
-    context.shell.dataRoot = "/dev/null/fuzz";
+    context.platform.dataRoot = "/dev/null/fuzz";
     fill(context.navdb.database);
     std::vector<std::string> messages;
     resolveStoredRoute(context.navdb.database, text, "FUZZ", &messages);

@@ -6,19 +6,22 @@
 #include <filesystem>
 #include <optional>
 
-#include "Fms.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "platform/Files.h"
+#include "platform/Platform.h"
 #include "flightplan/PlanExport.h"
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/IdentResolve.h"
 #include "navdb/Procedures.h"
 #include "navdb/SplitFields.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 
 // A route file holds a few dozen lines; anything far larger is not one.
-constexpr uintmax_t kMaxRouteFileBytes = 1 << 20;
+constexpr size_t kMaxRouteFileBytes = size_t{1} << 20;
 // A stored position this close to the record's is that record (the text keeps 6 decimals).
 constexpr double kSamePlaceDeg = 0.001;
 
@@ -181,8 +184,8 @@ size_t lineOf(const StoredRoute& route, int entry) {
 }
 
 void restoreDeparture(Airport& airport, const StoredRoute& route, std::string_view name) {
-    FlightPlanState& st = fms().flightplan;
-    airport.dbIndex = positionIn(fms().navdb.database.airports, &airport);
+    FlightPlanState& st = flightPlanState();
+    airport.dbIndex = positionIn(navDbState().database.airports, &airport);
     st.selections.departureAirport = &airport;
     if (route.departureRunway < 0 || route.sid < 0) return;
     Runway* runway =
@@ -212,9 +215,9 @@ void restoreDeparture(Airport& airport, const StoredRoute& route, std::string_vi
 }
 
 void restoreArrival(Airport& airport, const StoredRoute& route, std::string_view name) {
-    FlightPlanState& st = fms().flightplan;
+    FlightPlanState& st = flightPlanState();
     ProcedureSelections& sel = st.selections;
-    airport.dbIndex = positionIn(fms().navdb.database.airports, &airport);
+    airport.dbIndex = positionIn(navDbState().database.airports, &airport);
     sel.arrivalAirport = &airport;
     Runway* runway = nullptr;
     if (route.arrivalRunway >= 0)
@@ -270,7 +273,7 @@ void restoreArrival(Airport& airport, const StoredRoute& route, std::string_view
 }
 
 Airport* mutableAirport(const FplLeg& leg) {
-    NavDatabase& db = fms().navdb.database;
+    NavDatabase& db = navDbState().database;
     if (leg.dbIndex < 0 || static_cast<size_t>(leg.dbIndex) >= db.airports.size()) return nullptr;
     return &db.airports[static_cast<size_t>(leg.dbIndex)];
 }
@@ -356,9 +359,10 @@ std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& sel
 
 bool writeRouteFile(const std::string& name) {
     if (!isValidRouteName(name)) return false;
-    const FlightPlanState& st = fms().flightplan;
-    return replaceFileAtomically(routeFilePath(fms().shell.dataRoot, name),
-                                 routeFileText(st.plan, st.selections, fms().navdb.database));
+    const FlightPlanState& st = flightPlanState();
+    const std::string path = routeFilePath(platform().dataRoot, name);
+    return createParentFolders(path) &&
+           writeFileAtomically(path, routeFileText(st.plan, st.selections, navDbState().database));
 }
 
 const std::string& StoredRoute::field(int entry, size_t i) const {
@@ -414,7 +418,7 @@ StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std
 }
 
 void loadRouteText(std::string_view text, std::string_view routeName) {
-    const StoredRoute route = resolveStoredRoute(fms().navdb.database, text, routeName);
+    const StoredRoute route = resolveStoredRoute(navDbState().database, text, routeName);
     clearFlightPlan();
     std::vector<FplLeg> legs;
     if (route.departure) legs.push_back(*route.departure);
@@ -426,20 +430,17 @@ void loadRouteText(std::string_view text, std::string_view routeName) {
     if (route.arrival)
         if (Airport* a = mutableAirport(*route.arrival)) restoreArrival(*a, route, routeName);
 
-    FlightPlanState& st = fms().flightplan;
-    st.fplPage = 1;
-    st.fplSelectedLine = kFplNoLine;
-    st.deletePressCount = 0;
     rebuildPlanSegments();
 }
 
+bool readRouteText(const std::string& name, std::string& text) {
+    return isValidRouteName(name) &&
+           readFileCapped(routeFilePath(platform().dataRoot, name), text, kMaxRouteFileBytes);
+}
+
 bool readRouteFile(const std::string& name) {
-    if (!isValidRouteName(name)) return false;
-    const std::string path = routeFilePath(fms().shell.dataRoot, name);
-    std::error_code ec;
-    const uintmax_t size = std::filesystem::file_size(path, ec);
     std::string text;
-    if (ec || size > kMaxRouteFileBytes || !readTextFile(path, text)) return false;
+    if (!readRouteText(name, text)) return false;
     loadRouteText(text, name);
     return true;
 }
@@ -462,12 +463,12 @@ std::vector<std::string> listRouteNames(const std::string& dataRoot) {
 bool deleteRouteFile(const std::string& name) {
     if (!isValidRouteName(name)) return false;
     std::error_code ec;
-    return std::filesystem::remove(routeFilePath(fms().shell.dataRoot, name), ec) && !ec;
+    return std::filesystem::remove(routeFilePath(platform().dataRoot, name), ec) && !ec;
 }
 
 void storeLastPlan() {
     // An empty plan is not stored: a second start without a plan must not wipe the last one.
-    if (fms().flightplan.plan.legs.empty()) return;
+    if (flightPlanState().plan.legs.empty()) return;
     if (!writeRouteFile(std::string(kLastPlanRoute)))
         std::printf("The plan could not be stored as route %s\n", std::string(kLastPlanRoute).c_str());
 }

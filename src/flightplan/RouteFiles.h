@@ -72,7 +72,9 @@ bool writeRouteFile(const std::string& name);
 // Replaces the plan by the stored route (its waypoints as resolveStoredRoute finds them, then
 // its procedures). False, with the plan unchanged, when the file cannot be read.
 bool readRouteFile(const std::string& name);
-// The same from a file's text (the plan is replaced whatever the text holds).
+// The text of a stored route; false when there is none of that name or it cannot be read.
+bool readRouteText(const std::string& name, std::string& text);
+// The same as readRouteFile from a file's text (the plan is replaced whatever the text holds).
 void loadRouteText(std::string_view text, std::string_view routeName);
 
 // Names of the stored routes, sorted.

@@ -1,6 +1,6 @@
 #include "navdb/AirwayPoints.h"
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/IdentResolve.h"
 
 std::vector<AirwayPoint> airwayPoints(const Airway& airway) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // The points of an airway in order: the from-point of every segment and the to-point of the

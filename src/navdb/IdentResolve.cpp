@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/NavDatabase.h"
 
 namespace {
@@ -128,7 +128,7 @@ FplLeg legForRecord(const NavDatabase& db, WaypointKind kind, int32_t index) {
         const Airport& a = db.airports[i];
         leg.ident = a.ident;
         leg.name = a.name;
-        leg.elevation = a.elevation;
+        leg.elevationFt = a.elevationFt;
     } else if (kind == WaypointKind::Navaid) {
         const Navaid& n = db.navaids[i];
         leg.ident = n.ident;

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
-#include "guidance/Geodesy.h"
+#include "navdb/FplLeg.h"
+#include "geo/Geodesy.h"
 
 struct NavDatabase;
 

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
+#include "platform/Platform.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "navdb/AirwayPoints.h"
@@ -29,7 +33,7 @@ int pagesOf(size_t items, int perPage) {
 
 // NEXT and PREV within 0..pages - 1; NEXT only when `nextAllowed`.
 void stepPage(int& page, int pages, bool nextAllowed = true) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingFunctionKey == kFnNext) {
         if (nextAllowed) ++page;
         resetFunctionKey();
@@ -41,14 +45,14 @@ void stepPage(int& page, int pages, bool nextAllowed = true) {
 }
 
 const Airway* airwayAt(int index) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     if (!isSet(db.airwaysLoaded) || index < 0 || static_cast<size_t>(index) >= db.airways.size()) return nullptr;
     return &db.airways[static_cast<size_t>(index)];
 }
 
 // AIRWAY IDENT: while L2 is pending the typed number shows on a bar; ENTER chooses it.
 void runAirwayNumberField(AirwayReferencePageState& st, bool drawn) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingLsk != kLskL2) {
         if (!drawn) return;
         if (st.chosen > 0)
@@ -76,7 +80,7 @@ void drawAirwayList(AirwayReferencePageState& st) {
     stepPage(st.listPage, pages, count > kAirwaysPerPage);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "AIRWAYS  %d/%d", st.listPage + 1, pages);
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "REF WPT");
-    drawIdentField(st.referenceField, kLskL1, 2, 1, false, kReferenceFieldWidth);
+    runIdentField(st.referenceField, kLskL1, 2, 1, false, kReferenceFieldWidth);
     drawTextAt(1, 3, colourWhite, fontMed, alignLeft, "AIRWAY IDENT");
     const int first = st.listPage * kAirwaysPerPage;
     for (int k = first; k < std::min(first + kAirwaysPerPage, count); ++k) {
@@ -123,24 +127,23 @@ void drawAirwayPoints(AirwayReferencePageState& st, const Airway& airway) {
 }  // namespace
 
 void resetAirwayReferencePage() {
-    fms().pages.airwayReference = AirwayReferencePageState{};
+    pagesState().airwayReference = AirwayReferencePageState{};
 }
 
 void receiveAirwayReference(const FplLeg& leg) {
-    AirwayReferencePageState& st = fms().pages.airwayReference;
+    AirwayReferencePageState& st = pagesState().airwayReference;
     st.reference = leg;
     st.referenceField.text = leg.ident;
     st.chosen = 0;
     st.shown = false;
     st.listPage = 0;
-    airwaysThroughFix(fms().navdb.database, leg, st.airways);
+    airwaysThroughFix(navDbState().database, leg, st.airways);
     if (st.airways.size() > kMaxAirways) st.airways.resize(kMaxAirways);
 }
 
 void runAirwayReferencePage() {
-    Fms& f = fms();
-    AirwayReferencePageState& st = f.pages.airwayReference;
-    KeyState& keys = f.cdu.keys;
+    AirwayReferencePageState& st = pagesState().airwayReference;
+    KeyState& keys = cduState().keys;
 
     // A chosen number within the list shows that airway; any other number clears the choice.
     runAirwayNumberField(st, !st.shown);
@@ -164,7 +167,6 @@ void runAirwayReferencePage() {
 }
 
 void enterAirway(int airwayIndex, int toNumber) {
-    Fms& f = fms();
     const Airway* airway = airwayAt(airwayIndex);
     const FplLeg* last = lastPlanLeg();
     if (airway != nullptr) {
@@ -180,25 +182,24 @@ void enterAirway(int airwayIndex, int toNumber) {
         const int to = std::clamp(toNumber - 1, 0, std::max(count - 1, 0));
         const int step = to > from ? 1 : -1;
         // The walk starts from the category of the waypoint it leaves.
-        WaypointKind& guess = f.pages.airwayEntry.lastGuess;
+        WaypointKind& guess = pagesState().airwayEntry.lastGuess;
         guess = last != nullptr && last->waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid
                                                                                : WaypointKind::Fix;
         std::vector<FplLeg> legs;
         for (int k = from + step; count > 0 && k != to + step; k += step) {
-            FplLeg leg = legForAirwayPoint(f.navdb.database, points[static_cast<size_t>(k)], guess);
+            FplLeg leg = legForAirwayPoint(navDbState().database, points[static_cast<size_t>(k)], guess);
             if (leg.waypointKind != WaypointKind::None) legs.push_back(std::move(leg));
         }
         appendLegs(legs);
     }
-    f.flightplan.fplPage = planLegCount() / kFplLinesPerPage + 1;
-    f.cdu.currentPage = kPageFpl;
+    pagesState().fpl.fplPage = planLegCount() / kFplLinesPerPage + 1;
+    cduState().currentPage = kPageFpl;
 }
 
 void runAirwayEntryPage() {
-    Fms& f = fms();
-    AirwayEntryPageState& st = f.pages.airwayEntry;
-    ListPageState& list = f.pages.list;
-    KeyState& keys = f.cdu.keys;
+    AirwayEntryPageState& st = pagesState().airwayEntry;
+    ListPageState& list = pagesState().list;
+    KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kPointNumberDigits) keys.scratchpad.resize(kPointNumberDigits);
     const Airway* airway = airwayAt(list.chosenAirway);
     const std::vector<AirwayPoint> points = airway != nullptr ? airwayPoints(*airway) : std::vector<AirwayPoint>{};

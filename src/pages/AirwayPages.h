@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 
 // The airway reference page, drawn by the DATA page while DATA/NAV shows it: the airways
 // through a reference waypoint (REF WPT, L1) and the points of the one chosen by its number

@@ -6,12 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
+#include "platform/Platform.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "flightplan/RouteFiles.h"
+#include "pages/FplEditing.h"
 #include "pages/PageDrawing.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -26,7 +31,7 @@ int dataRow(int line) {
 
 // PREV and NEXT; the caller clamps.
 int pagingStep() {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     int step = 0;
     if (keys.pendingFunctionKey == kFnNext) step = 1;
     if (keys.pendingFunctionKey == kFnPrev) step = -1;
@@ -37,14 +42,14 @@ int pagingStep() {
 // Shows `page`, which returns to the current page; the current page's own return target is
 // kept in `returnPrevious` for then.
 void openSubPage(int page, int& returnPrevious) {
-    CduState& cdu = fms().cdu;
+    CduState& cdu = cduState();
     returnPrevious = cdu.previousPage;
     cdu.previousPage = cdu.currentPage;
     cdu.currentPage = page;
 }
 
 void returnToPreviousPage(int returnPrevious) {
-    CduState& cdu = fms().cdu;
+    CduState& cdu = cduState();
     cdu.currentPage = cdu.previousPage;
     if (returnPrevious >= 0) cdu.previousPage = returnPrevious;
     clearScratchpad();
@@ -64,17 +69,17 @@ void drawRouteNameEntry(const std::string& typed) {
 
 std::filesystem::file_time_type routesFolderTime() {
     std::error_code ec;
-    auto t = std::filesystem::last_write_time(joinPath(fms().shell.dataRoot, kRoutesFolder), ec);
+    auto t = std::filesystem::last_write_time(joinPath(platform().dataRoot, kRoutesFolder), ec);
     return ec ? std::filesystem::file_time_type{} : t;
 }
 
 // Lists the folder when the page has not listed it yet, when it has changed, and once a second
 // for changes its time stamp does not show.
 void refreshRouteNames(RouteListPageState& st) {
-    const int second = fms().shell.secondsCounter;
+    const int second = cduState().secondsCounter;
     const auto folderTime = routesFolderTime();
     if (st.listed && st.listedAtSecond == second && folderTime == st.folderTime) return;
-    const std::vector<std::string> names = listRouteNames(fms().shell.dataRoot);
+    const std::vector<std::string> names = listRouteNames(platform().dataRoot);
     if (names != st.names) {
         st.names = names;
         st.selectedLine = -1;  // the line may hold another route now
@@ -98,18 +103,22 @@ int routeOnLine(const RouteListPageState& st, int line) {
     return k < static_cast<int>(st.names.size()) ? k : -1;
 }
 
+// The route replaces the plan as DELETE FPL would clear it (guidance modes, page states and
+// the FPL page's cursor start afresh); a route that cannot be read leaves the plan alone.
 void loadRoute(const std::string& name) {
-    CduState& cdu = fms().cdu;
-    if (readRouteFile(name)) {
-        cdu.currentPage = kPageFpl;
+    std::string text;
+    if (readRouteText(name, text)) {
+        deleteFlightPlan();
+        loadRouteText(text, name);
+        cduState().currentPage = kPageFpl;
     } else {
-        fms().pages.routeList.listed = false;  // gone since it was listed
+        pagesState().routeList.listed = false;  // gone since it was listed
     }
     resetLsk();
 }
 
 void handleRouteListKeys(RouteListPageState& st) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     const int lsk = keys.pendingLsk;
     if (lsk >= kLskL1 && lsk <= kLskL5) {
         const int line = lsk - kLskL1;
@@ -143,7 +152,7 @@ void handleRouteListKeys(RouteListPageState& st) {
 }
 
 void handleRouteNumber(RouteListPageState& st) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingPadKey != kPadEnter) return;
     resetPadKey();
     if (keys.scratchpad.empty()) return;
@@ -177,7 +186,7 @@ void drawRouteList(const RouteListPageState& st) {
         drawRightPromptText(2, 21, "DELETE");
         drawRightPromptText(4, 21, "LOAD");
     } else {
-        const KeyState& keys = fms().cdu.keys;
+        const KeyState& keys = cduState().keys;
         drawTextAt(18, 2, colourWhite, fontMed, alignLeft, "SELECT");
         drawTextAt(18, 3, colourWhite, fontMed, alignLeft, "ROUTE");
         drawTextAt(19, 4, colourWhite, fontMed, alignLeft, "#");
@@ -193,14 +202,13 @@ void drawRouteList(const RouteListPageState& st) {
 }  // namespace
 
 void openPilotRoutePage() {
-    fms().pages.pilotRoute = PilotRoutePageState{};
-    openSubPage(kPagePilotRoute, fms().pages.pilotRoute.returnPrevious);
+    pagesState().pilotRoute = PilotRoutePageState{};
+    openSubPage(kPagePilotRoute, pagesState().pilotRoute.returnPrevious);
 }
 
 void runPilotRoutePage() {
-    Fms& f = fms();
-    PilotRoutePageState& st = f.pages.pilotRoute;
-    KeyState& keys = f.cdu.keys;
+    PilotRoutePageState& st = pagesState().pilotRoute;
+    KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kRouteNameMaxLength) keys.scratchpad.resize(kRouteNameMaxLength);
 
     std::vector<const FplLeg*> waypoints;
@@ -246,7 +254,7 @@ void runPilotRoutePage() {
 }
 
 void openRouteListPage() {
-    RouteListPageState& st = fms().pages.routeList;
+    RouteListPageState& st = pagesState().routeList;
     st.listed = false;
     st.listPage = 0;
     st.selectedLine = -1;
@@ -255,9 +263,8 @@ void openRouteListPage() {
 }
 
 void runRouteListPage() {
-    Fms& f = fms();
-    RouteListPageState& st = f.pages.routeList;
-    KeyState& keys = f.cdu.keys;
+    RouteListPageState& st = pagesState().routeList;
+    KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kRouteNumberDigits) keys.scratchpad.resize(kRouteNumberDigits);
     refreshRouteNames(st);
 
@@ -269,8 +276,8 @@ void runRouteListPage() {
     st.listPage = std::clamp(st.listPage, 0, routePageCount(st) - 1);
 
     handleRouteListKeys(st);
-    if (f.cdu.currentPage != kPageRouteList) return;
+    if (cduState().currentPage != kPageRouteList) return;
     handleRouteNumber(st);
-    if (f.cdu.currentPage != kPageRouteList) return;
+    if (cduState().currentPage != kPageRouteList) return;
     drawRouteList(st);
 }

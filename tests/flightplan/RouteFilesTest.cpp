@@ -197,7 +197,7 @@ TEST(RouteFileDatabases, ARouteStoredAgainstOneDatabaseLoadsTheSameWaypointsFrom
     {
         Fms context;
         ScopedFms current{context};
-        context.shell.dataRoot = dir.str();
+        context.platform.dataRoot = dir.str();
         NavDatabase& db = context.navdb.database;
         addAirport(db, "KAAA", 47.0f, -122.0f);
         addAirport(db, "KBBB", 48.0f, -122.0f);
@@ -212,7 +212,7 @@ TEST(RouteFileDatabases, ARouteStoredAgainstOneDatabaseLoadsTheSameWaypointsFrom
     }
     Fms context;
     ScopedFms current{context};
-    context.shell.dataRoot = dir.str();
+    context.platform.dataRoot = dir.str();
     NavDatabase& db = context.navdb.database;
     addAirport(db, "KZZZ", 10.0f, 10.0f);
     addAirport(db, "KAAA", 47.0f, -122.0f);
@@ -247,7 +247,7 @@ TEST(RouteFileDatabases, EntriesThatNameNoRecordAreSkippedAndIndicesOutsideTheTa
     TempDir dir;
     Fms context;
     ScopedFms current{context};
-    context.shell.dataRoot = dir.str();
+    context.platform.dataRoot = dir.str();
     NavDatabase& db = context.navdb.database;
     addAirport(db, "KAAA", 47.0f, -122.0f);
     addNavaid(db, "ABC", NavaidType::Vor, 47.3f, -122.0f);

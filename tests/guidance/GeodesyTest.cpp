@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 // Independent reference: textbook great-circle course with the exact value of pi.

@@ -14,7 +14,7 @@ TEST(AirwayPoints, PointsAreTheRecordsAtTheAirwaysPositions) {
     addNavaid(db, "ABC", NavaidType::Vor, -30.0f, 150.0f);  // first in the list, far south
     addNavaid(db, "ABC", NavaidType::VorDme, 47.3f, -122.0f, 16.0f);
     db.navaids[1].frequency = 113.4f;
-    db.navaids[1].elevation = 350;
+    db.navaids[1].elevationFt = 350;
     addNavaid(db, "BCDE", NavaidType::Ndb, 47.6f, -122.0f);  // four characters: no guess of its own
     addFix(db, "FIXAA", 47.5f, -122.0f);
     addFix(db, "NB", 47.7f, -122.0f);  // a two-letter fix after a navaid

@@ -120,7 +120,7 @@ TEST_F(AirwayPages, EntryAppendsTheAirwayForwardBackwardAndFromItsStart) {
     press("ENTER");
     ASSERT_EQ(h.cdu().currentPage, kPageFpl);
     EXPECT_EQ(planIdents(), (V{"OLM", "AFGAP", "TCM", "COTNY", "ORTIN", "MOUNT", "RADDY", "THICK", "ELN"}));
-    EXPECT_EQ(h.context.flightplan.fplPage, 2);
+    EXPECT_EQ(h.context.pages.fpl.fplPage, 2);
     const FplLeg& tcm = *planLeg(2);
     EXPECT_EQ(tcm.waypointKind, WaypointKind::Navaid);
     EXPECT_FLOAT_EQ(tcm.frequency, 109.6f);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "PlanSteps.h"
 #include "RouteExchange.h"
 #include "RouteTool.h"
@@ -28,7 +28,7 @@ struct Exchange : ::testing::Test {
     NavDatabase& db = context.navdb.database;
 
     Exchange() {
-        context.shell.dataRoot = dir.str();
+        context.platform.dataRoot = dir.str();
         fs::create_directories(dir.path() / "data");
         for (const auto& e : fs::directory_iterator(fs::path(FMS_SOURCE_DIR) / "data"))
             fs::create_symlink(e.path(), dir.path() / "data" / e.path().filename());

@@ -233,7 +233,7 @@ std::string writeFmsRoute(const ExportRoute& route, const NavDatabase& db) {
         const char* via = (i == 0 && dep) ? "ADEP" : (i + 1 == w.size() && dest) ? "ADES" : "DRCT";
         char line[160];
         std::snprintf(line, sizeof line, "%d %s %s %.6f %.6f %.6f\n", type, leg.ident.c_str(), via,
-                      leg.waypointKind == WaypointKind::Airport ? static_cast<double>(leg.elevation) : 0.0,
+                      leg.waypointKind == WaypointKind::Airport ? static_cast<double>(leg.elevationFt) : 0.0,
                       static_cast<double>(leg.latitude), static_cast<double>(leg.longitude));
         out += line;
     }

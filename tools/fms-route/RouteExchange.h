@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
-#include "guidance/Geodesy.h"
+#include "navdb/FplLeg.h"
+#include "geo/Geodesy.h"
 #include "navdb/NavDatabase.h"
 
 // Route exchange with other planners: readers and writers of their file formats, and the

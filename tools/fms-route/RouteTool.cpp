@@ -7,26 +7,16 @@
 #include "flightplan/RouteFiles.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/DatabaseLoad.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 
 // Route files of other planners are small; a file far larger is none of them.
-constexpr uintmax_t kMaxInputBytes = 16u << 20;
+constexpr size_t kMaxInputBytes = size_t{16} << 20;
 
 bool readInput(const std::string& path, std::string& text, std::string& error) {
-    std::error_code ec;
-    const uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    if (size > kMaxInputBytes) {
-        error = path + ": too large for a route";
-        return false;
-    }
-    if (!readTextFile(path, text)) {
-        error = path + ": cannot be read";
+    if (!readFileCapped(path, text, kMaxInputBytes)) {
+        error = path + ": cannot be read, or too large for a route";
         return false;
     }
     return true;
@@ -95,12 +85,12 @@ std::string routeNameFromFile(std::string_view path) {
 
 bool loadDatabaseQuietly(NavDatabase& db, const std::string& dataRoot) {
     std::string text;
-    if (!readTextFile(joinPath(dataRoot, kAirportsFile), text)) return false;
+    if (!readFileCapped(joinPath(dataRoot, kAirportsFile), text)) return false;
     readAirports(text, db.airports);
-    if (readTextFile(joinPath(dataRoot, kNavaidsFile), text)) readNavaids(text, db.navaids);
-    if (readTextFile(joinPath(dataRoot, kWaypointsFile), text)) readWaypoints(text, db.fixes);
-    if (readTextFile(joinPath(dataRoot, kAirwaysFile), text)) readAirways(text, db.airways);
-    if (readTextFile(joinPath(dataRoot, kCycleFile), text)) readCycle(text, db.cycleText);
+    if (readFileCapped(joinPath(dataRoot, kNavaidsFile), text)) readNavaids(text, db.navaids);
+    if (readFileCapped(joinPath(dataRoot, kWaypointsFile), text)) readWaypoints(text, db.fixes);
+    if (readFileCapped(joinPath(dataRoot, kAirwaysFile), text)) readAirways(text, db.airways);
+    if (readFileCapped(joinPath(dataRoot, kCycleFile), text)) readCycle(text, db.cycleText);
     markDatabaseLoaded(db);
     return true;
 }
@@ -134,7 +124,7 @@ bool importRoute(const NavDatabase& db, const ToolRequest& request, ToolOutput& 
         return false;
     }
     const std::string path = routeFilePath(request.dataRoot, name);
-    if (!replaceFileAtomically(path, routeTextFor(db, legs, route.procedures))) {
+    if (!createParentFolders(path) || !writeFileAtomically(path, routeTextFor(db, legs, route.procedures))) {
         error = path + ": cannot be written";
         return false;
     }
@@ -161,7 +151,7 @@ bool exportRoute(const NavDatabase& db, const ToolRequest& request, ToolOutput& 
     const std::string written = writeRoute(request.format, route, db, request.name);
     if (request.outputFile.empty()) {
         output.text = written;
-    } else if (!replaceFileAtomically(request.outputFile, written)) {
+    } else if (!writeFileAtomically(request.outputFile, written)) {
         error = request.outputFile + ": cannot be written";
         return false;
     }

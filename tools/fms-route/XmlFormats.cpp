@@ -320,11 +320,11 @@ std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db) {
     plan.append_child("RouteType").text() = "HighAlt";
     if (dep) {
         plan.append_child("DepartureID").text() = dep->ident.c_str();
-        plan.append_child("DepartureLLA").text() = worldPosition(*dep, dep->elevation).c_str();
+        plan.append_child("DepartureLLA").text() = worldPosition(*dep, dep->elevationFt).c_str();
     }
     if (dest) {
         plan.append_child("DestinationID").text() = dest->ident.c_str();
-        plan.append_child("DestinationLLA").text() = worldPosition(*dest, dest->elevation).c_str();
+        plan.append_child("DestinationLLA").text() = worldPosition(*dest, dest->elevationFt).c_str();
     }
     plan.append_child("Descr").text() = title.c_str();
     if (dep && !route.procedures.departureRunway.empty())
@@ -338,7 +338,7 @@ std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db) {
                            : leg.waypointKind == WaypointKind::Navaid ? (isNdbLeg(db, leg) ? "NDB" : "VOR")
                                                                         : "Intersection";
         wp.append_child("ATCWaypointType").text() = type;
-        wp.append_child("WorldPosition").text() = worldPosition(leg, isAirport(leg) ? leg.elevation : 0).c_str();
+        wp.append_child("WorldPosition").text() = worldPosition(leg, isAirport(leg) ? leg.elevationFt : 0).c_str();
         wp.append_child("ICAO").append_child("ICAOIdent").text() = leg.ident.c_str();
     }
     return saved(doc);
