@@ -1,6 +1,7 @@
 #include "geo/Geodesy.h"
 
 #include <climits>
+#include <algorithm>
 #include <cmath>
 
 using namespace geo;
@@ -95,21 +96,19 @@ int vectorCourse(const GeoPoint& a, const GeoPoint& b) {
 }
 
 void destinationPoint(const GeoPoint& from, GeoPoint& out, float courseDeg, float distNm) {
-    float lat1 = static_cast<float>(from.lat * kDegToRad);
-    float lon1 = static_cast<float>(from.lon * kDegToRad);
-    double d = distNm * kRadPerNm;
-    double theta = courseDeg * kDegToRad;
-    float lat2 = static_cast<float>(
-        std::asin(clampUnit(std::sin(lat1) * std::cos(d) + std::cos(lat1) * std::sin(d) * std::cos(theta))));
-    double delta = std::asin(clampUnit(std::sin(theta) * std::sin(d) / std::cos(lat2)));
-    double lon2 = lon1 + delta;
-    if (lon2 > kPi) {
-        lon2 -= kFullCircle;
-    } else if (lon2 < -kPi) {
-        lon2 += kFullCircle;
-    }
-    out.lat = static_cast<float>(lat2 * kRadToDeg);
-    out.lon = static_cast<float>(lon2 * kRadToDeg);
+    // Double precision throughout and one rounding at the end, so that every build type and
+    // compiler gives the same single-precision result. The longitude comes from atan2, which
+    // is right on the whole sphere (an arcsine only covers 90 degrees either way).
+    const double lat1 = from.lat * kDegToRad;
+    const double d = static_cast<double>(distNm) * kRadPerNm;
+    const double theta = static_cast<double>(courseDeg) * kDegToRad;
+    const double sinLat2 = clampUnit(std::sin(lat1) * std::cos(d) + std::cos(lat1) * std::sin(d) * std::cos(theta));
+    const double lat2 = std::asin(sinLat2);
+    const double delta = std::atan2(std::sin(theta) * std::sin(d) * std::cos(lat1), std::cos(d) - std::sin(lat1) * sinLat2);
+    double lonDeg = std::remainder(from.lon + delta * kRadToDeg, 360.0);
+    if (lonDeg <= -180.0) lonDeg += 360.0;
+    out.lat = std::clamp(static_cast<double>(static_cast<float>(lat2 * kRadToDeg)), -90.0, 90.0);
+    out.lon = static_cast<float>(lonDeg);
 }
 
 GeoPoint greatCircleIntersection(const GeoPoint& a, const GeoPoint& b, const GeoPoint& c, const GeoPoint& d) {
