@@ -195,6 +195,7 @@ void BM_IcaoRouteResolve30(benchmark::State& state) {
         state.SkipWithError("no route string");
         return;
     }
+    std::fprintf(stderr, "route string: %s\n", text.c_str());
     std::vector<FplLeg> legs;
     for (auto _ : state) {
         ExchangeRoute r;
@@ -207,7 +208,6 @@ void BM_IcaoRouteResolve30(benchmark::State& state) {
     }
     state.counters["elements"] = static_cast<double>(route.points.size());
     state.counters["legs"] = static_cast<double>(legs.size());
-    std::fprintf(stderr, "route string: %s\n", text.c_str());
 }
 BENCHMARK(BM_IcaoRouteResolve30)->Unit(benchmark::kMillisecond);
 

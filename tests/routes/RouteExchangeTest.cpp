@@ -244,18 +244,24 @@ TEST(ExchangeResolve, NamesakesResolveNearThePreviousPointAndAirwaysBetweenTheir
     addNavaid(db, "ABC", NavaidType::Vor, 47.5f, -122.0f);
     addNavaid(db, "ILX", NavaidType::Localizer, 47.6f, -122.0f);
     addFix(db, "FIXAA", 48.0f, -122.0f);
+    addFix(db, "AB12", 47.2f, -122.0f);  // a fix named like an airway
+    addFix(db, "FX12", 48.5f, -122.0f);
     Airway j1;
     j1.name = "J1";
     j1.segments.push_back({"ABC", 47.5f, -122.0f, 0, "FIXAA", 48.0f, -122.0f, 0, 30});
+    j1.segments.push_back({"FIXAA", 48.0f, -122.0f, 0, "FX12", 48.5f, -122.0f, 0, 30});
     db.airways.push_back(j1);
     markDatabaseLoaded(db);
     ExchangeRoute route;
     std::string error;
-    ASSERT_TRUE(readIcaoRoute("KAAA ABC J1 FIXAA", route, error)) << error;
+    ASSERT_TRUE(readIcaoRoute("KAAA AB12 ABC J1 FX12", route, error)) << error;
     std::vector<FplLeg> legs;
     ASSERT_TRUE(resolveRoute(db, route, legs, error)) << error;
-    ASSERT_EQ(legs.size(), 3u);
-    EXPECT_EQ(legs[1].dbIndex, 1);  // the ABC near KAAA, not the first in the list
+    ASSERT_EQ(legs.size(), 5u);
+    EXPECT_EQ(legs[1].ident, "AB12");
+    EXPECT_EQ(legs[2].dbIndex, 1);  // the ABC near KAAA, not the first in the list
+    EXPECT_EQ(legs[3].ident, "FIXAA");
+    EXPECT_EQ(legs[4].ident, "FX12");
     // A localizer is no route waypoint.
     ASSERT_TRUE(readIcaoRoute("KAAA ILX", route, error));
     EXPECT_FALSE(resolveRoute(db, route, legs, error));

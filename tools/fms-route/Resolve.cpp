@@ -94,26 +94,27 @@ bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector
     std::optional<GeoPoint> airwayExit;  // where the airway just expanded leaves
     for (size_t i = 0; i < points.size(); ++i) {
         const RoutePoint& p = points[i];
-        if (p.airway && !legs.empty() && i + 1 < points.size() && !points[i + 1].airway && airwayExists(db, p.ident)) {
+        // An airway name between two points is expanded between them; a name that only looks
+        // like one (or leads nowhere from here) is tried as a point of its own.
+        std::string airwayError;
+        if (p.airway && !legs.empty() && i + 1 < points.size() && airwayExists(db, p.ident)) {
             std::vector<AirwayPoint> between;
             AirwayPoint exit;
-            if (!expandAirway(db, p.ident, legs.back(), points[i + 1].ident, between, exit)) {
-                error = lineError(p.line, "airway " + p.ident + " does not lead from " + legs.back().ident + " to " +
-                                              points[i + 1].ident);
-                return false;
-            }
-            WaypointKind guess = legs.back().waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid
-                                                                                   : WaypointKind::Fix;
-            for (const AirwayPoint& a : between) {
-                FplLeg leg = legForAirwayPoint(db, a, guess);
-                if (leg.waypointKind == WaypointKind::None) {
-                    error = lineError(p.line, "airway " + p.ident + " point " + a.ident + " is not in the database");
-                    return false;
+            if (expandAirway(db, p.ident, legs.back(), points[i + 1].ident, between, exit)) {
+                WaypointKind guess =
+                    legs.back().waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid : WaypointKind::Fix;
+                for (const AirwayPoint& a : between) {
+                    FplLeg leg = legForAirwayPoint(db, a, guess);
+                    if (leg.waypointKind == WaypointKind::None) {
+                        error = lineError(p.line, "airway " + p.ident + " point " + a.ident + " is not in the database");
+                        return false;
+                    }
+                    legs.push_back(std::move(leg));
                 }
-                legs.push_back(std::move(leg));
+                airwayExit = GeoPoint{exit.latitude, exit.longitude};
+                continue;
             }
-            airwayExit = GeoPoint{exit.latitude, exit.longitude};
-            continue;
+            airwayError = "airway " + p.ident + " does not lead from " + legs.back().ident + " to " + points[i + 1].ident;
         }
         ResolveOptions options;
         options.kinds = kindsFor(p.kind);
@@ -137,8 +138,9 @@ bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector
                                                            "ARRIVAL page"));
                 continue;
             }
-            error = lineError(p.line, p.ident + (p.position ? " is not in the database near the position given"
-                                                            : " is not in the database"));
+            error = lineError(p.line, !airwayError.empty() ? airwayError
+                                      : p.position       ? p.ident + " is not in the database near the position given"
+                                                         : p.ident + " is not in the database");
             return false;
         }
         legs.push_back(legOf(db, r));
