@@ -55,24 +55,13 @@ std::span<const std::pair<std::string_view, int32_t>> recordsNamed(const NavData
 
 bool recordPosition(const NavDatabase& db, WaypointKind kind, int32_t index, double& latitude,
                     double& longitude) {
-    if (index < 0) return false;
-    const size_t i = static_cast<size_t>(index);
-    if (kind == WaypointKind::Airport && isSet(db.airportsLoaded) && i < db.airports.size()) {
-        latitude = db.airports[i].latitude;
-        longitude = db.airports[i].longitude;
-        return true;
-    }
-    if (kind == WaypointKind::Navaid && isSet(db.navaidsLoaded) && i < db.navaids.size()) {
-        latitude = db.navaids[i].latitude;
-        longitude = db.navaids[i].longitude;
-        return true;
-    }
-    if (kind == WaypointKind::Fix && isSet(db.fixesLoaded) && i < db.fixes.size()) {
-        latitude = db.fixes[i].latitude;
-        longitude = db.fixes[i].longitude;
-        return true;
-    }
-    return false;
+    // A table still being read is not looked at (its loader may be growing it).
+    if (recordIdent(db, kind, index) == nullptr) return false;
+    const std::optional<GeoPoint> p = recordPosition(db, IdentMatch{kind, index});
+    if (!p) return false;
+    latitude = p->lat;
+    longitude = p->lon;
+    return true;
 }
 
 const std::string* recordIdent(const NavDatabase& db, WaypointKind kind, int32_t index) {

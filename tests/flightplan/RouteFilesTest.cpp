@@ -8,6 +8,7 @@
 #include "flightplan/RouteFiles.h"
 #include "navdb/AirwayPoints.h"
 #include "navdb/DatabaseFiles.h"
+#include "navdb/IdentResolve.h"
 #include "navdb/Procedures.h"
 #include "shell/Program.h"
 
@@ -32,9 +33,9 @@ std::vector<std::string> planText() {
 }
 
 int airportIndex(const NavDatabase& db, const std::string& ident) {
-    IdentMatches m = findIdentifier(db, ident);
-    EXPECT_EQ(m.kind, WaypointKind::Airport) << ident;
-    return m.indices.empty() ? -1 : m.indices[0];
+    const auto named = recordsNamed(db, WaypointKind::Airport, ident);
+    EXPECT_FALSE(named.empty()) << ident;
+    return named.empty() ? -1 : named.front().second;
 }
 
 // The sample database with its procedure files, in a data root of the test's own.
