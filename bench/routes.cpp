@@ -10,18 +10,17 @@
 //   FMS_WORLD_DB=DIR bench_routes
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "shell/Fms.h"
 #include "RouteExchange.h"
 #include "RouteTool.h"
 #include "cdu/CduRenderer.h"
@@ -32,6 +31,7 @@
 #include "navdb/IdentResolve.h"
 #include "pages/AirwayPages.h"
 #include "pages/RoutePages.h"
+#include "shell/Fms.h"
 
 namespace fs = std::filesystem;
 
@@ -57,7 +57,8 @@ struct Unit {
         fs::remove_all(root, ec);
     }
     void loadWorld() {
-        if (!loadDatabaseQuietly(context.navdb.database, worldRoot)) std::fprintf(stderr, "no world database\n");
+        if (!loadDatabaseQuietly(context.navdb.database, worldRoot))
+            std::fprintf(stderr, "no world database\n");
     }
 };
 
@@ -82,7 +83,8 @@ void BM_RouteListFrame(benchmark::State& state) {
         runRouteListPage();
         if (frame % 200 == 0) cduState().keys.pendingFunctionKey = kFnNext;  // the pilot pages on
     }
-    if (pagesState().routeList.names.size() != 1000) state.SkipWithError("the list does not hold 1,000 routes");
+    if (pagesState().routeList.names.size() != 1000)
+        state.SkipWithError("the list does not hold 1,000 routes");
     state.counters["routes"] = static_cast<double>(pagesState().routeList.names.size());
 }
 BENCHMARK(BM_RouteListFrame)->Unit(benchmark::kMicrosecond);
@@ -91,7 +93,8 @@ BENCHMARK(BM_RouteListFrame)->Unit(benchmark::kMicrosecond);
 void BM_RouteFolderListing(benchmark::State& state) {
     Unit unit;
     for (int i = 0; i < 1000; ++i) {
-        std::FILE* f = std::fopen((unit.root / "data/Routes" / ("R" + std::to_string(1000 + i) + ".txt")).c_str(), "wb");
+        std::FILE* f =
+            std::fopen((unit.root / "data/Routes" / ("R" + std::to_string(1000 + i) + ".txt")).c_str(), "wb");
         std::fclose(f);
     }
     for (auto _ : state) benchmark::DoNotOptimize(listRouteNames(unit.root.string()));
@@ -135,6 +138,37 @@ void BM_AirwayEntry100Points(benchmark::State& state) {
 }
 BENCHMARK(BM_AirwayEntry100Points)->Unit(benchmark::kMicrosecond);
 
+// Its parts: the point lookups alone, and the plan rebuild (with the simulator plan file) of
+// a 100-leg plan.
+void BM_AirwayEntryParts(benchmark::State& state) {
+    Unit& unit = worldUnit();
+    ScopedFms current(unit.context);
+    const NavDatabase& db = unit.context.navdb.database;
+    size_t airway = 0;
+    while (airway < db.airways.size() && db.airways[airway].segments.size() + 1 < 100) ++airway;
+    if (airway == db.airways.size()) {
+        state.SkipWithError("no airway of 100 points");
+        return;
+    }
+    const std::vector<AirwayPoint> points = airwayPoints(db.airways[airway]);
+    std::vector<FplLeg> legs;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            legs.clear();
+            WaypointKind guess = WaypointKind::Fix;
+            for (size_t k = 0; k < 100; ++k) legs.push_back(legForAirwayPoint(db, points[k], guess));
+        } else {
+            rebuildPlanSegments();
+        }
+    }
+    if (state.range(0) == 0) {
+        clearFlightPlan();
+        appendLegs(legs);
+    }
+    state.SetLabel(state.range(0) == 0 ? "lookups" : "rebuild");
+}
+BENCHMARK(BM_AirwayEntryParts)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // A route string of 30 elements: an airport, then point AIRWAY point ... along airways that
 // join one another, then an airport.
 std::string icaoRoute(const NavDatabase& db) {
@@ -175,7 +209,8 @@ std::string icaoRoute(const NavDatabase& db) {
         tokens.push_back(db.airways[airway].name);
         tokens.push_back(pts[at + 2].ident);
         auto airportNear = [&](const AirwayPoint& p) {
-            return db.airports[static_cast<size_t>(nearestAirport(db, p.latitude, p.longitude).dbIndex)].ident;
+            return db.airports[static_cast<size_t>(nearestAirport(db, p.latitude, p.longitude).dbIndex)]
+                .ident;
         };
         std::string route = airportNear(airwayPoints(db.airways[start]).front());
         for (const std::string& t : tokens) route += " " + t;
@@ -228,11 +263,12 @@ int main(int argc, char** argv) {
     if (worldRoot.empty())
         if (const char* env = std::getenv("FMS_WORLD_DB")) worldRoot = env;
     if (worldRoot.empty() || !haveDatabase(worldRoot)) {
-        std::fprintf(stderr,
-                     "bench_routes: no world database%s%s.\n"
-                     "Unpack data/world.tar.xz (scripts/run.sh --world does) or convert one with fms-navdata,\n"
-                     "then run bench_routes --db=DIR (or set FMS_WORLD_DB=DIR).\n",
-                     worldRoot.empty() ? "" : " in ", worldRoot.c_str());
+        std::fprintf(
+            stderr,
+            "bench_routes: no world database%s%s.\n"
+            "Unpack data/world.tar.xz (scripts/run.sh --world does) or convert one with fms-navdata,\n"
+            "then run bench_routes --db=DIR (or set FMS_WORLD_DB=DIR).\n",
+            worldRoot.empty() ? "" : " in ", worldRoot.c_str());
         return 2;
     }
     int count = static_cast<int>(rest.size());

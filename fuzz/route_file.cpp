@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "shell/Fms.h"
 #include "flightplan/RouteFiles.h"
 #include "navdb/DatabaseLoad.h"
+#include "shell/Fms.h"
 
 namespace {
 
@@ -80,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadRouteText(again, "FUZZ");
     if (st.plan.legs.size() != first.size()) __builtin_trap();
     for (size_t i = 0; i < first.size(); ++i)
-        if (st.plan.legs[i].dbIndex != first[i].dbIndex || st.plan.legs[i].ident != first[i].ident) __builtin_trap();
+        if (st.plan.legs[i].dbIndex != first[i].dbIndex || st.plan.legs[i].ident != first[i].ident)
+            __builtin_trap();
     return 0;
 }

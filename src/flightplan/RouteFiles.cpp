@@ -7,16 +7,15 @@
 #include <optional>
 
 #include "flightplan/FlightPlanState.h"
-#include "navdb/NavDbState.h"
-#include "platform/Files.h"
-#include "platform/Platform.h"
 #include "flightplan/PlanExport.h"
 #include "geo/Geodesy.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/IdentResolve.h"
+#include "navdb/NavDbState.h"
 #include "navdb/Procedures.h"
 #include "navdb/SplitFields.h"
 #include "platform/Files.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -122,7 +121,8 @@ public:
             double lat = 0.0;
             double lon = 0.0;
             if (name == nullptr || *name != ident || !recordPosition(db_, kind, index, lat, lon)) continue;
-            if (stored && (std::fabs(lat - stored->lat) > kSamePlaceDeg || std::fabs(lon - stored->lon) > kSamePlaceDeg))
+            if (stored && (std::fabs(lat - stored->lat) > kSamePlaceDeg ||
+                           std::fabs(lon - stored->lon) > kSamePlaceDeg))
                 continue;
             return accept(legForRecord(db_, kind, index));
         }
@@ -188,10 +188,11 @@ void restoreDeparture(Airport& airport, const StoredRoute& route, std::string_vi
     airport.dbIndex = positionIn(navDbState().database.airports, &airport);
     st.selections.departureAirport = &airport;
     if (route.departureRunway < 0 || route.sid < 0) return;
-    Runway* runway =
-        findRunway(airport, fieldInt(route.field(route.departureRunway, 0)), route.field(route.departureRunway, 1));
+    Runway* runway = findRunway(airport, fieldInt(route.field(route.departureRunway, 0)),
+                                route.field(route.departureRunway, 1));
     if (runway == nullptr) {
-        console(name, lineOf(route, route.departureRunway), "runway " + route.field(route.departureRunway, 1) + " not found");
+        console(name, lineOf(route, route.departureRunway),
+                "runway " + route.field(route.departureRunway, 1) + " not found");
         return;
     }
     selectRunway(airport, *runway);
@@ -221,7 +222,8 @@ void restoreArrival(Airport& airport, const StoredRoute& route, std::string_view
     sel.arrivalAirport = &airport;
     Runway* runway = nullptr;
     if (route.arrivalRunway >= 0)
-        runway = findRunway(airport, fieldInt(route.field(route.arrivalRunway, 0)), route.field(route.arrivalRunway, 1));
+        runway = findRunway(airport, fieldInt(route.field(route.arrivalRunway, 0)),
+                            route.field(route.arrivalRunway, 1));
     if (runway == nullptr && route.final >= 0) runway = findRunway(airport, -1, route.field(route.final, 1));
     if (runway == nullptr) {
         for (int e : {route.arrivalRunway, route.star, route.transition, route.final}) {
@@ -255,7 +257,8 @@ void restoreArrival(Airport& airport, const StoredRoute& route, std::string_view
             }
         }
         if (!sel.approach)
-            console(name, lineOf(route, route.final), "approach " + route.field(route.final, 0) + " not found");
+            console(name, lineOf(route, route.final),
+                    "approach " + route.field(route.final, 0) + " not found");
     }
     if (route.transition >= 0) {
         for (const ApproachTransition& t : runway->approaches.transitions) {
@@ -323,11 +326,13 @@ std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& sel
     if (origin != nullptr) {
         addEntry(out, kDepartureAirport, waypointFields(legs.front()));
         firstEnroute = 1;
-        const int32_t runway = sel.departureAirport == origin ? positionIn(origin->runways, sel.departureRunway) : -1;
+        const int32_t runway =
+            sel.departureAirport == origin ? positionIn(origin->runways, sel.departureRunway) : -1;
         if (runway >= 0 && sel.sidTransition) {
             addEntry(out, kDepartureRunway, {std::to_string(runway), sel.departureRunway->ident});
-            addEntry(out, kSid, {std::to_string(sel.sidTransition->listPosition), sel.sidTransition->name,
-                                 sel.sidTransition->transitionName});
+            addEntry(out, kSid,
+                     {std::to_string(sel.sidTransition->listPosition), sel.sidTransition->name,
+                      sel.sidTransition->transitionName});
         }
     }
 
@@ -349,10 +354,12 @@ std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& sel
     if (sel.star || sel.approachTransition || sel.approach)
         addEntry(out, kArrivalRunway, {std::to_string(runway), sel.arrivalRunway->ident});
     if (sel.star)
-        addEntry(out, kStar, {std::to_string(sel.star->listPosition), sel.star->name, sel.star->transitionName});
+        addEntry(out, kStar,
+                 {std::to_string(sel.star->listPosition), sel.star->name, sel.star->transitionName});
     // Written with a STAR too: an approach transition is part of the plan either way.
     if (sel.approachTransition)
-        addEntry(out, kTransition, {sel.approachTransition->approachName, sel.approachTransition->transitionName});
+        addEntry(out, kTransition,
+                 {sel.approachTransition->approachName, sel.approachTransition->transitionName});
     if (sel.approach) addEntry(out, kFinal, {sel.approach->typeText, sel.arrivalRunway->ident});
     return out;
 }

@@ -60,7 +60,8 @@ StoredRoute resolveStoredRoute(const NavDatabase& db, std::string_view text, std
                                std::vector<std::string>* messages = nullptr);
 
 // The route file text of a plan and its departure and arrival choices.
-std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& selections, const NavDatabase& db);
+std::string routeFileText(const FlightPlan& plan, const ProcedureSelections& selections,
+                          const NavDatabase& db);
 
 // --- On the current context ---
 

@@ -39,7 +39,7 @@ std::span<const std::pair<std::string_view, int32_t>> lookUp(IdentTable& table, 
 }  // namespace
 
 std::span<const std::pair<std::string_view, int32_t>> recordsNamed(const NavDatabase& db, WaypointKind kind,
-                                                                    std::string_view ident) {
+                                                                   std::string_view ident) {
     IdentIndex& index = db.identIndex;
     switch (kind) {
         case WaypointKind::Airport:
@@ -75,8 +75,8 @@ const std::string* recordIdent(const NavDatabase& db, WaypointKind kind, int32_t
     return nullptr;
 }
 
-ResolvedRecord resolveIdent(const NavDatabase& db, std::string_view ident, const std::optional<GeoPoint>& near,
-                            const ResolveOptions& options) {
+ResolvedRecord resolveIdent(const NavDatabase& db, std::string_view ident,
+                            const std::optional<GeoPoint>& near, const ResolveOptions& options) {
     ResolvedRecord best;
     float bestDistance = 0.0f;
     for (WaypointKind kind : options.kinds) {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "navdb/FplLeg.h"
 #include "geo/Geodesy.h"
+#include "navdb/FplLeg.h"
 
 struct NavDatabase;
 
@@ -35,7 +35,7 @@ struct IdentIndex {
 // order. Empty for any other kind or a table that is not loaded yet. Builds the table's index
 // on first use (main thread only).
 std::span<const std::pair<std::string_view, int32_t>> recordsNamed(const NavDatabase& db, WaypointKind kind,
-                                                                    std::string_view ident);
+                                                                   std::string_view ident);
 
 // One database record found for an identifier.
 struct ResolvedRecord {
@@ -57,8 +57,8 @@ struct ResolveOptions {
 
 // The record with this identifier nearest to `near`; without `near` the first record of the
 // first kind that has one. Nothing when no record qualifies.
-ResolvedRecord resolveIdent(const NavDatabase& db, std::string_view ident, const std::optional<GeoPoint>& near,
-                            const ResolveOptions& options = {});
+ResolvedRecord resolveIdent(const NavDatabase& db, std::string_view ident,
+                            const std::optional<GeoPoint>& near, const ResolveOptions& options = {});
 
 // Position of a record; false for an index outside its loaded table.
 bool recordPosition(const NavDatabase& db, WaypointKind kind, int32_t index, double& latitude,

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "navdb/NavDbState.h"
-#include "pages/PagesState.h"
-#include "platform/Platform.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 #include "navdb/AirwayPoints.h"
+#include "navdb/NavDbState.h"
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ constexpr int kAirwayNumberWidth = 2;
 constexpr size_t kPointNumberDigits = 3;
 
 int pagesOf(size_t items, int perPage) {
-    return std::max(1, static_cast<int>((items + static_cast<size_t>(perPage) - 1) / static_cast<size_t>(perPage)));
+    return std::max(
+        1, static_cast<int>((items + static_cast<size_t>(perPage) - 1) / static_cast<size_t>(perPage)));
 }
 
 // NEXT and PREV within 0..pages - 1; NEXT only when `nextAllowed`.
@@ -46,7 +47,8 @@ void stepPage(int& page, int pages, bool nextAllowed = true) {
 
 const Airway* airwayAt(int index) {
     const NavDatabase& db = navDbState().database;
-    if (!isSet(db.airwaysLoaded) || index < 0 || static_cast<size_t>(index) >= db.airways.size()) return nullptr;
+    if (!isSet(db.airwaysLoaded) || index < 0 || static_cast<size_t>(index) >= db.airways.size())
+        return nullptr;
     return &db.airways[static_cast<size_t>(index)];
 }
 
@@ -86,7 +88,8 @@ void drawAirwayList(AirwayReferencePageState& st) {
     for (int k = first; k < std::min(first + kAirwaysPerPage, count); ++k) {
         const int row = 2 + (k - first);
         drawTextAt(14, row, colourWhite, fontMed, alignLeft, "%d", k + 1);
-        drawTextAt(16, row, colourGreen, fontMed, alignLeft, "%s", st.airways[static_cast<size_t>(k)].name.c_str());
+        drawTextAt(16, row, colourGreen, fontMed, alignLeft, "%s",
+                   st.airways[static_cast<size_t>(k)].name.c_str());
     }
 }
 
@@ -184,7 +187,7 @@ void enterAirway(int airwayIndex, int toNumber) {
         // The walk starts from the category of the waypoint it leaves.
         WaypointKind& guess = pagesState().airwayEntry.lastGuess;
         guess = last != nullptr && last->waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid
-                                                                               : WaypointKind::Fix;
+                                                                              : WaypointKind::Fix;
         std::vector<FplLeg> legs;
         for (int k = from + step; count > 0 && k != to + step; k += step) {
             FplLeg leg = legForAirwayPoint(navDbState().database, points[static_cast<size_t>(k)], guess);
@@ -202,7 +205,8 @@ void runAirwayEntryPage() {
     KeyState& keys = cduState().keys;
     if (keys.scratchpad.size() > kPointNumberDigits) keys.scratchpad.resize(kPointNumberDigits);
     const Airway* airway = airwayAt(list.chosenAirway);
-    const std::vector<AirwayPoint> points = airway != nullptr ? airwayPoints(*airway) : std::vector<AirwayPoint>{};
+    const std::vector<AirwayPoint> points =
+        airway != nullptr ? airwayPoints(*airway) : std::vector<AirwayPoint>{};
 
     if (keys.pendingLsk == kLskR5) {
         // Back to the airway list the airway was chosen from.

@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "navdb/NavDbState.h"
-#include "pages/PagesState.h"
-#include "platform/Platform.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 #include "flightplan/RouteFiles.h"
+#include "navdb/NavDbState.h"
 #include "pages/FplEditing.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
 #include "platform/Files.h"
+#include "platform/Platform.h"
 
 namespace {
 

@@ -47,7 +47,9 @@ struct SampleRoutes : PlanFixture {
         loadDatabaseNow(db, dir.str());
     }
 
-    Airport& airport(const std::string& ident) { return db.airports[static_cast<size_t>(airportIndex(db, ident))]; }
+    Airport& airport(const std::string& ident) {
+        return db.airports[static_cast<size_t>(airportIndex(db, ident))];
+    }
 
     // KSEA runway 16L, MILLT2 with its OLM transition, as the departure page leaves them.
     void chooseDeparture() {
@@ -60,7 +62,8 @@ struct SampleRoutes : PlanFixture {
         ASSERT_EQ(r.ident, "16L");
         for (size_t i = 0; i < r.sids.size(); ++i) {
             const Procedure& p = r.sids[i];
-            if (p.name == "MILLT2" && p.transitionName == "NONE" && p.runwayIdent == "16L") r.sidRunwayLegs = p.legs;
+            if (p.name == "MILLT2" && p.transitionName == "NONE" && p.runwayIdent == "16L")
+                r.sidRunwayLegs = p.legs;
             if (p.name == "MILLT2" && p.transitionName == "OLM") {
                 fp.selections.sidTransition = p;
                 fp.selections.sidTransition->listPosition = static_cast<int32_t>(i);
@@ -171,8 +174,9 @@ TEST_F(SampleRoutes, ArrivalWithoutStarAndAPlanOfOneAirport) {
     clearFlightPlan();
     appendIdent(db, "KSEA");
     ASSERT_TRUE(writeRouteFile("ONE"));
-    EXPECT_EQ(dir.read("data/Routes/ONE.txt"), "[DEPARTURE AIRPORT]\n" + std::to_string(airportIndex(db, "KSEA")) +
-                                                    ",KSEA,47.450188,-122.312317\n");
+    EXPECT_EQ(
+        dir.read("data/Routes/ONE.txt"),
+        "[DEPARTURE AIRPORT]\n" + std::to_string(airportIndex(db, "KSEA")) + ",KSEA,47.450188,-122.312317\n");
     ASSERT_TRUE(readRouteFile("ONE"));
     EXPECT_EQ(planIdents(), (std::vector<std::string>{"KSEA"}));
 }
@@ -258,18 +262,19 @@ TEST(RouteFileDatabases, EntriesThatNameNoRecordAreSkippedAndIndicesOutsideTheTa
     testing::internal::CaptureStdout();
     loadRouteText(
         "[DEPARTURE AIRPORT]\n0,KAAA\n"
-        "[NAVAID]\n999999,ABC\n"         // index past the table: found by its identifier
-        "[FIX]\n-5,FIXAA\n"               // negative index: the FIXAA next to ABC, not the far one
-        "[FIX]\n0,GONE1\n"                // not in the database at all
+        "[NAVAID]\n999999,ABC\n"  // index past the table: found by its identifier
+        "[FIX]\n-5,FIXAA\n"       // negative index: the FIXAA next to ABC, not the far one
+        "[FIX]\n0,GONE1\n"        // not in the database at all
         "[NAVAID]\n2147483647,NONAV\n"
-        "[FIX]\n0\n"                      // no identifier
-        "[BOGUS]\n1,2\n"                  // an unknown entry
+        "[FIX]\n0\n"      // no identifier
+        "[BOGUS]\n1,2\n"  // an unknown entry
         "[ARRIVAL AIRPORT]\n70000,KZZZ\n",
         "TEST");
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(planIdents(), (std::vector<std::string>{"KAAA", "ABC", "FIXAA"}));
     EXPECT_EQ(planLeg(2)->dbIndex, 0);
-    EXPECT_NE(console.find("line 7: [FIX] GONE1 is not in the database, skipped"), std::string::npos) << console;
+    EXPECT_NE(console.find("line 7: [FIX] GONE1 is not in the database, skipped"), std::string::npos)
+        << console;
     EXPECT_NE(console.find("NONAV"), std::string::npos);
     EXPECT_NE(console.find("KZZZ"), std::string::npos);
     EXPECT_NE(console.find("[BOGUS]"), std::string::npos);

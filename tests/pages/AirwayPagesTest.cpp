@@ -132,8 +132,8 @@ TEST_F(AirwayPages, EntryAppendsTheAirwayForwardBackwardAndFromItsStart) {
     EXPECT_EQ(h.row(2), " ELN     V187           ");
     h.type("6");
     press("ENTER");
-    EXPECT_EQ(planIdents(), (V{"OLM", "AFGAP", "TCM", "COTNY", "ORTIN", "MOUNT", "RADDY", "THICK", "ELN", "THICK",
-                               "RADDY", "MOUNT", "ORTIN", "COTNY", "TCM"}));
+    EXPECT_EQ(planIdents(), (V{"OLM", "AFGAP", "TCM", "COTNY", "ORTIN", "MOUNT", "RADDY", "THICK", "ELN",
+                               "THICK", "RADDY", "MOUNT", "ORTIN", "COTNY", "TCM"}));
     // To the point the plan ends at: nothing.
     openEntry("1");
     h.type("6");

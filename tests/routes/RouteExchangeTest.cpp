@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "shell/Fms.h"
 #include "PlanSteps.h"
 #include "RouteExchange.h"
 #include "RouteTool.h"
@@ -13,6 +12,7 @@
 #include "TestRecords.h"
 #include "flightplan/RouteFiles.h"
 #include "navdb/DatabaseLoad.h"
+#include "shell/Fms.h"
 
 namespace fs = std::filesystem;
 
@@ -89,16 +89,17 @@ const V kRoute{"KSEA", "SEA", "ORTIN", "MOUNT", "ELN", "KPAE"};
 
 TEST_F(Exchange, HandWrittenFilesOfEveryFormatGiveTheSameRoute) {
     // X-Plane 11, with its procedures, and the older layout without the via column.
-    EXPECT_EQ(importFile("a.fms",
-                         "I\n1100 Version\nCYCLE 1310\nADEP KSEA\nDEPRWY RW16L\nSID MILLT2\nSIDTRANS OLM\n"
-                         "ADES KPAE\nDESRWY RW16R\nSTAR STILY2\nSTARTRANS CVV\nAPP I16R\nAPPTRANS EYWOK\nNUMENR 6\n"
-                         "1 KSEA ADEP 433.000000 47.449888 -122.311777\n"
-                         "3 SEA DRCT 0.000000 47.435361 -122.309611\n"
-                         "11 ORTIN DRCT 0.000000 47.125436 -122.170811\n"
-                         "11 MOUNT V187 0.000000 47.105325 -121.904858\n"
-                         "3 ELN V187 0.000000 47.024350 -120.458397\n"
-                         "1 KPAE ADES 606.000000 47.906 -122.279\n"),
-              "");
+    EXPECT_EQ(
+        importFile("a.fms",
+                   "I\n1100 Version\nCYCLE 1310\nADEP KSEA\nDEPRWY RW16L\nSID MILLT2\nSIDTRANS OLM\n"
+                   "ADES KPAE\nDESRWY RW16R\nSTAR STILY2\nSTARTRANS CVV\nAPP I16R\nAPPTRANS EYWOK\nNUMENR 6\n"
+                   "1 KSEA ADEP 433.000000 47.449888 -122.311777\n"
+                   "3 SEA DRCT 0.000000 47.435361 -122.309611\n"
+                   "11 ORTIN DRCT 0.000000 47.125436 -122.170811\n"
+                   "11 MOUNT V187 0.000000 47.105325 -121.904858\n"
+                   "3 ELN V187 0.000000 47.024350 -120.458397\n"
+                   "1 KPAE ADES 606.000000 47.906 -122.279\n"),
+        "");
     EXPECT_EQ(lastOutput.text, "stored route A with 6 waypoints\n");
     // Loaded with its SID, STAR, approach transition and ILS from the procedure files.
     V withProcedures = loaded("A");
@@ -110,12 +111,14 @@ TEST_F(Exchange, HandWrittenFilesOfEveryFormatGiveTheSameRoute) {
     EXPECT_EQ(context.flightplan.selections.approach->typeText, "ILS");
     ASSERT_TRUE(context.flightplan.selections.approachTransition);
 
-    EXPECT_EQ(importFile("old.fms",
-                         "I\n3 version\n1\n5\n1 KSEA 433.000000 47.449888 -122.311777\n3 SEA 0.0 47.435361 -122.309611\n"
-                         "11 ORTIN 0.0 47.125436 -122.170811\n11 MOUNT 0.0 47.105325 -121.904858\n"
-                         "3 ELN 0.0 47.024350 -120.458397\n1 KPAE 606.0 47.906 -122.279\n",
-                         "OLD"),
-              "");
+    EXPECT_EQ(
+        importFile(
+            "old.fms",
+            "I\n3 version\n1\n5\n1 KSEA 433.000000 47.449888 -122.311777\n3 SEA 0.0 47.435361 -122.309611\n"
+            "11 ORTIN 0.0 47.125436 -122.170811\n11 MOUNT 0.0 47.105325 -121.904858\n"
+            "3 ELN 0.0 47.024350 -120.458397\n1 KPAE 606.0 47.906 -122.279\n",
+            "OLD"),
+        "");
     EXPECT_EQ(loaded("OLD"), kRoute);
 
     EXPECT_EQ(importFile("b.pln", R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -154,7 +157,8 @@ TEST_F(Exchange, HandWrittenFilesOfEveryFormatGiveTheSameRoute) {
     <wp n="4"><type type="string">navaid</type><ident type="string">ELN</ident><lon type="double">-120.4584</lon><lat type="double">47.0244</lat></wp>
   </route>
 </PropertyList>
-)", "FG"),
+)",
+                         "FG"),
               "");
     EXPECT_EQ(loaded("FG"), kRoute);
 
@@ -195,15 +199,17 @@ TEST_F(Exchange, AnIdentifierNotInTheDatabaseIsAnErrorNamingItAndItsLineAndNothi
               "line 2: SEA is not in the database near the position given");
     EXPECT_FALSE(stored("FAR"));
     EXPECT_EQ(importIcao("KSEA SEA\nORTIN J999 ELN KPAE", "ERR"), "line 2: J999 is not in the database");
-    EXPECT_EQ(importIcao("KSEA ORTIN V187 KPAE", "ERR"), "line 1: airway V187 does not lead from ORTIN to KPAE");
+    EXPECT_EQ(importIcao("KSEA ORTIN V187 KPAE", "ERR"),
+              "line 1: airway V187 does not lead from ORTIN to KPAE");
     EXPECT_FALSE(stored("ERR"));
     // Files that are not of their format, and names that would leave the routes folder.
     EXPECT_EQ(importFile("x.pln", "<a><b></a>").substr(0, 27), "line 1: not well-formed XML");
     EXPECT_EQ(importFile("x.gpx", "<gpx><rte><rtept lat=\"95\" lon=\"0\"><name>A</name></rtept></rte></gpx>"),
               "line 1: point A has no valid lat and lon");
     EXPECT_EQ(importFile("y.fms", "hello\n"), "line 1: not an X-Plane flight plan (it begins with I or A)");
-    EXPECT_NE(importFile("ok.fms", "I\n1100 Version\n1 KSEA ADEP 0 47.45 -122.31\n", "../../X").find("route name"),
-              std::string::npos);
+    EXPECT_NE(
+        importFile("ok.fms", "I\n1100 Version\n1 KSEA ADEP 0 47.45 -122.31\n", "../../X").find("route name"),
+        std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path() / "X.txt"));
     EXPECT_EQ(listRouteNames(dir.str()), V{});
 }
@@ -219,7 +225,8 @@ TEST_F(Exchange, ExportThenImportGivesTheSamePlanInEveryFormat) {
               "");
     const V original = loaded("ORIG");
     const std::string originalFile = dir.read("data/Routes/ORIG.txt");
-    for (RouteFormat f : {RouteFormat::Fms, RouteFormat::Pln, RouteFormat::Fgfs, RouteFormat::Gpx, RouteFormat::Icao}) {
+    for (RouteFormat f :
+         {RouteFormat::Fms, RouteFormat::Pln, RouteFormat::Fgfs, RouteFormat::Gpx, RouteFormat::Icao}) {
         const std::string text = exportAs("ORIG", f);
         const std::string file = std::string("out.") + formatWord(f);
         ASSERT_EQ(importFile(file, text, "AGAIN"), "") << formatWord(f) << "\n" << text;

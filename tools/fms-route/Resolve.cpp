@@ -39,8 +39,8 @@ GeoPoint positionOf(const FplLeg& leg) {
 
 // The points strictly between the plan's last waypoint and `exitIdent` along an airway
 // called `name`, and the exit point itself; false when no airway of that name joins them.
-bool expandAirway(const NavDatabase& db, const std::string& name, const FplLeg& entry, const std::string& exitIdent,
-                  std::vector<AirwayPoint>& between, AirwayPoint& exit) {
+bool expandAirway(const NavDatabase& db, const std::string& name, const FplLeg& entry,
+                  const std::string& exitIdent, std::vector<AirwayPoint>& between, AirwayPoint& exit) {
     for (const Airway& airway : db.airways) {
         if (airway.name != name) continue;
         const std::vector<AirwayPoint> points = airwayPoints(airway);
@@ -87,8 +87,8 @@ bool isNdbLeg(const NavDatabase& db, const FplLeg& leg) {
            db.navaids[static_cast<size_t>(leg.dbIndex)].type == NavaidType::Ndb;
 }
 
-bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector<FplLeg>& legs, std::string& error,
-                  std::vector<std::string>* notes) {
+bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector<FplLeg>& legs,
+                  std::string& error, std::vector<std::string>* notes) {
     legs.clear();
     const std::vector<RoutePoint>& points = route.points;
     std::optional<GeoPoint> airwayExit;  // where the airway just expanded leaves
@@ -101,12 +101,13 @@ bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector
             std::vector<AirwayPoint> between;
             AirwayPoint exit;
             if (expandAirway(db, p.ident, legs.back(), points[i + 1].ident, between, exit)) {
-                WaypointKind guess =
-                    legs.back().waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid : WaypointKind::Fix;
+                WaypointKind guess = legs.back().waypointKind == WaypointKind::Navaid ? WaypointKind::Navaid
+                                                                                      : WaypointKind::Fix;
                 for (const AirwayPoint& a : between) {
                     FplLeg leg = legForAirwayPoint(db, a, guess);
                     if (leg.waypointKind == WaypointKind::None) {
-                        error = lineError(p.line, "airway " + p.ident + " point " + a.ident + " is not in the database");
+                        error = lineError(
+                            p.line, "airway " + p.ident + " point " + a.ident + " is not in the database");
                         return false;
                     }
                     legs.push_back(std::move(leg));
@@ -114,7 +115,8 @@ bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector
                 airwayExit = GeoPoint{exit.latitude, exit.longitude};
                 continue;
             }
-            airwayError = "airway " + p.ident + " does not lead from " + legs.back().ident + " to " + points[i + 1].ident;
+            airwayError = "airway " + p.ident + " does not lead from " + legs.back().ident + " to " +
+                          points[i + 1].ident;
         }
         ResolveOptions options;
         options.kinds = kindsFor(p.kind);
@@ -133,14 +135,15 @@ bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector
         if (!r) {
             if (p.maybeProcedure) {
                 if (notes != nullptr)
-                    notes->push_back(lineError(p.line, p.ident +
-                                                           " taken for a SID or STAR: choose it on the DEPARTURE or "
-                                                           "ARRIVAL page"));
+                    notes->push_back(
+                        lineError(p.line, p.ident + " taken for a SID or STAR: choose it on the DEPARTURE or "
+                                                    "ARRIVAL page"));
                 continue;
             }
-            error = lineError(p.line, !airwayError.empty() ? airwayError
-                                      : p.position       ? p.ident + " is not in the database near the position given"
-                                                         : p.ident + " is not in the database");
+            error =
+                lineError(p.line, !airwayError.empty() ? airwayError
+                                  : p.position ? p.ident + " is not in the database near the position given"
+                                               : p.ident + " is not in the database");
             return false;
         }
         legs.push_back(legOf(db, r));
@@ -166,18 +169,21 @@ std::string routeTextFor(const NavDatabase& db, const std::vector<FplLeg>& legs,
     }
     if (arrival && !p.arrivalRunway.empty()) {
         if (!p.star.empty() || !p.approach.empty()) text += "[ARRIVAL RUNWAY]\n-1," + p.arrivalRunway + "\n";
-        if (!p.star.empty()) text += "[STAR]\n-1," + p.star + (p.starTransition.empty() ? "" : "," + p.starTransition) + "\n";
+        if (!p.star.empty())
+            text += "[STAR]\n-1," + p.star + (p.starTransition.empty() ? "" : "," + p.starTransition) + "\n";
         if (!p.approach.empty() && !p.approachTransition.empty())
             text += "[TRANSITION]\n" + p.approach + "," + p.approachTransition + "\n";
         if (!p.approach.empty()) {
-            const char* type = finalApproachTypeText(approachTypeFromLetter(p.approach.front()), p.approach.back());
+            const char* type =
+                finalApproachTypeText(approachTypeFromLetter(p.approach.front()), p.approach.back());
             if (*type != '\0') text += std::string("[FINAL]\n") + type + "," + p.arrivalRunway + "\n";
         }
     }
     return text;
 }
 
-ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text, std::vector<std::string>* messages) {
+ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text,
+                                std::vector<std::string>* messages) {
     const StoredRoute stored = resolveStoredRoute(db, text, "export", messages);
     ExportRoute out;
     if (stored.departure) out.waypoints.push_back(*stored.departure);
@@ -198,8 +204,11 @@ ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text, st
     if (p.approach.empty() && stored.final >= 0) {
         // The approach's name from its type and runway (ILS 16R: I16R; RNPY 34L: R34LY).
         const std::string& type = stored.field(stored.final, 0);
-        const std::string letter = type == "CATII ILS" ? "C" : type == "GPS" ? "G" : type == "VOR" ? "D"
-                                   : type == "NDB" ? "N" : type.substr(0, 1);
+        const std::string letter = type == "CATII ILS" ? "C"
+                                   : type == "GPS"     ? "G"
+                                   : type == "VOR"     ? "D"
+                                   : type == "NDB"     ? "N"
+                                                       : type.substr(0, 1);
         const std::string suffix = type == "RNPY" ? "Y" : type == "RNPZ" ? "Z" : "";
         if (!type.empty()) p.approach = letter + p.arrivalRunway + suffix;
     }
@@ -251,20 +260,24 @@ std::string writeIcaoRoute(const ExportRoute& route) {
     };
     for (size_t i = 0; i < w.size(); ++i) {
         const bool last = i + 1 == w.size();
-        if (last && i > 0 && !route.procedures.star.empty()) add(route.procedures.star);
-        else if (i > 0) add("DCT");
+        if (last && i > 0 && !route.procedures.star.empty())
+            add(route.procedures.star);
+        else if (i > 0)
+            add("DCT");
         add(w[i].ident);
         if (i == 0 && w.size() > 1 && !route.procedures.sid.empty()) add(route.procedures.sid);
     }
     // A SID leads on to the first waypoint without DCT.
     if (!route.procedures.sid.empty()) {
         const std::string pattern = " " + route.procedures.sid + " DCT ";
-        if (size_t at = out.find(pattern); at != std::string::npos) out.replace(at, pattern.size(), " " + route.procedures.sid + " ");
+        if (size_t at = out.find(pattern); at != std::string::npos)
+            out.replace(at, pattern.size(), " " + route.procedures.sid + " ");
     }
     return out + "\n";
 }
 
-std::string writeRoute(RouteFormat format, const ExportRoute& route, const NavDatabase& db, std::string_view name) {
+std::string writeRoute(RouteFormat format, const ExportRoute& route, const NavDatabase& db,
+                       std::string_view name) {
     switch (format) {
         case RouteFormat::Fms:
             return writeFmsRoute(route, db);

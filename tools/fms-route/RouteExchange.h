@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "navdb/FplLeg.h"
 #include "geo/Geodesy.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // Route exchange with other planners: readers and writers of their file formats, and the
@@ -23,7 +23,7 @@ RouteFormat detectFormat(std::string_view path, std::string_view text);
 // One element of a route as another planner wrote it.
 struct RoutePoint {
     std::string ident;
-    std::optional<GeoPoint> position;         // when the format carries one
+    std::optional<GeoPoint> position;        // when the format carries one
     WaypointKind kind = WaypointKind::None;  // when the format says (airport, navaid, fix)
     // An airway between the points before and after it (the ICAO form): `ident` is its name.
     bool airway = false;
@@ -62,11 +62,12 @@ bool readRoute(RouteFormat format, std::string_view text, ExchangeRoute& route, 
 // the file gives, else near the point before), airways expanded between their entry and exit
 // points. False with a message naming the identifier and its line when one cannot be resolved.
 // Notes (procedure names left to the pages) go to `notes`.
-bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector<FplLeg>& legs, std::string& error,
-                  std::vector<std::string>* notes = nullptr);
+bool resolveRoute(const NavDatabase& db, const ExchangeRoute& route, std::vector<FplLeg>& legs,
+                  std::string& error, std::vector<std::string>* notes = nullptr);
 
 // The route file text for resolved legs and the procedures named by the route.
-std::string routeTextFor(const NavDatabase& db, const std::vector<FplLeg>& legs, const RouteProcedures& procedures);
+std::string routeTextFor(const NavDatabase& db, const std::vector<FplLeg>& legs,
+                         const RouteProcedures& procedures);
 
 // A stored route as a route of waypoints, for the writers: the airports and the waypoints
 // between them, and the procedures of the route file.
@@ -82,9 +83,11 @@ bool isNdbLeg(const NavDatabase& db, const FplLeg& leg);
 std::string writeFgfsRoute(const ExportRoute& route);
 std::string writeGpxRoute(const ExportRoute& route, std::string_view name);
 std::string writeIcaoRoute(const ExportRoute& route);
-std::string writeRoute(RouteFormat format, const ExportRoute& route, const NavDatabase& db, std::string_view name);
+std::string writeRoute(RouteFormat format, const ExportRoute& route, const NavDatabase& db,
+                       std::string_view name);
 
 // The waypoints of a route file's text resolved as the route list would load them (without
 // the procedure legs), and its procedures by name.
 // Messages about waypoints left out go to `messages`.
-ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text, std::vector<std::string>* messages);
+ExportRoute exportRouteFromText(const NavDatabase& db, std::string_view text,
+                                std::vector<std::string>* messages);

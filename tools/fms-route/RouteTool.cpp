@@ -77,7 +77,8 @@ std::string routeNameFromFile(std::string_view path) {
     std::string name;
     for (char c : stem) {
         const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_') && name.size() < kRouteNameMaxLength)
+        if (((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_') &&
+            name.size() < kRouteNameMaxLength)
             name += u;
     }
     return name;

@@ -9,13 +9,13 @@
 // The command line of fms-route, apart from main so that the tests run it.
 struct ToolRequest {
     bool import = false;
-    std::string file;        // import FILE
-    std::string icao;        // import --icao
+    std::string file;  // import FILE
+    std::string icao;  // import --icao
     bool icaoGiven = false;
-    std::string name;        // --name, or the route to export
+    std::string name;  // --name, or the route to export
     std::string dataRoot = ".";
     RouteFormat format = RouteFormat::Unknown;  // export --format
-    std::string outputFile;  // export -o
+    std::string outputFile;                     // export -o
 };
 
 struct ToolOutput {

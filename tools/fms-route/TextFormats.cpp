@@ -59,7 +59,8 @@ bool looksLikeProcedure(std::string_view t) {
     while (letters < t.size() && std::isalpha(static_cast<unsigned char>(t[letters]))) ++letters;
     if (letters < 2 || letters > 6 || letters >= t.size()) return false;
     if (!std::isdigit(static_cast<unsigned char>(t[letters]))) return false;
-    return t.size() == letters + 1 || (t.size() == letters + 2 && std::isalpha(static_cast<unsigned char>(t.back())));
+    return t.size() == letters + 1 ||
+           (t.size() == letters + 2 && std::isalpha(static_cast<unsigned char>(t.back())));
 }
 
 // Speed and level groups (N0450F350, K0830S1130, M082F370, N0120VFR).
@@ -144,7 +145,9 @@ bool readFmsRoute(std::string_view text, ExchangeRoute& route, std::string& erro
         }
         if (w.empty()) return;
         RouteProcedures& p = route.procedures;
-        auto runway = [](std::string_view r) { return std::string(r.substr(0, 2) == "RW" ? r.substr(2) : r); };
+        auto runway = [](std::string_view r) {
+            return std::string(r.substr(0, 2) == "RW" ? r.substr(2) : r);
+        };
         if (w.size() == 2) {
             const std::string_view key = w[0];
             if (key == "DEPRWY") p.departureRunway = runway(w[1]);
@@ -163,8 +166,8 @@ bool readFmsRoute(std::string_view text, ExchangeRoute& route, std::string& erro
         const size_t latField = w.size() == 6 ? 4 : 3;
         double lat = 0.0;
         double lon = 0.0;
-        if (!parseNumber(w[latField], lat) || !parseNumber(w[latField + 1], lon) || lat < -90.0 || lat > 90.0 ||
-            lon < -180.0 || lon > 180.0) {
+        if (!parseNumber(w[latField], lat) || !parseNumber(w[latField + 1], lon) || lat < -90.0 ||
+            lat > 90.0 || lon < -180.0 || lon > 180.0) {
             error = lineError(n, "waypoint " + std::string(w[1]) + " has no valid position");
             ok = false;
             return;
@@ -225,7 +228,8 @@ bool readIcaoRoute(std::string_view text, ExchangeRoute& route, std::string& err
     points.front().kind = WaypointKind::Airport;
     if (points.size() > 1) points.back().kind = WaypointKind::Airport;
     for (size_t i : {size_t{1}, points.size() >= 2 ? points.size() - 2 : size_t{0}}) {
-        if (i >= 1 && i + 1 < points.size() && looksLikeProcedure(points[i].ident)) points[i].maybeProcedure = true;
+        if (i >= 1 && i + 1 < points.size() && looksLikeProcedure(points[i].ident))
+            points[i].maybeProcedure = true;
     }
     return true;
 }

@@ -1,12 +1,11 @@
 // The XML route formats: the desktop simulators' flight plan (.pln), FlightGear's route
 // manager file and GPX. Parsed and written with pugixml.
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <pugixml.hpp>
 #include <sstream>
 #include <string>
 
@@ -23,14 +22,17 @@ size_t lineOf(std::string_view text, const pugi::xml_node& node) {
     const ptrdiff_t offset = node.offset_debug();
     if (offset < 0) return 0;
     const size_t end = std::min(static_cast<size_t>(offset), text.size());
-    return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(end), '\n'));
+    return 1 +
+           static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(end), '\n'));
 }
 
 bool parseXml(std::string_view text, pugi::xml_document& doc, std::string& error) {
-    pugi::xml_parse_result r = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
+    pugi::xml_parse_result r =
+        doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
     if (!r) {
         const size_t end = std::min(static_cast<size_t>(std::max<ptrdiff_t>(r.offset, 0)), text.size());
-        const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(end), '\n'));
+        const size_t line = 1 + static_cast<size_t>(std::count(
+                                    text.begin(), text.begin() + static_cast<ptrdiff_t>(end), '\n'));
         error = lineError(line, std::string("not well-formed XML: ") + r.description());
         return false;
     }
@@ -68,7 +70,8 @@ bool parseDms(std::string_view text, char positive, char negative, double& value
         if (c == negative && sign == 0) sign = -1;
         if (std::isdigit(static_cast<unsigned char>(text[i]))) {
             size_t start = i;
-            while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.')) ++i;
+            while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.'))
+                ++i;
             if (count == 3) return false;
             parts[count++] = std::atof(std::string(text.substr(start, i - start)).c_str());
             continue;
@@ -88,7 +91,8 @@ bool parseWorldPosition(const char* text, GeoPoint& p) {
     double lat = 0.0;
     double lon = 0.0;
     if (!parseDms(s.substr(0, comma), 'N', 'S', lat)) return false;
-    if (!parseDms(s.substr(comma + 1, second == std::string_view::npos ? std::string_view::npos : second - comma - 1),
+    if (!parseDms(s.substr(comma + 1,
+                           second == std::string_view::npos ? std::string_view::npos : second - comma - 1),
                   'E', 'W', lon))
         return false;
     if (!validPosition(lat, lon)) return false;
@@ -226,7 +230,8 @@ bool readFgfsRoute(std::string_view text, ExchangeRoute& route, std::string& err
         const std::string type = upperTrimmed(wp.child_value("type"));
         // Runway points and the procedure legs FlightGear adds are the procedures' own.
         if (type == "RUNWAY" || type == "HOLD" || type == "DISCONTINUITY" || type == "VECTORS") continue;
-        if (std::string(wp.child_value("departure")) == "true" || std::string(wp.child_value("approach")) == "true")
+        if (std::string(wp.child_value("departure")) == "true" ||
+            std::string(wp.child_value("approach")) == "true")
             continue;
         RoutePoint p;
         p.line = lineOf(text, wp);
@@ -284,8 +289,8 @@ bool readGpxRoute(std::string_view text, ExchangeRoute& route, std::string& erro
         p.ident = upperTrimmed(pt.child_value("name"));
         double lat = 0.0;
         double lon = 0.0;
-        if (!parseDouble(pt.attribute("lat").value(), lat) || !parseDouble(pt.attribute("lon").value(), lon) ||
-            !validPosition(lat, lon)) {
+        if (!parseDouble(pt.attribute("lat").value(), lat) ||
+            !parseDouble(pt.attribute("lon").value(), lon) || !validPosition(lat, lon)) {
             error = lineError(p.line, "point " + p.ident + " has no valid lat and lon");
             return false;
         }
@@ -334,11 +339,12 @@ std::string writePlnRoute(const ExportRoute& route, const NavDatabase& db) {
     for (const FplLeg& leg : route.waypoints) {
         pugi::xml_node wp = plan.append_child("ATCWaypoint");
         wp.append_attribute("id") = leg.ident.c_str();
-        const char* type = isAirport(leg) ? "Airport"
+        const char* type = isAirport(leg)                             ? "Airport"
                            : leg.waypointKind == WaypointKind::Navaid ? (isNdbLeg(db, leg) ? "NDB" : "VOR")
-                                                                        : "Intersection";
+                                                                      : "Intersection";
         wp.append_child("ATCWaypointType").text() = type;
-        wp.append_child("WorldPosition").text() = worldPosition(leg, isAirport(leg) ? leg.elevationFt : 0).c_str();
+        wp.append_child("WorldPosition").text() =
+            worldPosition(leg, isAirport(leg) ? leg.elevationFt : 0).c_str();
         wp.append_child("ICAO").append_child("ICAOIdent").text() = leg.ident.c_str();
     }
     return saved(doc);
@@ -401,7 +407,9 @@ std::string writeGpxRoute(const ExportRoute& route, std::string_view name) {
         pt.append_attribute("lat") = numberText(leg.latitude).c_str();
         pt.append_attribute("lon") = numberText(leg.longitude).c_str();
         pt.append_child("name").text() = leg.ident.c_str();
-        const char* type = isAirport(leg) ? "Airport" : leg.waypointKind == WaypointKind::Navaid ? "Navaid" : "Fix";
+        const char* type = isAirport(leg)                             ? "Airport"
+                           : leg.waypointKind == WaypointKind::Navaid ? "Navaid"
+                                                                      : "Fix";
         pt.append_child("type").text() = type;
     }
     return saved(doc);
