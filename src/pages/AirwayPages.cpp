@@ -14,6 +14,7 @@
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
 #include "pages/PagesState.h"
+#include "pages/Paging.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -27,13 +28,9 @@ constexpr int kAirwayNumberWidth = 2;
 // Point numbers of the longest airways have three digits.
 constexpr size_t kPointNumberDigits = 3;
 
-int pagesOf(size_t items, int perPage) {
-    return std::max(
-        1, static_cast<int>((items + static_cast<size_t>(perPage) - 1) / static_cast<size_t>(perPage)));
-}
-
-// NEXT and PREV within 0..pages - 1; NEXT only when `nextAllowed`.
-void stepPage(int& page, int pages, bool nextAllowed = true) {
+// NEXT and PREV within 0..pages - 1 (the page numbers these pages keep); NEXT only when
+// `nextAllowed`.
+void stepZeroBasedPage(int& page, int pages, bool nextAllowed = true) {
     KeyState& keys = cduState().keys;
     if (keys.pendingFunctionKey == kFnNext) {
         if (nextAllowed) ++page;
@@ -78,8 +75,8 @@ void runAirwayNumberField(AirwayReferencePageState& st, bool drawn) {
 
 void drawAirwayList(AirwayReferencePageState& st) {
     const int count = static_cast<int>(st.airways.size());
-    const int pages = pagesOf(st.airways.size(), kAirwaysPerPage);
-    stepPage(st.listPage, pages, count > kAirwaysPerPage);
+    const int pages = pageCountFor(static_cast<int>(st.airways.size()), kAirwaysPerPage);
+    stepZeroBasedPage(st.listPage, pages, count > kAirwaysPerPage);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "AIRWAYS  %d/%d", st.listPage + 1, pages);
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "REF WPT");
     runIdentField(st.referenceField, kLskL1, 2, 1, false, kReferenceFieldWidth);
@@ -120,8 +117,8 @@ void drawPointColumns(const std::vector<AirwayPoint>& points, int page, const Po
 
 void drawAirwayPoints(AirwayReferencePageState& st, const Airway& airway) {
     const std::vector<AirwayPoint> points = airwayPoints(airway);
-    const int pages = pagesOf(points.size(), kPointsPerReferencePage);
-    stepPage(st.listPage, pages);
+    const int pages = pageCountFor(static_cast<int>(points.size()), kPointsPerReferencePage);
+    stepZeroBasedPage(st.listPage, pages);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "AIRWAYS %d/%d", st.listPage + 1, pages);
     drawTextAt(10, 1, colourGreen, fontMed, alignLeft, "%s", airway.name.c_str());
     drawPointColumns(points, st.listPage, kReferenceColumns);
@@ -227,8 +224,8 @@ void runAirwayEntryPage() {
         }
     }
 
-    const int pages = pagesOf(points.size(), kPointsPerEntryPage);
-    stepPage(st.listPage, pages);
+    const int pages = pageCountFor(static_cast<int>(points.size()), kPointsPerEntryPage);
+    stepZeroBasedPage(st.listPage, pages);
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "AIRWAYS %d/%d", st.listPage + 1, pages);
     drawTextAt(1, 1, colourWhite, fontMed, alignLeft, "FRM");
     drawTextAt(9, 1, colourWhite, fontMed, alignLeft, "VIA");

@@ -15,6 +15,7 @@
 #include "pages/FplEditing.h"
 #include "pages/PageDrawing.h"
 #include "pages/PagesState.h"
+#include "pages/Paging.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 
@@ -91,7 +92,7 @@ void refreshRouteNames(RouteListPageState& st) {
 }
 
 int routePageCount(const RouteListPageState& st) {
-    return std::max(1, (static_cast<int>(st.names.size()) + kRoutesPerPage - 1) / kRoutesPerPage);
+    return pageCountFor(static_cast<int>(st.names.size()), kRoutesPerPage);
 }
 
 // The route shown on the data row of line select key `line` (L1..L5): rows 2, 4, 6 and 8
