@@ -4,6 +4,9 @@
 
 #include "guidance/AircraftState.h"
 #include "guidance/GuidanceModes.h"
+#include "guidance/HeadingMode.h"
+#include "guidance/LateralGuidance.h"
+#include "guidance/SteeringLaws.h"
 
 // State owned by the guidance/ folder. One instance lives in the Fms context; code reaches it
 // through fms().guidance. Members are added here by the code that owns them.
@@ -19,4 +22,7 @@ struct GuidanceState {
     DirectToState directTo;
     HoldDefinition hold;
     VnavState vnav;
+    LateralGuidanceState lateral;
+    SteeringState steering;
+    HeadingModeState heading;
 };

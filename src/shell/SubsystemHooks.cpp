@@ -1,6 +1,8 @@
 #include "shell/SubsystemHooks.h"
 
 #include "flightplan/FlightPlan.h"
+#include "guidance/LateralGuidance.h"
+#include "guidance/SteeringLaws.h"
 #include "pages/ListPage.h"
 
 namespace {
@@ -8,6 +10,8 @@ namespace {
 // Each subsystem sets its entries here as it arrives.
 constexpr SubsystemHooks kHooks{
     .clearFlightPlan = clearFlightPlan,
+    .initSteering = initSteering,
+    .runGuidance = runGuidance,
     .resetListSelection = resetListSelection,
 };
 
