@@ -6,6 +6,7 @@
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
+#include "pages/NavPages.h"
 
 namespace {
 
@@ -30,9 +31,9 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {nullptr, true},   // 13: FUEL
     {drawListPage},    // 14: LIST
     {drawDataPage, true},  // 15: DATA
-    {},                // 16: NAV
+    {runNavPage},      // 16: NAV
     {},                // 17: VNAV
-    {},                // 18: direct-to / NAV LEG
+    {runDirectToPage},  // 18: direct-to / NAV LEG
     {},                // 19: stored route list
 };
 

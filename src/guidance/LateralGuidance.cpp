@@ -6,6 +6,7 @@
 #include "Fms.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/AircraftState.h"
+#include "guidance/HeadingMode.h"
 #include "guidance/HoldGuidance.h"
 #include "guidance/SteeringLaws.h"
 
@@ -298,6 +299,15 @@ void setActiveLegByIdent(const std::string& ident) {
     }
 }
 
+void flyDirectTo(int dtoIndex, int nxIndex) {
+    const FplLeg* leg = planLeg(dtoIndex);
+    if (leg == nullptr) return;
+    const std::string ident = leg->ident;
+    makeDirectTo(dtoIndex, nxIndex);
+    // After the rebuild: the segments must name the legs as they now stand.
+    setActiveLegByIdent(ident);
+}
+
 void runGuidance() {
     Fms& f = fms();
     LateralGuidanceState& g = f.guidance.lateral;
@@ -311,6 +321,7 @@ void runGuidance() {
     writePanelWaypoint(g.panelWaypoint);
     const AircraftState& a = f.guidance.aircraft;
     const bool coupled = lnavCoupled(a);
+    captureArmedIntercept();
     g.guidanceMode = f.guidance.heading.headingMode ? kGuidanceHeading : kGuidanceNav;
 
     bool steeredNav = false;

@@ -41,6 +41,9 @@ struct LateralGuidanceState {
 void runGuidance();
 // The next leg becomes active (never past the last one); nothing happens while slewing.
 void sequenceLeg();
+// Direct-to from the present position: plan leg dtoIndex becomes a direct-to-fix leg followed
+// by leg nxIndex (the legs between are removed) and the active leg.
+void flyDirectTo(int dtoIndex, int nxIndex);
 // Makes active the last segment flying to a leg with this ident that is not a hold leg.
 void setActiveLegByIdent(const std::string& ident);
 

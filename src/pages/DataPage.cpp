@@ -14,14 +14,7 @@ constexpr int kWaypointFieldWidth = 5;
 
 // NEXT and PREV within 0..last, without wrapping.
 void stepPage(int& page, int last) {
-    KeyState& keys = fms().cdu.keys;
-    if (keys.pendingFunctionKey == kFnNext) {
-        page = std::min(page + 1, last);
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        page = std::max(page - 1, 0);
-        resetFunctionKey();
-    }
+    stepPageWithKeys(page, 0, last);
 }
 
 void drawIndexPage(DataPageState& st) {
@@ -69,9 +62,13 @@ void drawIndexPage(DataPageState& st) {
                 drawTextAt(23, 2, colourGreen, fontLarge, alignRight, "---------");
                 drawTextAt(23, 4, colourGreen, fontLarge, alignRight, "--:--:--");
             }
-            // The commanded bank comes from the roll-steering laws; until they steer, no
-            // command exists to show, coupled or not.
-            drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
+            // The steering's commanded bank while it steers; the side letter carries the sign.
+            const float commanded = f.guidance.steering.displayedBankDeg;
+            if (f.shell.simLinked && lnavCoupled(ac))
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, commanded >= 0.0f ? "L %2.1f" : "R %2.1f",
+                           std::fabs(commanded));
+            else
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
             break;
         }
     }

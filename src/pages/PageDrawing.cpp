@@ -1,5 +1,10 @@
 #include "pages/PageDrawing.h"
 
+#include <algorithm>
+
+#include "Fms.h"
+#include "cdu/KeyInput.h"
+
 void drawBar(float x, float y, float sx, float sy, const Rgba& colour) {
     cduPush();
     cduColour(colour);
@@ -24,6 +29,13 @@ void drawLeftPromptText(int row, const char* text) {
 void drawRightPromptText(int row, int column, const char* text) {
     drawTextAt(column, row, colourWhite, fontLarge, alignRight, "%s", text);
     drawRightPrompt(row);
+}
+
+void stepPageWithKeys(int& page, int low, int high) {
+    const int key = fms().cdu.keys.pendingFunctionKey;
+    if (key != kFnNext && key != kFnPrev) return;
+    page = std::clamp(page + (key == kFnNext ? 1 : -1), low, std::max(low, high));
+    resetFunctionKey();
 }
 
 CrossFillPrompts crossFillPrompts() {

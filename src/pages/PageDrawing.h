@@ -16,6 +16,9 @@ void drawFieldBar(int column, int row, int width, const Rgba& colour = colourWhi
 void drawLeftPromptText(int row, const char* text);
 void drawRightPromptText(int row, int column, const char* text);
 
+// NEXT and PREV move `page` within low..high without wrapping; the key is consumed.
+void stepPageWithKeys(int& page, int low, int high);
+
 // Two-unit cross-fill indications of the INIT and DATA pages.
 struct CrossFillPrompts {
     bool masterXfill = false;  // the other unit is ready to be the source

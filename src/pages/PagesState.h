@@ -5,6 +5,7 @@
 
 #include "navdb/NavDatabase.h"
 #include "pages/IntersectionSearch.h"
+#include "pages/NavPagesState.h"
 #include "pages/NearestLists.h"
 
 // An identifier entry field: what it shows while it is not in use. While its line select key
@@ -88,4 +89,5 @@ struct PagesState {
     DataPageState data;
     IdentPageState ident;
     ListPageState list;
+    NavPageState nav;
 };

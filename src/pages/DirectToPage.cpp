@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <cstdlib>
+
+#include "Fms.h"
+#include "cdu/KeyInput.h"
+#include "flightplan/FlightPlan.h"
+#include "guidance/LateralGuidance.h"
+#include "pages/NavPages.h"
+#include "pages/PageDrawing.h"
+
+namespace {
+
+constexpr int kLegsPerPage = 8;
+
+int listPages() {
+    return planLegCount() / kLegsPerPage + 1;
+}
+
+// The leg number typed into the scratchpad as a 0-based index within the plan; false for an
+// empty scratchpad or one that starts with a letter.
+bool typedLeg(int& index) {
+    const std::string& s = fms().cdu.keys.scratchpad;
+    if (s.empty() || (s[0] >= 'A' && s[0] <= 'Z')) return false;
+    index = std::clamp(std::atoi(s.c_str()) - 1, 0, std::max(0, planLegCount() - 1));
+    return true;
+}
+
+// The plan's legs of one list page: number and ident.
+void drawLegList(int page, int numberColumn, int identColumn) {
+    const int first = (page - 1) * kLegsPerPage;
+    for (int k = 0; k < kLegsPerPage && first + k < planLegCount(); ++k) {
+        drawTextAt(numberColumn, 2 + k, colourWhite, fontMed, alignLeft, "%d", first + k + 1);
+        drawTextAt(identColumn, 2 + k, colourGreen, fontMed, alignLeft, "%s", planLeg(first + k)->ident.c_str());
+    }
+}
+
+void chooseDirectTo() {
+    Fms& f = fms();
+    NavPageState& st = f.pages.nav;
+    DirectToState& d = f.guidance.directTo;
+    KeyState& keys = f.cdu.keys;
+    stepPageWithKeys(st.dtoListPage, 1, listPages());
+    drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "DTO  %d/%d", st.dtoListPage, listPages());
+    drawTextAt(4, 1, colourWhite, fontMed, alignLeft, "DIRECT");
+    drawLegList(st.dtoListPage, 1, 3);
+
+    drawFieldBar(13, 1, 5);
+    int index = 0;
+    if (keys.scratchpad.empty()) {
+        drawTextAt(12, 1, colourBlack, fontLarge, alignLeft, "-----");
+    } else if (!typedLeg(index)) {
+        drawTextAt(13, 1, colourBlack, fontLarge, alignLeft, "%s", keys.scratchpad.c_str());
+    } else {
+        drawTextAt(13, 1, colourBlack, fontLarge, alignLeft, "%d", index + 1);
+        if (keys.pendingPadKey == kPadEnter && planLegCount() > 0) {
+            d.dtoLegIndex = index;
+            clearScratchpad();
+            resetPadKey();
+            d.dtoStep = 1;
+            st.navLegListPage = 1;
+        }
+    }
+    drawRightPromptText(2, 21, "LEFT");
+    drawRightPromptText(4, 21, "RIGHT");
+    drawRightPromptText(8, 21, "HOLDING");
+    drawTextAt(21, 6, colourWhite, fontMed, alignRight, "AUTO");
+    drawLeftPromptText(10, "PVOR");
+}
+
+void chooseNext() {
+    Fms& f = fms();
+    NavPageState& st = f.pages.nav;
+    DirectToState& d = f.guidance.directTo;
+    KeyState& keys = f.cdu.keys;
+    const FplLeg* dtoLeg = planLeg(d.dtoLegIndex);
+    if (dtoLeg == nullptr) {  // the plan lost the leg since it was chosen
+        d.dtoStep = 0;
+        return;
+    }
+    stepPageWithKeys(st.navLegListPage, 1, listPages());
+    drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "NAV LEG  %d/%d", st.navLegListPage, listPages());
+    drawTextAt(2, 2, colourWhite, fontMed, alignLeft, "FR");
+    drawTextAt(4, 2, colourGreen, fontLarge, alignLeft, "(PPOS)");
+    drawTextAt(2, 4, colourWhite, fontMed, alignLeft, "TO");
+    drawTextAt(4, 4, colourGreen, fontLarge, alignLeft, "%s", dtoLeg->ident.c_str());
+    drawTextAt(2, 6, colourWhite, fontMed, alignLeft, "NX");
+    drawLegList(st.navLegListPage, 14, 16);
+
+    drawFieldBar(6, 6, 3);
+    int index = 0;
+    if (keys.scratchpad.empty()) {
+        drawTextAt(4, 6, colourBlack, fontLarge, alignLeft, "#--");
+        return;
+    }
+    if (!typedLeg(index)) {
+        drawTextAt(6, 6, colourBlack, fontLarge, alignLeft, "%s", keys.scratchpad.c_str());
+        return;
+    }
+    drawTextAt(6, 6, colourBlack, fontLarge, alignLeft, "%d", index + 1);
+    if (keys.pendingPadKey != kPadEnter) return;
+    d.nxLegIndex = index;
+    clearScratchpad();
+    resetPadKey();
+    d.dtoStep = 0;
+    st.maneuverMenuShown = 0;
+    f.cdu.currentPage = kPageNav;
+    flyDirectTo(d.dtoLegIndex, d.nxLegIndex);
+    if (d.nxLegIndex > d.dtoLegIndex + 1) d.nxLegIndex = d.dtoLegIndex + 1;
+}
+
+}  // namespace
+
+void runDirectToPage() {
+    if (fms().guidance.directTo.dtoStep == 0)
+        chooseDirectTo();
+    else
+        chooseNext();
+    drawRightPromptText(10, 21, "RETURN");
+}
