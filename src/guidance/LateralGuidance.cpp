@@ -304,8 +304,12 @@ void flyDirectTo(int dtoIndex, int nxIndex) {
     if (leg == nullptr) return;
     const std::string ident = leg->ident;
     makeDirectTo(dtoIndex, nxIndex);
-    // After the rebuild: the segments must name the legs as they now stand.
-    setActiveLegByIdent(ident);
+    // The chosen leg itself becomes active: found by its ident, a later leg of the same name
+    // would be flown instead of the one the pilot picked.
+    if (dtoIndex >= 1)
+        fms().guidance.activeSegment = dtoIndex - 1;
+    else
+        setActiveLegByIdent(ident);
 }
 
 void runGuidance() {

@@ -210,11 +210,12 @@ void drawNextLeg(const PlanSegment& s, const PlanSegment& n, const FplLeg& u) {
     }
 }
 
-void drawFromField(const PlanSegment& s) {
+void drawFromField(const PlanSegment& s, const FplLeg& t) {
     const FplLeg* from = planLeg(s.fromLeg);
     if (from == nullptr) return;
     const Rgba& g = colourGreen;
-    if (from->directTo) {
+    // A direct-to leg starts where the aircraft was when it was made.
+    if (t.directTo && s.toLegType == LegType::DF) {
         drawTextAt(3, 2, g, fontLarge, alignLeft, "(PPOS)");
         return;
     }
@@ -223,7 +224,7 @@ void drawFromField(const PlanSegment& s) {
         case LegType::CF:
         case LegType::IF:
         case LegType::TF:
-        case LegType::DF:  // a procedure's direct-to-fix leg ends at a named fix like the others
+        case LegType::DF:  // a direct-to-fix leg ends at a named fix like the others
             drawTextAt(3, 2, g, fontLarge, alignLeft, "%s", from->ident.c_str());
             break;
         case LegType::CA:
@@ -302,7 +303,7 @@ void drawNavPage() {
             noNext = false;
             if (u != nullptr) drawNextLeg(*s, *n, *u);
         }
-        drawFromField(*s);
+        drawFromField(*s, *t);
         drawDistancesAndTimes(*s, n, st.hdgPageShown);
     }
     if (noNext) drawTextAt(3, 6, colourGreen, fontMed, alignLeft, "----------");
