@@ -201,10 +201,29 @@ void FlightRig::record() {
     const PlanSegment* s = planSegment(active);
     const FplLeg* to = s != nullptr ? planLeg(s->toLeg) : nullptr;
     if (s == nullptr || to == nullptr) return;
-    const std::string name = std::string(typeName(s->toLegType)) + " " +
-                             (to->ident.empty() ? format("%.0fFT", static_cast<double>(to->altitudeFt)) : to->ident);
+    std::string what = to->ident;
+    switch (s->toLegType) {
+        case LegType::CA:
+        case LegType::VA:
+            what = format("%.0fFT", to->altitudeFt);
+            break;
+        case LegType::VD:
+            what = to->navaidIdent + format(" D%.1f", to->distanceNm);
+            break;
+        case LegType::VI:
+        case LegType::VM:
+            what = format("HDG%03.0f", to->headingDeg);
+            break;
+        case LegType::VR:
+            what = to->navaidIdent + format(" R%03.0f", to->radialDeg);
+            break;
+        default:
+            break;
+    }
+    const std::string name = std::string(typeName(s->toLegType)) + " " + what;
     if (legs_.empty() || legs_.back().segment != active || legs_.back().name != name) {
-        if (!legs_.empty()) legs_.back().sequenced = active == legs_.back().segment + 1;
+        if (!legs_.empty()) legs_.back().sequenced = active == legs_.back().segment + 1 && !pilotChange_;
+        pilotChange_ = false;
         FlownLeg leg;
         leg.segment = active;
         leg.type = s->toLegType;

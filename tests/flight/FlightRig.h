@@ -90,6 +90,8 @@ public:
     void type(const char* text);
 
     int activeSegment() const;
+    // The next change of the active leg is the pilot's (direct-to, NAV LEG), not a sequencing.
+    void expectPilotLegChange() { pilotChange_ = true; }
     double seconds() const { return time_; }
     const std::vector<FlownLeg>& legs() const { return legs_; }
     std::vector<LegFigures> figures() const;
@@ -101,6 +103,7 @@ private:
 
     double time_ = 0.0;
     int frameIndex_ = 0;
+    bool pilotChange_ = false;
     std::vector<FlownLeg> legs_;
     std::vector<SimTrackPoint> track_;
 };
