@@ -16,15 +16,15 @@
 #include "InProcessSim.h"
 #include "SimEarth.h"
 #include "cdu/KeyInput.h"
-#include "cdu/PageTable.h"
-#include "cdu/RecordingRenderer.h"
+#include "pages/PageTable.h"
+#include "RecordingRenderer.h"
 #include "cdu/Tga.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
 #include "navdb/DatabaseLoad.h"
 #include "platform/MessageBoxes.h"
 #include "shell/Program.h"
-#include "shell/WindowControl.h"
+#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ struct Unit {
         root = pattern;
         std::filesystem::create_directories(root + "/textures");
         writeTga(root + "/textures/CDU_Tex.tga", TgaImage{3, 1, 1, {40, 40, 40}});
-        context.shell.dataRoot = root;
+        context.platform.dataRoot = root;
         context.platform.clock = &sim.clock;
         context.platform.simTransport = &sim.transport;
         context.platform.renderer = &renderer;
@@ -52,7 +52,7 @@ struct Unit {
         startProgram();
         resizeViewport(540, 600);
         ok = initGraphics() == GraphicsInit::Ok;
-        context.shell.settings.unitIsFms1 = true;
+        context.platform.settings.unitIsFms1 = true;
         handleMouseDown(386, 502);  // ON/OFF/DIM
     }
     ~Unit() {

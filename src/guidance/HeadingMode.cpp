@@ -2,7 +2,9 @@
 
 #include <cmath>
 
-#include "Fms.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "simlink/SimLinkState.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/SteeringLaws.h"
 
@@ -12,12 +14,11 @@ constexpr double kCaptureNm = 1.0;
 }  // namespace
 
 bool headingInterceptsActiveLeg(double& distanceNm) {
-    const Fms& f = fms();
     distanceNm = 0.0;
-    const PlanSegment* s = planSegment(f.guidance.activeSegment);
+    const PlanSegment* s = planSegment(guidanceState().activeSegment);
     if (s == nullptr) return false;
-    const AircraftState& a = f.guidance.aircraft;
-    const int commanded = f.guidance.heading.commandedHeading;
+    const AircraftState& a = simLinkState().aircraft;
+    const int commanded = guidanceState().heading.commandedHeading;
     const GeoPoint here{a.positionF.lat, a.positionF.lon};
     GeoPoint ahead;
     destinationPoint(here, ahead, static_cast<float>(commanded + a.magVarIntDeg), kLookAheadNm);
@@ -31,7 +32,7 @@ bool headingInterceptsActiveLeg(double& distanceNm) {
 }
 
 void captureArmedIntercept() {
-    HeadingModeState& h = fms().guidance.heading;
+    HeadingModeState& h = guidanceState().heading;
     if (!h.headingMode || !h.interceptArmed) return;
     double toCrossing = 0.0;
     const bool ahead = headingInterceptsActiveLeg(toCrossing);

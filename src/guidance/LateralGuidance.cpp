@@ -3,9 +3,11 @@
 #include <cmath>
 #include <vector>
 
-#include "Fms.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "simlink/SimLinkState.h"
 #include "flightplan/FlightPlan.h"
-#include "guidance/AircraftState.h"
+#include "simlink/AircraftState.h"
 #include "guidance/HeadingMode.h"
 #include "guidance/HoldGuidance.h"
 #include "guidance/SteeringLaws.h"
@@ -19,7 +21,7 @@ constexpr float kViHeadingWindowDeg = 20.0f;
 constexpr float kVrCaptureNm = 0.2f;
 
 GeoPoint aircraftPositionF() {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     return {a.positionF.lat, a.positionF.lon};
 }
 
@@ -32,7 +34,7 @@ GeoPoint segmentEnd(const PlanSegment& s) {
 }
 
 bool pausedOrSlewing() {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     return a.paused != 0 || a.slewing != 0;
 }
 
@@ -66,7 +68,7 @@ int latchGroup(LegType t) {
 
 // Takes the leg's geometry when its group's flag is armed.
 void latch(const PlanSegment& s) {
-    LateralGuidanceState& g = fms().guidance.lateral;
+    LateralGuidanceState& g = guidanceState().lateral;
     const int group = latchGroup(s.toLegType);
     if (group < 0 || !g.latchArmed[group]) return;
     g.latchArmed[group] = false;
@@ -107,7 +109,7 @@ void latch(const PlanSegment& s) {
 
 // Steering along the latched leg, with the NAV1 course and the panel's deviation.
 void trackOutput() {
-    LateralGuidanceState& g = fms().guidance.lateral;
+    LateralGuidanceState& g = guidanceState().lateral;
     g.crossTrackError = crossTrackNm(g.latchedLeg.from, g.latchedLeg.to, aircraftPositionF());
     trackHold(g.latchedLeg.desiredCourseMag, g.crossTrackError);
     writeNav1CourseAndDeviation(g.latchedLeg.desiredCourseMag, g.crossTrackError);
@@ -115,7 +117,7 @@ void trackOutput() {
 
 // Heading legs fly the leg's heading and give the autopilot that heading.
 void headingLegOutput(const FplLeg& t) {
-    HeadingModeState& h = fms().guidance.heading;
+    HeadingModeState& h = guidanceState().heading;
     h.commandedHeading = t.headingDeg;
     h.hdgTurnDirection = 0;
     headingLegSteer(static_cast<float>(t.headingDeg));
@@ -125,8 +127,8 @@ void headingLegOutput(const FplLeg& t) {
 // The end test of waypoint legs: fly-by when the turn starts, fly-over at the fix, and either
 // once the aircraft is abeam the end point.
 bool waypointLegEnds(const PlanSegment& s, const FplLeg& t) {
-    LateralGuidanceState& g = fms().guidance.lateral;
-    const AircraftState& a = fms().guidance.aircraft;
+    LateralGuidanceState& g = guidanceState().lateral;
+    const AircraftState& a = simLinkState().aircraft;
     const GeoPoint p = aircraftPositionF();
     g.distanceToGo = distanceNm(p, g.latchedLeg.to);
     g.turnAnticipation = turnAnticipationNm(g.latchedLeg.desiredCourseMag, g.nextCourse,
@@ -139,12 +141,11 @@ bool waypointLegEnds(const PlanSegment& s, const FplLeg& t) {
 }
 
 void flyLegNav() {
-    Fms& f = fms();
-    LateralGuidanceState& g = f.guidance.lateral;
-    FlightPlanState& fp = f.flightplan;
-    const AircraftState& a = f.guidance.aircraft;
+    LateralGuidanceState& g = guidanceState().lateral;
+    FlightPlanState& fp = flightPlanState();
+    const AircraftState& a = simLinkState().aircraft;
     const std::vector<PlanSegment>& segs = fp.planSegments;
-    const int active = f.guidance.activeSegment;
+    const int active = guidanceState().activeSegment;
     const PlanSegment* s = planSegment(active);
     const PlanSegment* n = planSegment(active + 1);
 
@@ -191,7 +192,7 @@ void flyLegNav() {
             ends = waypointLegEnds(*s, *t);
             break;
         case LegType::DF: {
-            HeadingModeState& h = f.guidance.heading;
+            HeadingModeState& h = guidanceState().heading;
             const GeoPoint end = segmentEnd(*s);
             h.commandedHeading = static_cast<int32_t>(normalize360(initialBearing(p, end) - magVarInt));
             headingHold();
@@ -241,7 +242,7 @@ void flyLegNav() {
         case LegType::HF:
         case LegType::HA:
         case LegType::HM:
-            if (f.guidance.hold.holdState == 0) sequenceLeg();
+            if (guidanceState().hold.holdState == 0) sequenceLeg();
             holdGuidance(s->toLegType);
             break;
         default:  // not flown: no steering, no end
@@ -252,11 +253,10 @@ void flyLegNav() {
 
 // The autopilot's descent toward the active leg's altitude on the planned gradient.
 void vnavDescentOutput() {
-    const Fms& f = fms();
-    const PlanSegment* s = planSegment(f.guidance.activeSegment);
+    const PlanSegment* s = planSegment(guidanceState().activeSegment);
     const FplLeg* t = s != nullptr ? planLeg(s->toLeg) : nullptr;
     if (t == nullptr) return;
-    const AircraftState& a = f.guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     const float d = distanceNm(aircraftPositionF(), segmentEnd(*s));
     const int delta = t->altitudeFt - a.altimeterFt;
     if (!(d > 0.0f) || std::abs(delta) <= 50 || t->altitudeFt < 11) return;
@@ -278,24 +278,22 @@ float signedAlongTrackNm(const GeoPoint& from, const GeoPoint& to, const GeoPoin
 }
 
 void sequenceLeg() {
-    Fms& f = fms();
-    if (f.guidance.aircraft.slewing != 0) return;
-    const int count = static_cast<int>(f.flightplan.planSegments.size());
-    int& active = f.guidance.activeSegment;
+    if (simLinkState().aircraft.slewing != 0) return;
+    const int count = static_cast<int>(flightPlanState().planSegments.size());
+    int& active = guidanceState().activeSegment;
     active = std::max(0, std::min(active + 1, count - 1));
-    HoldDefinition& hold = f.guidance.hold;
+    HoldDefinition& hold = guidanceState().hold;
     const PlanSegment* s = planSegment(active);
     if (s != nullptr && s->toLegType == LegType::HM && hold.entryType == 2 && hold.holdState != 0)
         hold.holdState = 5;
 }
 
 void setActiveLegByIdent(const std::string& ident) {
-    Fms& f = fms();
-    const std::vector<PlanSegment>& segs = f.flightplan.planSegments;
+    const std::vector<PlanSegment>& segs = flightPlanState().planSegments;
     for (size_t i = 0; i < segs.size(); ++i) {
         const FplLeg* t = planLeg(segs[i].toLeg);
         if (t != nullptr && t->ident == ident && !isHoldLeg(segs[i].toLegType))
-            f.guidance.activeSegment = static_cast<int32_t>(i);
+            guidanceState().activeSegment = static_cast<int32_t>(i);
     }
 }
 
@@ -307,26 +305,25 @@ void flyDirectTo(int dtoIndex, int nxIndex) {
     // The chosen leg itself becomes active: found by its ident, a later leg of the same name
     // would be flown instead of the one the pilot picked.
     if (dtoIndex >= 1)
-        fms().guidance.activeSegment = dtoIndex - 1;
+        guidanceState().activeSegment = dtoIndex - 1;
     else
         setActiveLegByIdent(ident);
 }
 
 void runGuidance() {
-    Fms& f = fms();
-    LateralGuidanceState& g = f.guidance.lateral;
-    const int count = static_cast<int>(f.flightplan.planSegments.size());
+    LateralGuidanceState& g = guidanceState().lateral;
+    const int count = static_cast<int>(flightPlanState().planSegments.size());
     // Legs deleted under the active one leave it past the end: fly the last leg instead of none.
-    if (count > 0 && f.guidance.activeSegment >= count) f.guidance.activeSegment = count - 1;
-    if (const PlanSegment* s = planSegment(f.guidance.activeSegment))
+    if (count > 0 && guidanceState().activeSegment >= count) guidanceState().activeSegment = count - 1;
+    if (const PlanSegment* s = planSegment(guidanceState().activeSegment))
         g.panelWaypoint = static_cast<uint8_t>(s->waypointOrdinal & 0xFF);
 
     readGuidanceInputs();
     writePanelWaypoint(g.panelWaypoint);
-    const AircraftState& a = f.guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     const bool coupled = lnavCoupled(a);
     captureArmedIntercept();
-    g.guidanceMode = f.guidance.heading.headingMode ? kGuidanceHeading : kGuidanceNav;
+    g.guidanceMode = guidanceState().heading.headingMode ? kGuidanceHeading : kGuidanceNav;
 
     bool steeredNav = false;
     if (g.guidanceMode == kGuidanceHeading) {
@@ -343,10 +340,10 @@ void runGuidance() {
         if (a.autopilotMaster != 0 && !g.previousAutopilotMaster) rebuildPlanSegments();
     }
     // While the legs are not being flown, the active one is latched afresh when they are.
-    if (!steeredNav) f.flightplan.planChanged = true;
+    if (!steeredNav) flightPlanState().planChanged = true;
 
     writePanelCoupled(coupled);
     g.previousGuidanceMode = g.guidanceMode;
     g.previousAutopilotMaster = a.autopilotMaster != 0;
-    if (!steeredNav) g.previousActiveSegment = f.guidance.activeSegment;
+    if (!steeredNav) g.previousActiveSegment = guidanceState().activeSegment;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 // Lateral guidance: once per frame on unit 1 it flies the active leg of the flight plan (NAV
 // mode) or the commanded heading (HDG mode), feeds the NAV1 course and the aircraft panel, and

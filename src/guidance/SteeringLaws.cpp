@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "Fms.h"
-#include "guidance/AircraftState.h"
-#include "shell/Program.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "simlink/SimLinkState.h"
+#include "simlink/AircraftState.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ float wrap180(float deg) {
 }
 
 bool pausedOrSlewing() {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     return a.paused != 0 || a.slewing != 0;
 }
 
@@ -114,12 +116,12 @@ PidController headingHoldController() {
 }
 
 void initSteering() {
-    fms().guidance.steering.bankPid = bankHoldController();
+    guidanceState().steering.bankPid = bankHoldController();
 }
 
 void bankHold(float requestedBankDeg) {
-    SteeringState& s = fms().guidance.steering;
-    const AircraftState& a = fms().guidance.aircraft;
+    SteeringState& s = guidanceState().steering;
+    const AircraftState& a = simLinkState().aircraft;
     // Exactly one step per call, even when less remains: a request between two steps makes
     // the command alternate around it.
     float& c = s.rateLimitedBankDeg;
@@ -142,8 +144,8 @@ void bankHold(float requestedBankDeg) {
 
 void trackHold(float desiredCourseMagDeg, float crossTrackNm) {
     if (pausedOrSlewing()) return;
-    SteeringState& s = fms().guidance.steering;
-    const AircraftState& a = fms().guidance.aircraft;
+    SteeringState& s = guidanceState().steering;
+    const AircraftState& a = simLinkState().aircraft;
     PidController& pid = s.trackPid;
     pid.processValue = -crossTrackNm * kFeetPerNm;
     pid.dt = elapsedSeconds(s.trackStamp);
@@ -165,10 +167,9 @@ void trackHold(float desiredCourseMagDeg, float crossTrackNm) {
 }
 
 void headingHold() {
-    Fms& f = fms();
-    SteeringState& s = f.guidance.steering;
-    HeadingModeState& h = f.guidance.heading;
-    const AircraftState& a = f.guidance.aircraft;
+    SteeringState& s = guidanceState().steering;
+    HeadingModeState& h = guidanceState().heading;
+    const AircraftState& a = simLinkState().aircraft;
     PidController& pid = s.headingPid;
     pid.setpoint = wrap180(static_cast<float>(h.commandedHeading));
     // Measured from the commanded heading the short way, so that a turn across south asks for
@@ -197,16 +198,16 @@ void headingHold() {
 }
 
 void headingLegSteer(float headingDeg) {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     const float d = angleDifferenceDeg(static_cast<float>(a.headingMagDeg), headingDeg);
     const int k = ((static_cast<int>(static_cast<float>(a.headingMagDeg) - headingDeg + 360.0f)) % 360 + 360) % 360;
     const float bank = clampTo(k >= 181 ? -kHeadingLegGain * std::fabs(d) : kHeadingLegGain * std::fabs(d),
                                -30.0f, 30.0f);
     bankHold(bank);
-    SteeringState& s = fms().guidance.steering;
+    SteeringState& s = guidanceState().steering;
     s.displayedBankDeg = s.rateLimitedBankDeg;
 }
 
 void resetTrackHoldIntegrator() {
-    fms().guidance.steering.trackPid.iTerm = 0.0f;
+    guidanceState().steering.trackPid.iTerm = 0.0f;
 }

@@ -1,12 +1,17 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/Paging.h"
 
 namespace {
 
@@ -19,7 +24,7 @@ int listPages() {
 // The leg number typed into the scratchpad as a 0-based index within the plan; false for an
 // empty scratchpad or one that starts with a letter.
 bool typedLeg(int& index) {
-    const std::string& s = fms().cdu.keys.scratchpad;
+    const std::string& s = cduState().keys.scratchpad;
     if (s.empty() || (s[0] >= 'A' && s[0] <= 'Z')) return false;
     index = std::clamp(std::atoi(s.c_str()) - 1, 0, std::max(0, planLegCount() - 1));
     return true;
@@ -35,11 +40,10 @@ void drawLegList(int page, int numberColumn, int identColumn) {
 }
 
 void chooseDirectTo() {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    DirectToState& d = f.guidance.directTo;
-    KeyState& keys = f.cdu.keys;
-    stepPageWithKeys(st.dtoListPage, 1, listPages());
+    NavPageState& st = pagesState().nav;
+    DirectToState& d = guidanceState().directTo;
+    KeyState& keys = cduState().keys;
+    stepPage(st.dtoListPage, listPages());
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "DTO  %d/%d", st.dtoListPage, listPages());
     drawTextAt(4, 1, colourWhite, fontMed, alignLeft, "DIRECT");
     drawLegList(st.dtoListPage, 1, 3);
@@ -68,16 +72,15 @@ void chooseDirectTo() {
 }
 
 void chooseNext() {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    DirectToState& d = f.guidance.directTo;
-    KeyState& keys = f.cdu.keys;
+    NavPageState& st = pagesState().nav;
+    DirectToState& d = guidanceState().directTo;
+    KeyState& keys = cduState().keys;
     const FplLeg* dtoLeg = planLeg(d.dtoLegIndex);
     if (dtoLeg == nullptr) {  // the plan lost the leg since it was chosen
         d.dtoStep = 0;
         return;
     }
-    stepPageWithKeys(st.navLegListPage, 1, listPages());
+    stepPage(st.navLegListPage, listPages());
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "NAV LEG  %d/%d", st.navLegListPage, listPages());
     drawTextAt(2, 2, colourWhite, fontMed, alignLeft, "FR");
     drawTextAt(4, 2, colourGreen, fontLarge, alignLeft, "(PPOS)");
@@ -103,7 +106,7 @@ void chooseNext() {
     resetPadKey();
     d.dtoStep = 0;
     st.maneuverMenuShown = 0;
-    f.cdu.currentPage = kPageNav;
+    cduState().currentPage = kPageNav;
     flyDirectTo(d.dtoLegIndex, d.nxLegIndex);
     if (d.nxLegIndex > d.dtoLegIndex + 1) d.nxLegIndex = d.dtoLegIndex + 1;
 }
@@ -111,7 +114,7 @@ void chooseNext() {
 }  // namespace
 
 void runDirectToPage() {
-    if (fms().guidance.directTo.dtoStep == 0)
+    if (guidanceState().directTo.dtoStep == 0)
         chooseDirectTo();
     else
         chooseNext();

@@ -3,7 +3,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/HeadingMode.h"
@@ -19,19 +23,18 @@ constexpr unsigned char kDegree = 0xB0;
 void takeTurnLetter(std::string& scratchpad, char letter, int direction) {
     const size_t at = scratchpad.find(letter);
     if (at == std::string::npos) return;
-    fms().guidance.heading.hdgTurnDirection = direction;
+    guidanceState().heading.hdgTurnDirection = direction;
     scratchpad.erase(at, 1);
 }
 
 }  // namespace
 
 void runHeadingPage(bool shownBefore) {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    HeadingModeState& h = f.guidance.heading;
-    KeyState& keys = f.cdu.keys;
+    NavPageState& st = pagesState().nav;
+    HeadingModeState& h = guidanceState().heading;
+    KeyState& keys = cduState().keys;
     if (!shownBefore) {
-        st.cmdHdgValue = f.guidance.aircraft.headingMagDeg;
+        st.cmdHdgValue = simLinkState().aircraft.headingMagDeg;
         keys.scratchpad = std::to_string(st.cmdHdgValue).substr(0, 3);
         keys.pendingLsk = kLskR1;
     }

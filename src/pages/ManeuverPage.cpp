@@ -1,4 +1,8 @@
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
@@ -12,7 +16,7 @@ bool isHoldLeg(LegType t) {
 }
 
 void closeMenu() {
-    NavPageState& st = fms().pages.nav;
+    NavPageState& st = pagesState().nav;
     st.maneuverMenuShown = 0;
     st.maneuverSubState = 0;
 }
@@ -29,9 +33,8 @@ void drawMenu() {
 }
 
 void actOnMenuKeys() {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    switch (f.cdu.keys.pendingLsk) {
+    NavPageState& st = pagesState().nav;
+    switch (cduState().keys.pendingLsk) {
         case kLskL1: {
             st.maneuverSubState = 1;
             st.planHasHoldLeg = false;
@@ -42,8 +45,8 @@ void actOnMenuKeys() {
             st.maneuverSubState = 2;
             break;
         case kLskL3: {
-            f.guidance.hold.holdState = 0;
-            const PlanSegment* s = planSegment(f.guidance.activeSegment);
+            guidanceState().hold.holdState = 0;
+            const PlanSegment* s = planSegment(guidanceState().activeSegment);
             if (s != nullptr && isHoldLeg(s->toLegType)) sequenceLeg();
             closeMenu();
             break;
@@ -69,8 +72,8 @@ void actOnMenuKeys() {
 }  // namespace
 
 void runManeuverMenu() {
-    NavPageState& st = fms().pages.nav;
-    if (fms().cdu.keys.pendingLsk == kLskR5) {
+    NavPageState& st = pagesState().nav;
+    if (cduState().keys.pendingLsk == kLskR5) {
         resetLsk();
         closeMenu();
         return;

@@ -1,18 +1,23 @@
 #include <cstdlib>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/Paging.h"
 
 namespace {
 
 constexpr int kCandidatesPerPage = 7;
 
 const FplLeg* candidate(int position) {
-    const std::vector<int>& c = fms().pages.nav.navLegCandidates;
+    const std::vector<int>& c = pagesState().nav.navLegCandidates;
     if (position < 0 || position >= static_cast<int>(c.size())) return nullptr;
     return planLeg(c[static_cast<size_t>(position)]);
 }
@@ -24,7 +29,7 @@ const char* shownIdent(const FplLeg& leg) {
 // A FROM or TO field: the candidate's ident, or in edit a white bar with the scratchpad (or
 // the ident while nothing is typed) in black.
 void drawField(int row, const FplLeg* leg, bool inEdit) {
-    const std::string& scratchpad = fms().cdu.keys.scratchpad;
+    const std::string& scratchpad = cduState().keys.scratchpad;
     const char* ident = leg != nullptr ? shownIdent(*leg) : "";
     if (!inEdit) {
         drawTextAt(4, row, colourGreen, fontLarge, alignLeft, "%s", ident);
@@ -37,9 +42,8 @@ void drawField(int row, const FplLeg* leg, bool inEdit) {
 }  // namespace
 
 void runNavLegPage() {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    KeyState& keys = f.cdu.keys;
+    NavPageState& st = pagesState().nav;
+    KeyState& keys = cduState().keys;
     if (planSegments().empty()) {
         st.navLegMode = 0;
         st.navLegModeBefore = 0;
@@ -61,7 +65,7 @@ void runNavLegPage() {
         if (candidate(i)->ident == activeTo->ident) t = i;
 
     const int pages = count / kCandidatesPerPage + 1;
-    stepPageWithKeys(st.navLegListPage, 1, pages);
+    stepPage(st.navLegListPage, pages);
     drawTextAt(3, 0, colourGreen, fontLarge, alignLeft, "POS");
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "NAV LEG %d/%d", st.navLegListPage, pages);
     drawTextAt(2, 2, colourWhite, fontMed, alignLeft, "FR");

@@ -2,11 +2,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/Paging.h"
 
 namespace {
 
@@ -50,14 +55,14 @@ ClockTime addTimeToGo(ClockTime t, const std::string& ttg) {
 
 // The turn arrow of a hold: at column 1 pointing left for left turns, else at column 0 right.
 void drawHoldArrow(int row, const Rgba& colour) {
-    if (fms().guidance.hold.holdTurn == 1)
+    if (guidanceState().hold.holdTurn == 1)
         drawArrowAt(1, row, 90.0f, colour);
     else
         drawArrowAt(0, row, -90.0f, colour);
 }
 
 void drawFixedText(bool hdgPageShown) {
-    const NavPageState& st = fms().pages.nav;
+    const NavPageState& st = pagesState().nav;
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "NAV %d/2", st.navSubPage + 1);
     drawTextAt(0, 2, colourWhite, fontMed, alignLeft, "FR");
     drawTextAt(0, 4, colourWhite, fontMed, alignLeft, "TO");
@@ -86,7 +91,6 @@ void drawFixedText(bool hdgPageShown) {
 
 // Course field (row 3) and TO field (row 4) of the active leg.
 void drawActiveLeg(const PlanSegment& s, const FplLeg& t) {
-    const Fms& f = fms();
     const Rgba& m = colourMagenta;
     switch (s.toLegType) {
         case LegType::None:
@@ -104,7 +108,7 @@ void drawActiveLeg(const PlanSegment& s, const FplLeg& t) {
             drawTextAt(3, 4, m, fontLarge, alignLeft, "%s", t.ident.c_str());
             break;
         case LegType::DF: {
-            const AircraftState& a = f.guidance.aircraft;
+            const AircraftState& a = simLinkState().aircraft;
             const GeoPoint here{a.positionF.lat, a.positionF.lon};
             const int course = courseDeg(initialBearing(here, {s.toLat, s.toLon}) - a.magVarIntDeg);
             drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", course, kDegree);
@@ -134,7 +138,7 @@ void drawActiveLeg(const PlanSegment& s, const FplLeg& t) {
         case LegType::HF:
         case LegType::HM: {
             const FplLeg* from = planLeg(s.fromLeg);
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HLD%03d%c", f.guidance.hold.inboundCourseDeg, kDegree);
+            drawTextAt(1, 3, m, fontMed, alignLeft, "HLD%03d%c", guidanceState().hold.inboundCourseDeg, kDegree);
             drawTextAt(2, 4, m, fontLarge, alignLeft, "(HOLD)");
             drawTextAt(8, 1, colourGreen, fontMed, alignLeft, "HOLDING");
             if (from != nullptr) drawTextAt(11, 3, m, fontMed, alignRight, "%s", from->ident.c_str());
@@ -151,9 +155,8 @@ void drawActiveLeg(const PlanSegment& s, const FplLeg& t) {
 
 // Course field (row 5) and field (row 6) of the next leg.
 void drawNextLeg(const PlanSegment& s, const PlanSegment& n, const FplLeg& u) {
-    const Fms& f = fms();
     const Rgba& g = colourGreen;
-    const bool armed = f.guidance.hold.holdState == 1;
+    const bool armed = guidanceState().hold.holdState == 1;
     switch (n.toLegType) {
         case LegType::None:
         case LegType::TF:
@@ -195,7 +198,7 @@ void drawNextLeg(const PlanSegment& s, const PlanSegment& n, const FplLeg& u) {
         case LegType::HF:
         case LegType::HM: {
             const FplLeg* from = planLeg(n.fromLeg);
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HLD%03d%c", f.guidance.hold.inboundCourseDeg, kDegree);
+            drawTextAt(1, 5, g, fontMed, alignLeft, "HLD%03d%c", guidanceState().hold.inboundCourseDeg, kDegree);
             drawHoldArrow(5, g);
             drawTextAt(2, 6, g, fontLarge, alignLeft, "(HOLD)");
             if (from != nullptr) drawTextAt(11, 5, g, fontMed, alignRight, "%s", from->ident.c_str());
@@ -254,7 +257,7 @@ void drawFromField(const PlanSegment& s, const FplLeg& t) {
 
 // Distances, times to go and arrival times of the active and the next leg.
 void drawDistancesAndTimes(const PlanSegment& s, const PlanSegment* n, bool hdgPageShown) {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     if (isHold(s.toLegType) || s.toLegType == LegType::VA) return;
     const GeoPoint here{a.positionF.lat, a.positionF.lon};
     const GeoPoint reference = isHold(s.toLegType) ? GeoPoint{s.fromLat, s.fromLon} : GeoPoint{s.toLat, s.toLon};
@@ -278,9 +281,8 @@ void drawDistancesAndTimes(const PlanSegment& s, const PlanSegment* n, bool hdgP
 }
 
 void drawStatusLine() {
-    const Fms& f = fms();
-    const AircraftState& a = f.guidance.aircraft;
-    const float xtk = f.guidance.lateral.crossTrackError;
+    const AircraftState& a = simLinkState().aircraft;
+    const float xtk = guidanceState().lateral.crossTrackError;
     drawTextAt(9, 8, colourGreen, fontMed, alignLeft, "%2.3f", std::fabs(xtk));
     drawTextAt(8, 8, colourGreen, fontMed, alignLeft, "%s", xtk < 0.0f ? "R" : "L");
     drawTextAt(23, 8, colourGreen, fontMed, alignRight, "%03d", static_cast<int>(a.groundSpeedKt));
@@ -289,8 +291,7 @@ void drawStatusLine() {
 }
 
 void drawNavPage() {
-    const Fms& f = fms();
-    const NavPageState& st = f.pages.nav;
+    const NavPageState& st = pagesState().nav;
     drawFixedText(st.hdgPageShown);
     const PlanSegment* s = planSegment(st.shownSegment);
     const FplLeg* t = s != nullptr ? planLeg(s->toLeg) : nullptr;
@@ -311,9 +312,8 @@ void drawNavPage() {
 }
 
 void actOnKeys() {
-    Fms& f = fms();
-    NavPageState& st = f.pages.nav;
-    KeyState& keys = f.cdu.keys;
+    NavPageState& st = pagesState().nav;
+    KeyState& keys = cduState().keys;
     const int lsk = keys.pendingLsk;
     if ((lsk == kLskL1 || lsk == kLskL2) && st.navLegMode == 0) {
         st.navLegMode = 1;
@@ -331,15 +331,17 @@ void actOnKeys() {
             resetLsk();
         }
     }
-    stepPageWithKeys(st.navSubPage, 0, 0);
+    // NAV 2/2 has no content: NEXT and PREV are taken and the page stays.
+    int page = st.navSubPage + 1;
+    stepPage(page, 1);
+    st.navSubPage = page - 1;
 }
 
 }  // namespace
 
 void runNavPage() {
-    Fms& f = fms();
-    CduState& cdu = f.cdu;
-    NavPageState& st = f.pages.nav;
+    CduState& cdu = cduState();
+    NavPageState& st = pagesState().nav;
     // Arriving from another page (direct-to): the NAV page itself, not the menu. Taken once,
     // so that MNVR works from the next frame on.
     if (cdu.previousPage != kPageNav) {
@@ -357,7 +359,7 @@ void runNavPage() {
         st.hdgPageShownBefore = false;
         return;
     }
-    st.shownSegment = f.guidance.activeSegment;
+    st.shownSegment = guidanceState().activeSegment;
     if (st.navLegMode == 1) {
         runNavLegPage();
     } else if (st.navLegMode == 3) {
@@ -373,7 +375,7 @@ void runNavPage() {
         runHeadingPage(st.hdgPageShownBefore);
         st.hdgPageShownBefore = st.hdgPageShown;
     } else {
-        f.guidance.heading.hdgTurnDirection = 0;
+        guidanceState().heading.hdgTurnDirection = 0;
         st.hdgPageShownBefore = false;
     }
 }

@@ -1,10 +1,5 @@
 #include "pages/PageDrawing.h"
 
-#include <algorithm>
-
-#include "Fms.h"
-#include "cdu/KeyInput.h"
-
 void drawBar(float x, float y, float sx, float sy, const Rgba& colour) {
     cduPush();
     cduColour(colour);
@@ -31,13 +26,16 @@ void drawRightPromptText(int row, int column, const char* text) {
     drawRightPrompt(row);
 }
 
-void stepPageWithKeys(int& page, int low, int high) {
-    const int key = fms().cdu.keys.pendingFunctionKey;
-    if (key != kFnNext && key != kFnPrev) return;
-    page = std::clamp(page + (key == kFnNext ? 1 : -1), low, std::max(low, high));
-    resetFunctionKey();
-}
-
 CrossFillPrompts crossFillPrompts() {
     return {};
+}
+
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour) {
+    cduPush();
+    cduColour(colour);
+    cduTranslate(x, y);
+    cduRotate(degrees);
+    cduScale(arrowScaleX, arrowScaleY);
+    cduCallList(listArrow);
+    cduPop();
 }

@@ -16,8 +16,9 @@ void drawFieldBar(int column, int row, int width, const Rgba& colour = colourWhi
 void drawLeftPromptText(int row, const char* text);
 void drawRightPromptText(int row, int column, const char* text);
 
-// NEXT and PREV move `page` within low..high without wrapping; the key is consumed.
-void stepPageWithKeys(int& page, int low, int high);
+// A prompt-sized listArrow at page coordinates (x, y): 0 degrees points up, 90 left, -90
+// right, 180 down.
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour);
 
 // Two-unit cross-fill indications of the INIT and DATA pages.
 struct CrossFillPrompts {

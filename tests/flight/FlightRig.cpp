@@ -12,7 +12,7 @@
 
 #include "PlanSteps.h"
 #include "SimEarth.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 #include "navdb/Procedures.h"
 #include "shell/Program.h"
 
@@ -195,9 +195,8 @@ int FlightRig::activeSegment() const {
 }
 
 void FlightRig::record() {
-    const Fms& f = h.context;
     const SimAircraft& a = h.sim.world.aircraft;
-    const int active = f.guidance.activeSegment;
+    const int active = guidanceState().activeSegment;
     const PlanSegment* s = planSegment(active);
     const FplLeg* to = s != nullptr ? planLeg(s->toLeg) : nullptr;
     if (s == nullptr || to == nullptr) return;
@@ -242,7 +241,7 @@ void FlightRig::record() {
     leg.toLon = s->toLon;
     const SimGroundVector g = groundVector(a);
     leg.samples.push_back({time_, a.latDeg, a.lonDeg, g.trackTrueDeg, a.headingTrueDeg, a.bankDeg,
-                           -f.guidance.steering.rateLimitedBankDeg, a.altitudeFt});
+                           -guidanceState().steering.rateLimitedBankDeg, a.altitudeFt});
     if (frameIndex_ % 30 == 0)
         track_.push_back({time_, a.latDeg, a.lonDeg, a.altitudeFt, a.headingTrueDeg, a.bankDeg, g.speedKt});
 }

@@ -9,7 +9,7 @@
 
 #include "FlightRig.h"
 #include "SimEarth.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 #include "flightplan/FlightPlan.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "SimEarth.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
+#include "pages/FplEditing.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(Guidance, FlyByLegsSequenceAtTheTurnFlyOverLegsAtTheFix) {
     EXPECT_NEAR(g.lateral.latchedLeg.desiredCourseMag, 89.8, 0.5);
 
     // Marked fly-over, B is passed within 0.1 NM.
-    clearFlightPlan();
+    deleteFlightPlan();
     fix("A", 47.0, -122.0);
     fix("B", 47.5, -122.0).overfly = 1;
     fix("C", 47.5, -121.5);
@@ -173,11 +174,11 @@ TEST_F(Guidance, TheAutopilotComingOnRebuildsThePlanFromWhereTheAircraftIs) {
     rebuildPlanSegments();
     place(47.3, -121.7, 90.0);
     h.frames(3);
-    EXPECT_NE(planSegment(0)->fromLat, h.context.guidance.aircraft.positionF.lat);
+    EXPECT_NE(planSegment(0)->fromLat, h.context.simlink.aircraft.positionF.lat);
     sim.autopilotMaster = true;
     h.frame();
-    EXPECT_FLOAT_EQ(static_cast<float>(planSegment(0)->fromLat), h.context.guidance.aircraft.positionF.lat);
-    EXPECT_FLOAT_EQ(static_cast<float>(planSegment(0)->fromLon), h.context.guidance.aircraft.positionF.lon);
+    EXPECT_FLOAT_EQ(static_cast<float>(planSegment(0)->fromLat), h.context.simlink.aircraft.positionF.lat);
+    EXPECT_FLOAT_EQ(static_cast<float>(planSegment(0)->fromLon), h.context.simlink.aircraft.positionF.lon);
 }
 
 TEST_F(Guidance, OutputsToTheNavRadioThePanelAndTheAutopilot) {

@@ -11,13 +11,13 @@ namespace {
 // and the clock moves 20 ms between calls.
 struct Laws : ::testing::Test {
     Harness h;
-    AircraftState& a = h.context.guidance.aircraft;
+    AircraftState& a = h.context.simlink.aircraft;
     SteeringState& s = h.context.guidance.steering;
     HeadingModeState& hdg = h.context.guidance.heading;
 
     void SetUp() override {
         h.start();
-        ASSERT_TRUE(h.context.shell.simLinked);
+        ASSERT_TRUE(h.context.simlink.simLinked);
         initSteering();
     }
     void tick() { h.sim.clock.advanceMs(20); }
@@ -198,7 +198,7 @@ TEST_F(Laws, HeadingLegSteerBanksInProportionTheShortWay) {
 }
 
 TEST_F(Laws, WithTheLinkDownNothingIsWrittenButTheLawsKeepTheirState) {
-    h.context.shell.simLinked = false;
+    h.context.simlink.simLinked = false;
     h.sim.world.aircraft.aileron = 1234;
     a.bankDeg = 0.0f;
     for (int i = 0; i < 10; ++i) {
