@@ -14,17 +14,17 @@
 
 #include "Fms.h"
 #include "InProcessSim.h"
+#include "RecordingRenderer.h"
 #include "SimEarth.h"
 #include "cdu/KeyInput.h"
-#include "pages/PageTable.h"
-#include "RecordingRenderer.h"
 #include "cdu/Tga.h"
+#include "cdu/WindowControl.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
 #include "navdb/DatabaseLoad.h"
+#include "pages/PageTable.h"
 #include "platform/MessageBoxes.h"
 #include "shell/Program.h"
-#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -138,7 +138,11 @@ void EnRouteFlight30Minutes(benchmark::State& state) {
     state.counters["legs_sequenced"] = sequenced;
     if (sequenced < 5) state.SkipWithError("the flight did not get through the zig-zag");
 }
-BENCHMARK(EnRouteFlight30Minutes)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->MeasureProcessCPUTime();
+BENCHMARK(EnRouteFlight30Minutes)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->MeasureProcessCPUTime();
 
 }  // namespace
 

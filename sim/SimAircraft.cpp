@@ -50,7 +50,8 @@ void turbulenceStep(SimAircraft& a, double dt) {
         return;
     }
     t.rollRateDegS = gaussMarkov(t.rollRateDegS, t.rollRateRmsDegS, kRollGustSeconds, dt, t.rngState);
-    t.headingRateDegS = gaussMarkov(t.headingRateDegS, t.headingRateRmsDegS, kHeadingGustSeconds, dt, t.rngState);
+    t.headingRateDegS =
+        gaussMarkov(t.headingRateDegS, t.headingRateRmsDegS, kHeadingGustSeconds, dt, t.rngState);
 }
 
 void rollStep(SimAircraft& a, double dt) {

@@ -37,7 +37,8 @@ struct SimTurbulence {
     bool active() const { return rollRateRmsDegS > 0.0 || headingRateRmsDegS > 0.0; }
 };
 // Sets the intensities and restarts the random sequence from `seed`.
-void setTurbulence(SimTurbulence& turbulence, double rollRateRmsDegS, double headingRateRmsDegS, uint64_t seed);
+void setTurbulence(SimTurbulence& turbulence, double rollRateRmsDegS, double headingRateRmsDegS,
+                   uint64_t seed);
 inline constexpr int kSimTankCount = 5;  // centre, then four wing tanks
 
 struct SimAircraft {

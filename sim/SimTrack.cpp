@@ -122,7 +122,8 @@ std::string trackSvg(const std::vector<SimTrackPoint>& track, const SimPlotOverl
     for (const SimPlotMark& m : overlay.marks) {
         const double x = pxAt(m.lonDeg), y = pyAt(m.latDeg);
         svg += format("<path d=\"M %.1f %.1f l 5 -5 l 5 5 l -5 5 z\" fill=\"#e07000\"/>\n", x - 5, y);
-        svg += format("<text x=\"%.1f\" y=\"%.1f\" font-family=\"monospace\" font-size=\"11\">", x + 8, y - 6);
+        svg +=
+            format("<text x=\"%.1f\" y=\"%.1f\" font-family=\"monospace\" font-size=\"11\">", x + 8, y - 6);
         svg += xmlText(m.label) + "</text>\n";
     }
 
@@ -138,11 +139,12 @@ std::string trackSvg(const std::vector<SimTrackPoint>& track, const SimPlotOverl
     svg += format("<text x=\"%.1f\" y=\"%.1f\" font-family=\"monospace\" font-size=\"14\">%g NM</text>\n",
                   kMargin + bar * scale + 10, barY + 5, bar);
     if (!overlay.title.empty()) {
-        svg += "<text x=\"20\" y=\"25\" font-family=\"monospace\" font-size=\"14\">" + xmlText(overlay.title) +
-               "</text>\n";
+        svg += "<text x=\"20\" y=\"25\" font-family=\"monospace\" font-size=\"14\">" +
+               xmlText(overlay.title) + "</text>\n";
     } else {
         svg += format(
-            "<text x=\"20\" y=\"25\" font-family=\"monospace\" font-size=\"14\">start %.4f %.4f, %.0f s flown, "
+            "<text x=\"20\" y=\"25\" font-family=\"monospace\" font-size=\"14\">start %.4f %.4f, %.0f s "
+            "flown, "
             "altitude %.0f",
             track.front().latDeg, track.front().lonDeg, track.back().timeSeconds - track.front().timeSeconds,
             minAlt);

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "flightplan/FlightPlan.h"
 #include "flightplan/FlightPlanState.h"
 #include "guidance/GuidanceState.h"
-#include "simlink/SimLinkState.h"
-#include "flightplan/FlightPlan.h"
 #include "guidance/SteeringLaws.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 constexpr float kLookAheadNm = 10.0f;
@@ -22,7 +22,8 @@ bool headingInterceptsActiveLeg(double& distanceNm) {
     const GeoPoint here{a.positionF.lat, a.positionF.lon};
     GeoPoint ahead;
     destinationPoint(here, ahead, static_cast<float>(commanded + a.magVarIntDeg), kLookAheadNm);
-    const GeoPoint crossing = greatCircleIntersection(here, ahead, {s->fromLat, s->fromLon}, {s->toLat, s->toLon});
+    const GeoPoint crossing =
+        greatCircleIntersection(here, ahead, {s->fromLat, s->fromLon}, {s->toLat, s->toLon});
     const double course = normalize360(vectorCourse(here, crossing) - a.magVarIntDeg);
     distanceNm = distanceNmCosine(here.lat, here.lon, crossing.lat, crossing.lon);
     const double toWaypoint = distanceNmCosine(here.lat, here.lon, s->toLat, s->toLon);

@@ -3,14 +3,14 @@
 #include <cmath>
 #include <vector>
 
+#include "flightplan/FlightPlan.h"
 #include "flightplan/FlightPlanState.h"
 #include "guidance/GuidanceState.h"
-#include "simlink/SimLinkState.h"
-#include "flightplan/FlightPlan.h"
-#include "simlink/AircraftState.h"
 #include "guidance/HeadingMode.h"
 #include "guidance/HoldGuidance.h"
 #include "guidance/SteeringLaws.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -131,9 +131,9 @@ bool waypointLegEnds(const PlanSegment& s, const FplLeg& t) {
     const AircraftState& a = simLinkState().aircraft;
     const GeoPoint p = aircraftPositionF();
     g.distanceToGo = distanceNm(p, g.latchedLeg.to);
-    g.turnAnticipation = turnAnticipationNm(g.latchedLeg.desiredCourseMag, g.nextCourse,
-                                            static_cast<float>(a.groundSpeedIntKt), kAnticipationBankDeg,
-                                            pausedOrSlewing());
+    g.turnAnticipation =
+        turnAnticipationNm(g.latchedLeg.desiredCourseMag, g.nextCourse,
+                           static_cast<float>(a.groundSpeedIntKt), kAnticipationBankDeg, pausedOrSlewing());
     const float along = signedAlongTrackNm(g.latchedLeg.from, g.latchedLeg.to, p, g.crossTrackError);
     const bool abeam = along >= s.distanceNm;
     if (t.overfly == 0) return g.turnAnticipation > g.distanceToGo || abeam;
@@ -188,7 +188,8 @@ void flyLegNav() {
             if (nt == nullptr)
                 g.nextCourse = 0.0f;
             else
-                g.nextCourse = static_cast<float>(n->toLegType == LegType::VR ? nt->headingDeg : nt->courseDeg);
+                g.nextCourse =
+                    static_cast<float>(n->toLegType == LegType::VR ? nt->headingDeg : nt->courseDeg);
             ends = waypointLegEnds(*s, *t);
             break;
         case LegType::DF: {
@@ -200,8 +201,8 @@ void flyLegNav() {
             if (n != nullptr) {
                 g.nextCourse = n->courseTrue - magVarInt;
                 g.turnAnticipation =
-                    turnAnticipationNm(static_cast<float>(a.groundTrackRad) * kRadToDegTrack, g.nextCourse, gs,
-                                       kAnticipationBankDeg, pausedOrSlewing());
+                    turnAnticipationNm(static_cast<float>(a.groundTrackRad) * kRadToDegTrack, g.nextCourse,
+                                       gs, kAnticipationBankDeg, pausedOrSlewing());
             } else {
                 g.turnAnticipation = kFlyOverCaptureNm;
             }
@@ -260,9 +261,10 @@ void vnavDescentOutput() {
     const float d = distanceNm(aircraftPositionF(), segmentEnd(*s));
     const int delta = t->altitudeFt - a.altimeterFt;
     if (!(d > 0.0f) || std::abs(delta) <= 50 || t->altitudeFt < 11) return;
-    const int verticalSpeed = static_cast<int>(clampf(
-        static_cast<float>(verticalSpeedForGradientFpm(a.groundSpeedIntKt, static_cast<int>(d * 6076.12f), delta)),
-        -5000.0f, 5000.0f));
+    const int verticalSpeed =
+        static_cast<int>(clampf(static_cast<float>(verticalSpeedForGradientFpm(
+                                    a.groundSpeedIntKt, static_cast<int>(d * 6076.12f), delta)),
+                                -5000.0f, 5000.0f));
     if (delta < 0) writeAutopilotVerticalSpeed(verticalSpeed);
     writeAutopilotAltitude(static_cast<float>(t->altitudeFt));
 }

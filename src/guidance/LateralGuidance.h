@@ -21,7 +21,17 @@ struct LatchedLeg {
 };
 
 // Leg types that latch together share one flag.
-enum LatchGroup { kLatchPlain, kLatchCa, kLatchCf, kLatchDf, kLatchTf, kLatchVd, kLatchVi, kLatchVr, kLatchGroups };
+enum LatchGroup {
+    kLatchPlain,
+    kLatchCa,
+    kLatchCf,
+    kLatchDf,
+    kLatchTf,
+    kLatchVd,
+    kLatchVi,
+    kLatchVr,
+    kLatchGroups
+};
 
 struct LateralGuidanceState {
     int32_t guidanceMode = kGuidanceNav;

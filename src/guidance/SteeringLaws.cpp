@@ -5,9 +5,9 @@
 
 #include "flightplan/FlightPlanState.h"
 #include "guidance/GuidanceState.h"
-#include "simlink/SimLinkState.h"
-#include "simlink/AircraftState.h"
 #include "platform/Clock.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -177,8 +177,8 @@ void headingHold() {
     pid.processValue =
         pid.setpoint - angleDifferenceDeg(pid.setpoint, wrap180(static_cast<float>(a.headingMagDeg)));
     pid.dt = elapsedSeconds(s.headingStamp);
-    const int32_t headingRaw = h.commandedHeading != s.previousCommandedHeading ? a.headingMagDeg
-                                                                                 : h.commandedHeading;
+    const int32_t headingRaw =
+        h.commandedHeading != s.previousCommandedHeading ? a.headingMagDeg : h.commandedHeading;
     if (std::fabs(angleDifferenceDeg(a.headingMagF, static_cast<float>(h.commandedHeading))) < 5.0f)
         h.hdgTurnDirection = 0;
     pidStep(pid);
@@ -200,9 +200,10 @@ void headingHold() {
 void headingLegSteer(float headingDeg) {
     const AircraftState& a = simLinkState().aircraft;
     const float d = angleDifferenceDeg(static_cast<float>(a.headingMagDeg), headingDeg);
-    const int k = ((static_cast<int>(static_cast<float>(a.headingMagDeg) - headingDeg + 360.0f)) % 360 + 360) % 360;
-    const float bank = clampTo(k >= 181 ? -kHeadingLegGain * std::fabs(d) : kHeadingLegGain * std::fabs(d),
-                               -30.0f, 30.0f);
+    const int k =
+        ((static_cast<int>(static_cast<float>(a.headingMagDeg) - headingDeg + 360.0f)) % 360 + 360) % 360;
+    const float bank =
+        clampTo(k >= 181 ? -kHeadingLegGain * std::fabs(d) : kHeadingLegGain * std::fabs(d), -30.0f, 30.0f);
     bankHold(bank);
     SteeringState& s = guidanceState().steering;
     s.displayedBankDeg = s.rateLimitedBankDeg;

@@ -2,16 +2,16 @@
 #include <cstdlib>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "guidance/GuidanceState.h"
-#include "pages/PagesState.h"
-#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
 #include "pages/Paging.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -35,34 +35,44 @@ void drawLegList(int page, int numberColumn, int identColumn) {
     const int first = (page - 1) * kLegsPerPage;
     for (int k = 0; k < kLegsPerPage && first + k < planLegCount(); ++k) {
         drawTextAt(numberColumn, 2 + k, colourWhite, fontMed, alignLeft, "%d", first + k + 1);
-        drawTextAt(identColumn, 2 + k, colourGreen, fontMed, alignLeft, "%s", planLeg(first + k)->ident.c_str());
+        drawTextAt(identColumn, 2 + k, colourGreen, fontMed, alignLeft, "%s",
+                   planLeg(first + k)->ident.c_str());
     }
+}
+
+// The entry box of a step: a white bar at `column` of `row` with the typed leg number, the
+// typed text when it starts with a letter, or `empty` at `emptyColumn`. True with ENTER
+// pending on a leg number, which is then in `index`.
+bool entryBox(int column, int row, int width, int emptyColumn, const char* empty, int& index) {
+    const KeyState& keys = cduState().keys;
+    drawFieldBar(column, row, width);
+    if (keys.scratchpad.empty()) {
+        drawTextAt(emptyColumn, row, colourBlack, fontLarge, alignLeft, "%s", empty);
+        return false;
+    }
+    if (!typedLeg(index)) {
+        drawTextAt(column, row, colourBlack, fontLarge, alignLeft, "%s", keys.scratchpad.c_str());
+        return false;
+    }
+    drawTextAt(column, row, colourBlack, fontLarge, alignLeft, "%d", index + 1);
+    return keys.pendingPadKey == kPadEnter && planLegCount() > 0;
 }
 
 void chooseDirectTo() {
     NavPageState& st = pagesState().nav;
     DirectToState& d = guidanceState().directTo;
-    KeyState& keys = cduState().keys;
     stepPage(st.dtoListPage, listPages());
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "DTO  %d/%d", st.dtoListPage, listPages());
     drawTextAt(4, 1, colourWhite, fontMed, alignLeft, "DIRECT");
     drawLegList(st.dtoListPage, 1, 3);
 
-    drawFieldBar(13, 1, 5);
     int index = 0;
-    if (keys.scratchpad.empty()) {
-        drawTextAt(12, 1, colourBlack, fontLarge, alignLeft, "-----");
-    } else if (!typedLeg(index)) {
-        drawTextAt(13, 1, colourBlack, fontLarge, alignLeft, "%s", keys.scratchpad.c_str());
-    } else {
-        drawTextAt(13, 1, colourBlack, fontLarge, alignLeft, "%d", index + 1);
-        if (keys.pendingPadKey == kPadEnter && planLegCount() > 0) {
-            d.dtoLegIndex = index;
-            clearScratchpad();
-            resetPadKey();
-            d.dtoStep = 1;
-            st.navLegListPage = 1;
-        }
+    if (entryBox(13, 1, 5, 12, "-----", index)) {
+        d.dtoLegIndex = index;
+        clearScratchpad();
+        resetPadKey();
+        d.dtoStep = 1;
+        st.navLegListPage = 1;
     }
     drawRightPromptText(2, 21, "LEFT");
     drawRightPromptText(4, 21, "RIGHT");
@@ -74,7 +84,6 @@ void chooseDirectTo() {
 void chooseNext() {
     NavPageState& st = pagesState().nav;
     DirectToState& d = guidanceState().directTo;
-    KeyState& keys = cduState().keys;
     const FplLeg* dtoLeg = planLeg(d.dtoLegIndex);
     if (dtoLeg == nullptr) {  // the plan lost the leg since it was chosen
         d.dtoStep = 0;
@@ -89,18 +98,8 @@ void chooseNext() {
     drawTextAt(2, 6, colourWhite, fontMed, alignLeft, "NX");
     drawLegList(st.navLegListPage, 14, 16);
 
-    drawFieldBar(6, 6, 3);
     int index = 0;
-    if (keys.scratchpad.empty()) {
-        drawTextAt(4, 6, colourBlack, fontLarge, alignLeft, "#--");
-        return;
-    }
-    if (!typedLeg(index)) {
-        drawTextAt(6, 6, colourBlack, fontLarge, alignLeft, "%s", keys.scratchpad.c_str());
-        return;
-    }
-    drawTextAt(6, 6, colourBlack, fontLarge, alignLeft, "%d", index + 1);
-    if (keys.pendingPadKey != kPadEnter) return;
+    if (!entryBox(6, 6, 3, 4, "#--", index)) return;
     d.nxLegIndex = index;
     clearScratchpad();
     resetPadKey();

@@ -4,16 +4,16 @@
 #include <string>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "guidance/GuidanceState.h"
-#include "pages/PagesState.h"
-#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 #include "guidance/HeadingMode.h"
 #include "guidance/SteeringLaws.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ void runHeadingPage(bool shownBefore) {
         if (keys.scratchpad.size() > 3) keys.scratchpad.resize(3);
         const int value = std::atoi(keys.scratchpad.c_str());
         drawFieldBar(20, 2, 3);
-        drawTextAt(22, 2, colourBlack, fontLarge, alignRight, "%s", value == 0 ? "000" : keys.scratchpad.c_str());
+        drawTextAt(22, 2, colourBlack, fontLarge, alignRight, "%s",
+                   value == 0 ? "000" : keys.scratchpad.c_str());
         drawTextAt(23, 2, colourWhite, fontMed, alignRight, "%c", kDegree);
         if (keys.pendingPadKey == kPadEnter) {
             h.headingMode = true;
@@ -74,7 +75,8 @@ void runHeadingPage(bool shownBefore) {
         resetPadKey();
     }
     if (h.hdgTurnDirection != 0)
-        drawTextAt(14, 2, colourGreen, fontLarge, alignLeft, "%s", h.hdgTurnDirection == 1 ? "TURN L" : "TURN R");
+        drawTextAt(14, 2, colourGreen, fontLarge, alignLeft, "%s",
+                   h.hdgTurnDirection == 1 ? "TURN L" : "TURN R");
     if (h.headingMode)
         drawTextAt(6, 1, colourGreen, fontMed, alignLeft, "%s", h.interceptArmed ? "INTERCEPT" : "HDG SEL");
 

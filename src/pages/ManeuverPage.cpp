@@ -1,13 +1,13 @@
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "guidance/GuidanceState.h"
-#include "pages/PagesState.h"
-#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ void actOnMenuKeys() {
         case kLskL1: {
             st.maneuverSubState = 1;
             st.planHasHoldLeg = false;
-            for (const PlanSegment& s : planSegments()) st.planHasHoldLeg = st.planHasHoldLeg || isHoldLeg(s.toLegType);
+            for (const PlanSegment& s : planSegments())
+                st.planHasHoldLeg = st.planHasHoldLeg || isHoldLeg(s.toLegType);
             break;
         }
         case kLskL2:

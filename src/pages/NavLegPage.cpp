@@ -1,16 +1,16 @@
 #include <cstdlib>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "guidance/GuidanceState.h"
-#include "pages/PagesState.h"
-#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
 #include "pages/Paging.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ void drawField(int row, const FplLeg* leg, bool inEdit) {
         return;
     }
     drawFieldBar(4, row, 6);
-    drawTextAt(4, row, colourBlack, fontLarge, alignLeft, "%s", scratchpad.empty() ? ident : scratchpad.c_str());
+    drawTextAt(4, row, colourBlack, fontLarge, alignLeft, "%s",
+               scratchpad.empty() ? ident : scratchpad.c_str());
 }
 
 }  // namespace
@@ -82,7 +83,8 @@ void runNavLegPage() {
     for (int k = 0; k < kCandidatesPerPage && first + k < count; ++k) {
         const int i = first + k;
         drawTextAt(14, 2 + k, colourWhite, fontMed, alignLeft, "%d", i + 1);
-        drawTextAt(16, 2 + k, i == t ? colourMagenta : colourGreen, fontMed, alignLeft, "%s", shownIdent(*candidate(i)));
+        drawTextAt(16, 2 + k, i == t ? colourMagenta : colourGreen, fontMed, alignLeft, "%s",
+                   shownIdent(*candidate(i)));
     }
 
     if (keys.pendingLsk == kLskR5) {

@@ -1,17 +1,18 @@
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "cdu/CduState.h"
-#include "flightplan/FlightPlanState.h"
-#include "guidance/GuidanceState.h"
-#include "pages/PagesState.h"
-#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
 #include "pages/Paging.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -53,6 +54,14 @@ ClockTime addTimeToGo(ClockTime t, const std::string& ttg) {
     return t;
 }
 
+// Row 1 over a hold: HOLDING while it is flown, HOLD ARMED while it is next and armed.
+void drawHoldLabel(bool active) {
+    if (active)
+        drawTextAt(8, 1, colourGreen, fontMed, alignLeft, "HOLDING");
+    else if (guidanceState().hold.holdState == 1)
+        drawTextAt(8, 1, colourGreen, fontMed, alignLeft, "HOLD ARMED");
+}
+
 // The turn arrow of a hold: at column 1 pointing left for left turns, else at column 0 right.
 void drawHoldArrow(int row, const Rgba& colour) {
     if (guidanceState().hold.holdTurn == 1)
@@ -89,124 +98,80 @@ void drawFixedText(bool hdgPageShown) {
     cduPop();
 }
 
-// Course field (row 3) and TO field (row 4) of the active leg.
-void drawActiveLeg(const PlanSegment& s, const FplLeg& t) {
-    const Rgba& m = colourMagenta;
-    switch (s.toLegType) {
+// The course field and the field below it of a leg: the active leg's in magenta (rows 3 and 4),
+// the next leg's in green (rows 5 and 6). `waypointCourse` is the course a waypoint leg shows.
+void drawLegFields(const PlanSegment& seg, const FplLeg& to, int waypointCourse, bool active) {
+    const int row = active ? 3 : 5;
+    const Rgba& c = active ? colourMagenta : colourGreen;
+    auto course = [&](int column, const char* prefix, int deg) {
+        drawTextAt(column, row, c, fontMed, alignLeft, "%s%03d%c", prefix, deg, kDegree);
+    };
+    auto field = [&](const std::string& text) {
+        drawTextAt(3, row + 1, c, fontLarge, alignLeft, "%s", text.c_str());
+    };
+    auto altitude = [&] { field("(" + std::to_string(to.altitudeFt) + "FT)"); };
+    switch (seg.toLegType) {
         case LegType::None:
         case LegType::IF:
         case LegType::TF:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", courseDeg(s.courseTrue - s.magVar), kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "%s", t.ident.c_str());
+            course(1, "", waypointCourse);
+            field(to.ident);
             break;
         case LegType::CA:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", t.courseDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(%dFT)", t.altitudeFt);
+            // The next leg's course stands two columns further in.
+            if (active)
+                course(1, "", to.courseDeg);
+            else
+                course(3, "", waypointCourse);
+            altitude();
             break;
         case LegType::CF:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", t.courseDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "%s", t.ident.c_str());
+            course(1, "", to.courseDeg);
+            field(to.ident);
             break;
         case LegType::DF: {
+            if (!active) break;
             const AircraftState& a = simLinkState().aircraft;
             const GeoPoint here{a.positionF.lat, a.positionF.lon};
-            const int course = courseDeg(initialBearing(here, {s.toLat, s.toLon}) - a.magVarIntDeg);
-            drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", course, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "%s", t.ident.c_str());
+            course(1, "", courseDeg(initialBearing(here, {seg.toLat, seg.toLon}) - a.magVarIntDeg));
+            field(to.ident);
             break;
         }
         case LegType::VA:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HDG%03d%c", t.headingDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(%dFT)", t.altitudeFt);
+            course(1, "HDG", to.headingDeg);
+            altitude();
             break;
-        case LegType::VD:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HDG%03d%c", t.headingDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(D-%3.1f)", t.distanceNm);
+        case LegType::VD: {
+            char dme[24];
+            std::snprintf(dme, sizeof dme, "(D-%3.1f)", to.distanceNm);
+            course(1, "HDG", to.headingDeg);
+            field(dme);
             break;
+        }
         case LegType::VI:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HDG%03d%c", t.headingDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(INTCPT)");
+            course(1, "HDG", to.headingDeg);
+            field("(INTCPT)");
             break;
         case LegType::VM:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HDG%03d%c", t.headingDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(VECTOR)");
+            course(1, "HDG", to.headingDeg);
+            field("(VECTOR)");
             break;
         case LegType::VR:
-            drawTextAt(1, 3, m, fontMed, alignLeft, "%03d%c", t.headingDeg, kDegree);
-            drawTextAt(3, 4, m, fontLarge, alignLeft, "(R-%d)", t.radialDeg);
+            course(1, "", to.headingDeg);
+            field("(R-" + std::to_string(to.radialDeg) + ")");
             break;
         case LegType::HF:
         case LegType::HM: {
-            const FplLeg* from = planLeg(s.fromLeg);
-            drawTextAt(1, 3, m, fontMed, alignLeft, "HLD%03d%c", guidanceState().hold.inboundCourseDeg, kDegree);
-            drawTextAt(2, 4, m, fontLarge, alignLeft, "(HOLD)");
-            drawTextAt(8, 1, colourGreen, fontMed, alignLeft, "HOLDING");
-            if (from != nullptr) drawTextAt(11, 3, m, fontMed, alignRight, "%s", from->ident.c_str());
-            drawHoldArrow(3, m);
+            const FplLeg* from = planLeg(seg.fromLeg);
+            course(1, "HLD", guidanceState().hold.inboundCourseDeg);
+            drawHoldArrow(row, c);
+            drawTextAt(2, row + 1, c, fontLarge, alignLeft, "(HOLD)");
+            if (from != nullptr) drawTextAt(11, row, c, fontMed, alignRight, "%s", from->ident.c_str());
+            drawHoldLabel(active);
             break;
         }
         case LegType::HA:
-            drawTextAt(8, 1, colourGreen, fontMed, alignLeft, "HOLDING");
-            break;
-        default:
-            break;
-    }
-}
-
-// Course field (row 5) and field (row 6) of the next leg.
-void drawNextLeg(const PlanSegment& s, const PlanSegment& n, const FplLeg& u) {
-    const Rgba& g = colourGreen;
-    const bool armed = guidanceState().hold.holdState == 1;
-    switch (n.toLegType) {
-        case LegType::None:
-        case LegType::TF:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "%03d%c", courseDeg(n.courseTrue - n.magVar), kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "%s", u.ident.c_str());
-            break;
-        case LegType::IF:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "%03d%c", courseDeg(n.courseTrue - s.magVar), kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "%s", u.ident.c_str());
-            break;
-        case LegType::CA:
-            drawTextAt(3, 5, g, fontMed, alignLeft, "%03d%c", courseDeg(n.courseTrue - n.magVar), kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(%dFT)", u.altitudeFt);
-            break;
-        case LegType::CF:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "%03d%c", u.courseDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "%s", u.ident.c_str());
-            break;
-        case LegType::VA:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HDG%03d%c", u.headingDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(%dFT)", u.altitudeFt);
-            break;
-        case LegType::VD:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HDG%03d%c", u.headingDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(D-%3.1f)", u.distanceNm);
-            break;
-        case LegType::VI:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HDG%03d%c", u.headingDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(INTCPT)");
-            break;
-        case LegType::VM:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HDG%03d%c", u.headingDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(VECTOR)");
-            break;
-        case LegType::VR:
-            drawTextAt(1, 5, g, fontMed, alignLeft, "%03d%c", u.headingDeg, kDegree);
-            drawTextAt(3, 6, g, fontLarge, alignLeft, "(R-%d)", u.radialDeg);
-            break;
-        case LegType::HF:
-        case LegType::HM: {
-            const FplLeg* from = planLeg(n.fromLeg);
-            drawTextAt(1, 5, g, fontMed, alignLeft, "HLD%03d%c", guidanceState().hold.inboundCourseDeg, kDegree);
-            drawHoldArrow(5, g);
-            drawTextAt(2, 6, g, fontLarge, alignLeft, "(HOLD)");
-            if (from != nullptr) drawTextAt(11, 5, g, fontMed, alignRight, "%s", from->ident.c_str());
-            if (armed) drawTextAt(8, 1, g, fontMed, alignLeft, "HOLD ARMED");
-            break;
-        }
-        case LegType::HA:
-            if (armed) drawTextAt(8, 1, g, fontMed, alignLeft, "HOLD ARMED");
+            drawHoldLabel(active);
             break;
         default:
             break;
@@ -260,7 +225,8 @@ void drawDistancesAndTimes(const PlanSegment& s, const PlanSegment* n, bool hdgP
     const AircraftState& a = simLinkState().aircraft;
     if (isHold(s.toLegType) || s.toLegType == LegType::VA) return;
     const GeoPoint here{a.positionF.lat, a.positionF.lon};
-    const GeoPoint reference = isHold(s.toLegType) ? GeoPoint{s.fromLat, s.fromLon} : GeoPoint{s.toLat, s.toLon};
+    const GeoPoint reference =
+        isHold(s.toLegType) ? GeoPoint{s.fromLat, s.fromLon} : GeoPoint{s.toLat, s.toLon};
     const float d = distanceNm(here, reference);
     drawDistance(3, colourMagenta, d);
     const bool times = a.groundSpeedKt > 40.0f && !hdgPageShown;
@@ -299,10 +265,12 @@ void drawNavPage() {
     if (s != nullptr && t != nullptr) {
         const PlanSegment* n = planSegment(st.shownSegment + 1);
         const FplLeg* u = n != nullptr ? planLeg(n->toLeg) : nullptr;
-        drawActiveLeg(*s, *t);
+        drawLegFields(*s, *t, courseDeg(s->courseTrue - s->magVar), true);
         if (n != nullptr && !isHold(s->toLegType)) {
             noNext = false;
-            if (u != nullptr) drawNextLeg(*s, *n, *u);
+            // An IF leg next shows its course with the active leg's variation.
+            const float variation = n->toLegType == LegType::IF ? s->magVar : n->magVar;
+            if (u != nullptr) drawLegFields(*n, *u, courseDeg(n->courseTrue - variation), false);
         }
         drawFromField(*s, *t);
         drawDistancesAndTimes(*s, n, st.hdgPageShown);

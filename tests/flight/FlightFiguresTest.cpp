@@ -27,7 +27,8 @@ std::vector<FlownLeg> eastboundLeg(double offsetNm, double swingDeg) {
         // Along the leg's great circle, then square off it: 0.3 NM north (left, the outside of
         // the right turn) for the first 10 s, then the offset to the south.
         double lat = 47.0, lon = -122.0;
-        simearth::travel(lat, lon, simearth::courseDeg(47.0, -122.0, 47.0, -121.0), 250.0 * (t - 1.0) / 3600.0);
+        simearth::travel(lat, lon, simearth::courseDeg(47.0, -122.0, 47.0, -121.0),
+                         250.0 * (t - 1.0) / 3600.0);
         const double across = simearth::courseDeg(lat, lon, 47.0, -121.0) + 90.0;
         simearth::travel(lat, lon, across, t < 11.0 ? -0.3 : offsetNm);
         const double bank = swingDeg * std::sin(t);
@@ -58,8 +59,10 @@ TEST(FlightFigures, CaptureOffsetOvershootAndBankSwingOfAMadeUpLeg) {
 
     // The table shows what does not apply as n/a.
     const std::string table = markdownTable({{"made-up", "jet, calm", off}});
-    EXPECT_NE(table.find("| made-up | jet, calm | WPT B | n/a | 0.30 | 0.30 | n/a | n/a | 0.0 | n/a | not sequenced |"),
-              std::string::npos)
+    EXPECT_NE(
+        table.find(
+            "| made-up | jet, calm | WPT B | n/a | 0.30 | 0.30 | n/a | n/a | 0.0 | n/a | not sequenced |"),
+        std::string::npos)
         << table;
 }
 

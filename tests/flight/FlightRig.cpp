@@ -12,8 +12,8 @@
 
 #include "PlanSteps.h"
 #include "SimEarth.h"
-#include "pages/PageTable.h"
 #include "navdb/Procedures.h"
+#include "pages/PageTable.h"
 #include "shell/Program.h"
 
 namespace {
@@ -41,8 +41,9 @@ bool isHeadingLeg(LegType t) {
 }
 
 const char* typeName(LegType t) {
-    static const char* const kNames[] = {"WPT", "AF", "CA", "CD", "CI", "CF", "CR", "DF", "FA", "FC", "FD", "FM",
-                                         "IF",  "PI", "RF", "TF", "VA", "VD", "VI", "VM", "VR", "HF", "HA", "HM"};
+    static const char* const kNames[] = {"WPT", "AF", "CA", "CD", "CI", "CF", "CR", "DF",
+                                         "FA",  "FC", "FD", "FM", "IF", "PI", "RF", "TF",
+                                         "VA",  "VD", "VI", "VM", "VR", "HF", "HA", "HM"};
     const int i = static_cast<int>(t);
     return i >= 0 && i < 24 ? kNames[i] : "?";
 }
@@ -54,8 +55,9 @@ struct LinePosition {
 };
 LinePosition onLine(const FlownLeg& l, double lat, double lon) {
     const double d = distanceNm(l.fromLat, l.fromLon, lat, lon) / kEarthRadiusNm;
-    const double off = (courseDeg(l.fromLat, l.fromLon, lat, lon) - courseDeg(l.fromLat, l.fromLon, l.toLat, l.toLon)) *
-                       kDegToRad;
+    const double off =
+        (courseDeg(l.fromLat, l.fromLon, lat, lon) - courseDeg(l.fromLat, l.fromLon, l.toLat, l.toLon)) *
+        kDegToRad;
     const double xtk = std::asin(std::sin(d) * std::sin(off));
     const double along = std::acos(std::clamp(std::cos(d) / std::cos(xtk), -1.0, 1.0));
     return {xtk * kEarthRadiusNm, (std::cos(off) < 0.0 ? -along : along) * kEarthRadiusNm};
@@ -128,16 +130,11 @@ void FlightRig::addIdent(const std::string& ident) {
 }
 
 void FlightRig::addPoint(const std::string& ident, double lat, double lon) {
-    FplLeg leg;
-    leg.waypointKind = WaypointKind::Fix;
-    leg.ident = ident;
-    leg.latitude = static_cast<float>(lat);
-    leg.longitude = static_cast<float>(lon);
-    appendLeg(leg);
+    appendFix(ident, lat, lon);
 }
 
-void FlightRig::addSid(const std::string& airportIdent, const std::string& runwayIdent, const std::string& sid,
-                       const std::string& transition) {
+void FlightRig::addSid(const std::string& airportIdent, const std::string& runwayIdent,
+                       const std::string& sid, const std::string& transition) {
     NavDatabase& db = h.context.navdb.database;
     Airport* airport = nullptr;
     for (Airport& a : db.airports)
@@ -248,7 +245,8 @@ void FlightRig::record() {
 
 std::vector<LegFigures> FlightRig::figures() const {
     std::vector<LegFigures> out;
-    for (size_t i = 0; i < legs_.size(); ++i) out.push_back(legFigures(legs_, i, h.sim.world.aircraft.magVarDeg));
+    for (size_t i = 0; i < legs_.size(); ++i)
+        out.push_back(legFigures(legs_, i, h.sim.world.aircraft.magVarDeg));
     return out;
 }
 
@@ -294,7 +292,8 @@ LegFigures legFigures(const std::vector<FlownLeg>& legs, size_t i, double magVar
         // The turn onto the leg: from the track flown at the end of the previous leg.
         double turn = 0.0;
         if (i > 0 && !legs[i - 1].samples.empty())
-            turn = wrap180(courseDeg(l.fromLat, l.fromLon, l.toLat, l.toLon) - legs[i - 1].samples.back().trackTrue);
+            turn = wrap180(courseDeg(l.fromLat, l.fromLon, l.toLat, l.toLon) -
+                           legs[i - 1].samples.back().trackTrue);
         const double outside = turn > 1.0 ? -1.0 : (turn < -1.0 ? 1.0 : 0.0);
         double peak = 0.0, over = 0.0, sum = 0.0, maxSteady = 0.0;
         int steady = 0;
@@ -342,14 +341,16 @@ LegFigures legFigures(const std::vector<FlownLeg>& legs, size_t i, double magVar
             r.sequencedAt = format("D%.2f", distanceNm(e.lat, e.lon, l.toLat, l.toLon));
             break;
         case LegType::VI:
-            if (next != nullptr) r.sequencedAt = format("xtk %.2f NM", std::fabs(onLine(*next, e.lat, e.lon).xtkNm));
+            if (next != nullptr)
+                r.sequencedAt = format("xtk %.2f NM", std::fabs(onLine(*next, e.lat, e.lon).xtkNm));
             break;
         case LegType::VR:
             r.sequencedAt = format("xtk %.2f NM", std::fabs(onLine(l, e.lat, e.lon).xtkNm));
             break;
         default: {
             const double toFix = distanceNm(e.lat, e.lon, l.toLat, l.toLon);
-            const bool flyBy = !l.overfly && next != nullptr && isTrackLeg(next->type) && next->fromLat != 0.0;
+            const bool flyBy =
+                !l.overfly && next != nullptr && isTrackLeg(next->type) && next->fromLat != 0.0;
             if (!flyBy) {
                 r.sequencedAt = format("fix %.2f NM", toFix);
                 break;
@@ -384,16 +385,17 @@ std::string figure(double v, const char* f) {
 
 std::string markdownTable(const std::vector<TableRow>& rows) {
     std::string s =
-        "| scenario | airframe, wind | leg | capture s | peak XTK in turn NM | overshoot NM | steady XTK RMS NM | "
+        "| scenario | airframe, wind | leg | capture s | peak XTK in turn NM | overshoot NM | steady XTK RMS "
+        "NM | "
         "steady XTK max NM | bank overshoot deg | bank p-p deg | sequenced at |\n"
         "|---|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n";
     for (const TableRow& row : rows) {
         const LegFigures& f = row.f;
-        s += "| " + row.scenario + " | " + row.conditions + " | " + f.name + " | " + figure(f.captureS, "%.0f") +
-             " | " + figure(f.peakTurnXtkNm, "%.2f") + " | " + figure(f.overshootNm, "%.2f") + " | " +
-             figure(f.steadyRmsNm, "%.3f") + " | " + figure(f.steadyMaxNm, "%.3f") + " | " +
-             figure(f.bankOvershootDeg, "%.1f") + " | " + figure(f.bankP2pDeg, "%.1f") + " | " +
-             (f.sequenced ? f.sequencedAt : "not sequenced") + " |\n";
+        s += "| " + row.scenario + " | " + row.conditions + " | " + f.name + " | " +
+             figure(f.captureS, "%.0f") + " | " + figure(f.peakTurnXtkNm, "%.2f") + " | " +
+             figure(f.overshootNm, "%.2f") + " | " + figure(f.steadyRmsNm, "%.3f") + " | " +
+             figure(f.steadyMaxNm, "%.3f") + " | " + figure(f.bankOvershootDeg, "%.1f") + " | " +
+             figure(f.bankP2pDeg, "%.1f") + " | " + (f.sequenced ? f.sequencedAt : "not sequenced") + " |\n";
     }
     return s;
 }
@@ -424,10 +426,13 @@ void writeScenarioOutput(const std::string& scenario, const std::vector<TableRow
     }
     std::sort(parts.begin(), parts.end());
     std::string all =
-        "# Flight tests\n\nClosed-loop flights of the program against the stand-in simulator at 60 frames per "
-        "second of simulated time. Capture: on the leg within 0.1 NM and 5 degrees of its course (heading legs: "
+        "# Flight tests\n\nClosed-loop flights of the program against the stand-in simulator at 60 frames "
+        "per "
+        "second of simulated time. Capture: on the leg within 0.1 NM and 5 degrees of its course (heading "
+        "legs: "
         "within 5 degrees of the heading; direct-to legs: the track within 3 degrees of the fix). Steady "
-        "cross-track: from 60 s after capture to the end of the leg. Bank peak to peak: from 30 s after capture. "
+        "cross-track: from 60 s after capture to the end of the leg. Bank peak to peak: from 30 s after "
+        "capture. "
         "Sequencing of fly-by legs is measured from the bisector of the turn (negative: before it).\n\n";
     for (const std::string& p : parts) {
         std::ifstream in(p, std::ios::binary);

@@ -40,9 +40,9 @@ struct FlownLeg {
     std::string name;  // "TF ORTIN", "VA 1500FT"
     bool overfly = false;
     double fromLat = 0, fromLon = 0, toLat = 0, toLon = 0;
-    int headingDeg = 0;    // heading legs
-    int altitudeFt = 0;    // CA, VA
-    float dmeNm = 0.0f;    // VD
+    int headingDeg = 0;      // heading legs
+    int altitudeFt = 0;      // CA, VA
+    float dmeNm = 0.0f;      // VD
     bool sequenced = false;  // left by its end condition to the next leg
     std::vector<FlightSample> samples;
 };
@@ -50,11 +50,11 @@ struct FlownLeg {
 // The figures of one leg. NaN where a figure does not apply or was not reached.
 struct LegFigures {
     std::string name;
-    double captureS;        // from activation to on the leg (0.1 NM and 5 degrees) or on heading (5 degrees)
-    double peakTurnXtkNm;   // largest cross-track before capture
-    double overshootNm;     // largest cross-track on the outside of the turn onto the leg
-    double steadyRmsNm;     // cross-track RMS from 60 s after capture to the leg's end
-    double steadyMaxNm;     // and its largest value
+    double captureS;       // from activation to on the leg (0.1 NM and 5 degrees) or on heading (5 degrees)
+    double peakTurnXtkNm;  // largest cross-track before capture
+    double overshootNm;    // largest cross-track on the outside of the turn onto the leg
+    double steadyRmsNm;    // cross-track RMS from 60 s after capture to the leg's end
+    double steadyMaxNm;    // and its largest value
     double bankOvershootDeg;  // bank beyond the largest command
     double bankP2pDeg;        // bank peak to peak from 30 s after capture to the leg's end
     bool sequenced;

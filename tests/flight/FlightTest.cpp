@@ -9,8 +9,8 @@
 
 #include "FlightRig.h"
 #include "SimEarth.h"
-#include "pages/PageTable.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/PageTable.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ void expectWithinThresholds(const FlightConditions& c, const std::vector<LegFigu
 using FlyFn = std::function<void(FlightRig&)>;
 using CheckFn = std::function<void(const FlightRig&, const std::vector<LegFigures>&)>;
 
-void runScenario(const std::string& scenario, const std::vector<FlightConditions>& conditions, const FlyFn& fly,
-                 const CheckFn& check) {
+void runScenario(const std::string& scenario, const std::vector<FlightConditions>& conditions,
+                 const FlyFn& fly, const CheckFn& check) {
     std::vector<TableRow> rows;
     for (const FlightConditions& c : conditions) {
         SCOPED_TRACE(c.label());
@@ -68,7 +68,8 @@ void runScenario(const std::string& scenario, const std::vector<FlightConditions
         if (::testing::Test::HasFatalFailure()) return;
         const std::vector<LegFigures> figures = rig.figures();
         for (const LegFigures& f : figures) rows.push_back({scenario, c.label(), f});
-        writeText(flightOutputDir() + "/" + fileName(scenario, c) + ".svg", rig.svg(scenario + ", " + c.label()));
+        writeText(flightOutputDir() + "/" + fileName(scenario, c) + ".svg",
+                  rig.svg(scenario + ", " + c.label()));
         expectWithinThresholds(c, figures);
         check(rig, figures);
     }
@@ -132,9 +133,10 @@ void expectTracked(const std::vector<LegFigures>& figures, const std::vector<std
 }  // namespace
 
 TEST(FlightTest, EnRouteZigzagOfTfLegs) {
-    runScenario("enroute-zigzag", allConditions(180.0), flyZigzag, [](const FlightRig&, const std::vector<LegFigures>& f) {
-        expectTracked(f, {"WPT ZZ1", "WPT ZZ2", "WPT ZZ3", "WPT ZZ4", "WPT ZZ5", "WPT ZZ6"});
-    });
+    runScenario("enroute-zigzag", allConditions(180.0), flyZigzag,
+                [](const FlightRig&, const std::vector<LegFigures>& f) {
+                    expectTracked(f, {"WPT ZZ1", "WPT ZZ2", "WPT ZZ3", "WPT ZZ4", "WPT ZZ5", "WPT ZZ6"});
+                });
 }
 
 TEST(FlightTest, EnRouteZigzagWithTheSimulatorsVariation4DegreesOffTheDatabases) {
@@ -144,37 +146,35 @@ TEST(FlightTest, EnRouteZigzagWithTheSimulatorsVariation4DegreesOffTheDatabases)
                 });
 }
 
+// Off a Seattle runway at 600 ft and 200 kt, climbing to 10000 ft, on a SID and its transition
+// (and a waypoint after it when `then` is given).
+FlyFn departure(double lat, double lon, const char* runway, const char* sid, const char* transition,
+                const char* then = nullptr) {
+    return [=](FlightRig& rig) {
+        rig.place(lat, lon, runway[0] == '3' ? 0.3 : 180.3, 600.0, 200.0);
+        rig.h.sim.aircraft().groundElevationFt = 433.0;
+        rig.h.sim.aircraft().autopilotAltitudeFt = 10000.0;
+        rig.addIdent("KSEA");
+        rig.addSid("KSEA", runway, sid, transition);
+        if (then != nullptr) rig.addIdent(then);
+        quietScreen(rig);
+        rig.engage();
+        flyToLastLeg(rig, 120.0, 40 * 60.0);
+    };
+}
+
 TEST(FlightTest, SeattleDepartureVaVdDfTf) {
-    runScenario("ksea-millt2", allConditions(250.0),
-                [](FlightRig& rig) {
-                    rig.place(47.463797, -122.307752, 180.3, 600.0, 200.0);
-                    rig.h.sim.aircraft().groundElevationFt = 433.0;
-                    rig.h.sim.aircraft().autopilotAltitudeFt = 10000.0;
-                    rig.addIdent("KSEA");
-                    rig.addSid("KSEA", "16L", "MILLT2", "TAOMA");
-                    rig.addIdent("OLM");
-                    quietScreen(rig);
-                    rig.engage();
-                    flyToLastLeg(rig, 120.0, 30 * 60.0);
-                },
-                [](const FlightRig&, const std::vector<LegFigures>& f) {
-                    expectTracked(f, {"VA 1500FT", "VD SEA D5.0", "DF MILLT", "TF ORTIN", "TF TAOMA", "WPT OLM"});
-                });
+    runScenario(
+        "ksea-millt2", allConditions(250.0),
+        departure(47.463797, -122.307752, "16L", "MILLT2", "TAOMA", "OLM"),
+        [](const FlightRig&, const std::vector<LegFigures>& f) {
+            expectTracked(f, {"VA 1500FT", "VD SEA D5.0", "DF MILLT", "TF ORTIN", "TF TAOMA", "WPT OLM"});
+        });
 }
 
 TEST(FlightTest, CourseToAltitudeThenInterceptOfACourseToFix) {
     runScenario("ksea-puget2", allConditions(180.0),
-                [](FlightRig& rig) {
-                    // Runway 34L, climbing out.
-                    rig.place(47.440537, -122.318065, 0.3, 600.0, 200.0);
-                    rig.h.sim.aircraft().groundElevationFt = 433.0;
-                    rig.h.sim.aircraft().autopilotAltitudeFt = 10000.0;
-                    rig.addIdent("KSEA");
-                    rig.addSid("KSEA", "34L", "PUGET2", "OLM");
-                    quietScreen(rig);
-                    rig.engage();
-                    flyToLastLeg(rig, 120.0, 30 * 60.0);
-                },
+                departure(47.440537, -122.318065, "34L", "PUGET2", "OLM"),
                 [](const FlightRig&, const std::vector<LegFigures>& f) {
                     expectTracked(f, {"CA 1500FT", "VI HDG270", "CF TETGE", "TF PUGET", "TF OLM"});
                 });
@@ -182,16 +182,7 @@ TEST(FlightTest, CourseToAltitudeThenInterceptOfACourseToFix) {
 
 TEST(FlightTest, HeadingLegsThenInterceptOfARadialAndACourseToFix) {
     runScenario("ksea-emden1", allConditions(180.0),
-                [](FlightRig& rig) {
-                    rig.place(47.463797, -122.307752, 180.3, 600.0, 200.0);
-                    rig.h.sim.aircraft().groundElevationFt = 433.0;
-                    rig.h.sim.aircraft().autopilotAltitudeFt = 10000.0;
-                    rig.addIdent("KSEA");
-                    rig.addSid("KSEA", "16L", "EMDEN1", "ELMAA");
-                    quietScreen(rig);
-                    rig.engage();
-                    flyToLastLeg(rig, 120.0, 40 * 60.0);
-                },
+                departure(47.463797, -122.307752, "16L", "EMDEN1", "ELMAA"),
                 [](const FlightRig&, const std::vector<LegFigures>& f) {
                     expectTracked(f, {"VA 1500FT", "VD SEA D4.0", "VR SEA R249", "CF EMDEN", "TF ELMAA"});
                 });

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Harness.h"
+#include "PlanSteps.h"
 #include "SimEarth.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
@@ -27,15 +28,7 @@ struct Guidance : ::testing::Test {
         sim.autopilotMaster = true;
         sim.navGpsSwitch = true;
     }
-    FplLeg& fix(const std::string& ident, double lat, double lon) {
-        FplLeg leg;
-        leg.waypointKind = WaypointKind::Fix;
-        leg.ident = ident;
-        leg.latitude = static_cast<float>(lat);
-        leg.longitude = static_cast<float>(lon);
-        appendLeg(leg);
-        return h.context.flightplan.plan.legs.back();
-    }
+    FplLeg& fix(const std::string& ident, double lat, double lon) { return appendFix(ident, lat, lon); }
     FplLeg& leg(LegType type) {
         FplLeg l;
         l.legType = type;

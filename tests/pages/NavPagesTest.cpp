@@ -125,7 +125,7 @@ TEST_F(NavPages, NavLegPageMakesAnotherLegActiveByNumber) {
 )"),
               "");
     EXPECT_EQ(h.screen().colourRow(3), "              W MM      ");  // SY, the TO waypoint
-    EXPECT_EQ(h.screen().colourAt(4, 4), CduColourName::black);    // TO in edit
+    EXPECT_EQ(h.screen().colourAt(4, 4), CduColourName::black);      // TO in edit
     h.type("4");
     press("ENTER");
     EXPECT_EQ(g.activeSegment, 2);  // YSSY-SY-ABBEY-RIC: the leg to RIC
