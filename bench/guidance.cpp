@@ -12,18 +12,18 @@
 #include <memory>
 #include <string>
 
-#include "Fms.h"
 #include "InProcessSim.h"
 #include "RecordingRenderer.h"
 #include "SimEarth.h"
 #include "cdu/KeyInput.h"
+#include "cdu/PageIds.h"
 #include "cdu/Tga.h"
 #include "cdu/WindowControl.h"
 #include "flightplan/FlightPlan.h"
 #include "guidance/LateralGuidance.h"
 #include "navdb/DatabaseLoad.h"
-#include "pages/PageTable.h"
 #include "platform/MessageBoxes.h"
+#include "shell/Fms.h"
 #include "shell/Program.h"
 
 namespace {
