@@ -44,6 +44,7 @@ TEST(FlightFigures, CaptureOffsetOvershootAndBankSwingOfAMadeUpLeg) {
     EXPECT_NEAR(f.captureS, 10.0, 0.15);  // on the leg within 0.1 NM once the 0.3 NM are gone
     EXPECT_NEAR(f.peakTurnXtkNm, 0.3, 0.01);
     EXPECT_NEAR(f.overshootNm, 0.3, 0.01);  // north is the outside of a right turn onto east
+    EXPECT_NEAR(f.turnDeg, 90.0, 0.5);
     EXPECT_NEAR(f.steadyRmsNm, 0.04, 0.002);
     EXPECT_NEAR(f.steadyMaxNm, 0.04, 0.002);
     EXPECT_NEAR(f.bankP2pDeg, 3.0, 0.05);

@@ -265,7 +265,7 @@ std::string FlightRig::svg(const std::string& title) const {
 
 LegFigures legFigures(const std::vector<FlownLeg>& legs, size_t i, double magVarDeg) {
     const FlownLeg& l = legs[i];
-    LegFigures r{l.name, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, l.sequenced, "-"};
+    LegFigures r{l.name, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, l.sequenced, "-"};
     if (l.samples.empty()) return r;
     const double t0 = l.samples.front().t;
     const bool track = isTrackLeg(l.type) && l.fromLat != 0.0 && l.toLat != 0.0;
@@ -294,6 +294,7 @@ LegFigures legFigures(const std::vector<FlownLeg>& legs, size_t i, double magVar
         if (i > 0 && !legs[i - 1].samples.empty())
             turn = wrap180(courseDeg(l.fromLat, l.fromLon, l.toLat, l.toLon) -
                            legs[i - 1].samples.back().trackTrue);
+        r.turnDeg = turn;
         const double outside = turn > 1.0 ? -1.0 : (turn < -1.0 ? 1.0 : 0.0);
         double peak = 0.0, over = 0.0, sum = 0.0, maxSteady = 0.0;
         int steady = 0;

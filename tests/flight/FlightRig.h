@@ -53,6 +53,7 @@ struct LegFigures {
     double captureS;       // from activation to on the leg (0.1 NM and 5 degrees) or on heading (5 degrees)
     double peakTurnXtkNm;  // largest cross-track before capture
     double overshootNm;    // largest cross-track on the outside of the turn onto the leg
+    double turnDeg;        // the turn onto the leg, right positive
     double steadyRmsNm;    // cross-track RMS from 60 s after capture to the leg's end
     double steadyMaxNm;    // and its largest value
     double bankOvershootDeg;  // bank beyond the largest command

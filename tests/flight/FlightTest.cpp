@@ -39,8 +39,9 @@ void expectWithinThresholds(const FlightConditions& c, const std::vector<LegFigu
     const bool heavy = std::string(c.airframe.name) == "heavy";
     for (const LegFigures& f : figures) {
         SCOPED_TRACE(f.name);
+        // Fly-by turns of up to 90 degrees stay within 0.5 NM; wider ones within 1 NM.
         if (!std::isnan(f.overshootNm)) {
-            EXPECT_LE(f.overshootNm, 0.5);
+            EXPECT_LE(f.overshootNm, std::fabs(f.turnDeg) <= 95.0 ? 0.5 : 1.0);
         }
         if (!std::isnan(f.steadyMaxNm)) {
             EXPECT_LE(f.steadyMaxNm, c.magVarOffsetDeg != 0.0 ? 0.15 : 0.1);
