@@ -234,6 +234,17 @@ void toggleOverfly(int index) {
     rebuildPlanSegments();
 }
 
+void makeDirectTo(int dtoIndex, int nxIndex) {
+    const int count = planLegCount();
+    if (dtoIndex < 0 || dtoIndex >= count) return;
+    if (nxIndex > dtoIndex + 1 && nxIndex < count)
+        legs().erase(legs().begin() + dtoIndex + 1, legs().begin() + nxIndex);
+    FplLeg& leg = legs()[static_cast<size_t>(dtoIndex)];
+    leg.directTo = true;
+    leg.legType = LegType::DF;
+    rebuildPlanSegments();
+}
+
 void setAltitudeConstraint(int index, int value) {
     if (index < 0 || index >= planLegCount()) return;
     FplLeg& leg = legs()[static_cast<size_t>(index)];

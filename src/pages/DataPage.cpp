@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "cdu/CduState.h"
+#include "guidance/GuidanceState.h"
 #include "navdb/NavDbState.h"
 #include "pages/PagesState.h"
 #include "simlink/SimLinkState.h"
@@ -62,9 +63,13 @@ void runIndexPage(DataPageState& st) {
                 drawTextAt(23, 2, colourGreen, fontLarge, alignRight, "---------");
                 drawTextAt(23, 4, colourGreen, fontLarge, alignRight, "--:--:--");
             }
-            // The commanded bank comes from the roll-steering laws; until they steer, no
-            // command exists to show, coupled or not.
-            drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
+            // The steering's commanded bank while it steers; the side letter carries the sign.
+            const float commanded = guidanceState().steering.displayedBankDeg;
+            if (simLinkState().simLinked && lnavCoupled(ac))
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, commanded >= 0.0f ? "L %2.1f" : "R %2.1f",
+                           std::fabs(commanded));
+            else
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
             break;
         }
     }

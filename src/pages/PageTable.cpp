@@ -8,6 +8,7 @@
 #include "pages/ListPage.h"
 #include "pages/ProcedurePages.h"
 #include "pages/RoutePages.h"
+#include "pages/NavPages.h"
 
 namespace {
 
@@ -32,9 +33,9 @@ constexpr PageTable kPages = {
     {},                                    // 13: FUEL
     {runListPage, resetListSelection},     // 14: LIST
     {runDataPage},                         // 15: DATA
-    {},                                    // 16: NAV
+    {runNavPage},                          // 16: NAV
     {},                                    // 17: VNAV
-    {},                                    // 18: direct-to / NAV LEG
+    {runDirectToPage},                     // 18: direct-to / NAV LEG
     {runRouteListPage},                    // 19: stored route list
 };
 

@@ -8,6 +8,7 @@
 #include "navdb/NavDatabase.h"
 #include "navdb/Procedures.h"
 #include "pages/IntersectionSearch.h"
+#include "pages/NavPagesState.h"
 #include "pages/NearestLists.h"
 #include "platform/CurrentState.h"
 
@@ -229,6 +230,7 @@ struct PagesState {
     RouteListPageState routeList;
     AirwayReferencePageState airwayReference;
     AirwayEntryPageState airwayEntry;
+    NavPageState nav;
 };
 
 inline PagesState& pagesState() { return currentState<PagesState>(); }

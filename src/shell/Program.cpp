@@ -6,6 +6,8 @@
 #include "cdu/CduState.h"
 #include "cdu/Dispatcher.h"
 #include "flightplan/RouteFiles.h"
+#include "guidance/LateralGuidance.h"
+#include "guidance/SteeringLaws.h"
 #include "pages/FplEditing.h"
 #include "pages/PageTable.h"
 #include "platform/Clock.h"
@@ -70,6 +72,7 @@ GraphicsInit initGraphics() {
     if (!loadTextureFromTga(dataPath("textures/CDU_Tex.tga"))) return GraphicsInit::MissingBezel;
     cduState().keyRects = computeKeyRectangles();
     deleteFlightPlan();
+    initSteering();
     return GraphicsInit::Ok;
 }
 
@@ -81,6 +84,8 @@ bool runFrame() {
     readSimulatorState();
     advanceCduClock(static_cast<int>(sampleClockMillis()));
     drawCdu(pageTable());
+    // Only unit 1 steers the aircraft.
+    if (platform().settings.unitIsFms1) runGuidance();
     // Once-per-second work belongs to the pages of the frame that saw the second begin.
     cduState().newSecond = false;
     return true;

@@ -13,11 +13,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ScreenPicture.h"
+#include "SimChild.h"
 #include "TempDir.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyRectangles.h"
@@ -126,25 +128,75 @@ std::unique_ptr<Child> startVirtualDisplay(const fs::path& log, std::string& nam
     return nullptr;
 }
 
-}  // namespace
+// The program's window on the virtual display, found by its title; CDU keys are clicked with
+// the mouse at their rectangles under the viewport rule (the client height, and 0.9 of it as
+// the width).
+struct CduWindow {
+    std::string xdo;
+    std::string id;
+    int clientHeight = 0;
+    int viewW = 0;
 
-TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
+    // False with `error` when no window appeared.
+    bool find(const std::string& display, std::string& error) {
+        xdo = "DISPLAY=" + display + " timeout 60 xdotool ";
+        id = capture(xdo + "search --sync --onlyvisible --name 'FMS DEMO'");
+        id = id.substr(0, id.find('\n'));
+        if (id.empty()) {
+            error = "no window appeared";
+            return false;
+        }
+        const std::string geometry = capture(xdo + "getwindowgeometry --shell " + id);
+        const size_t h = geometry.find("HEIGHT=");
+        if (h == std::string::npos) {
+            error = geometry;
+            return false;
+        }
+        clientHeight = std::atoi(geometry.c_str() + h + 7);
+        viewW = static_cast<int>(0.9 * clientHeight);
+        return true;
+    }
+    void click(const char* key) const {
+        const KeyRect r = keyRect(computeKeyRectangles(), *findCduKey(key));
+        capture(xdo + "mousemove --window " + id + " " +
+                std::to_string(static_cast<int>((r.left + r.right) / 2 / 100 * viewW)) + " " +
+                std::to_string(static_cast<int>((r.top + r.bottom) / 2 / 100 * clientHeight)) + " click 1");
+    }
+    void key(const char* name) const {
+        capture(xdo + "windowfocus --sync " + id);
+        capture(xdo + "key --window " + id + " " + name);
+    }
+    void type(const char* text) const {
+        capture(xdo + "windowfocus --sync " + id);
+        capture(xdo + "type --window " + id + " --delay 50 " + text);
+    }
+};
+
+// The programs, a virtual display, and a run directory with a plain grey bezel picture (so that
+// only the CDU's own text is green) and a private simulator folder.
+struct EndToEnd : ::testing::Test {
     const fs::path runDir = FMS_RUN_DIR;
-    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
-    ASSERT_TRUE(fs::exists(runDir / "fms-sim")) << "build fms-sim first";
-
     TempDir dir;
     std::string display;
-    const std::unique_ptr<Child> server = startVirtualDisplay(dir.path() / "xvfb.log", display);
-    if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
+    std::unique_ptr<Child> server;
 
-    // A run directory without a database, so that the start-up page stays up with LOADING,
-    // and a plain grey bezel picture, so that only the CDU's own text is green.
-    fs::create_directories(dir.path() / "run/textures");
-    TgaImage bezel{3, 450, 500, std::vector<uint8_t>(450 * 500 * 3, 60)};
-    ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(), bezel));
-    fs::create_directories(dir.path() / "sim");
-    chmod((dir.path() / "sim").c_str(), 0700);
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
+        ASSERT_TRUE(fs::exists(runDir / "fms-sim")) << "build fms-sim first";
+        server = startVirtualDisplay(dir.path() / "xvfb.log", display);
+        if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
+        fs::create_directories(dir.path() / "run/textures");
+        TgaImage bezel{3, 450, 500, std::vector<uint8_t>(450 * 500 * 3, 60)};
+        ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(), bezel));
+        fs::create_directories(dir.path() / "sim");
+        chmod((dir.path() / "sim").c_str(), 0700);
+    }
+};
+
+}  // namespace
+
+// The run directory has no database, so that the start-up page stays up with LOADING.
+TEST_F(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     // The window system's libraries keep a few allocations until exit; ours are checked by
     // the unit tests.
     const std::map<std::string, std::string> env = {{"DISPLAY", display},
@@ -160,29 +212,18 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     const fs::path shot = dir.path() / "shot.png";
     Child fmsProgram({(runDir / "fms").string(), "--no-dialogs", "--screenshot", shot.string()}, env,
                      dir.path() / "run", dir.path() / "fms.log");
-    const std::string xdo = "DISPLAY=" + display + " timeout 60 xdotool ";
-    std::string window = capture(xdo + "search --sync --onlyvisible --name 'FMS DEMO'");
-    window = window.substr(0, window.find('\n'));
-    ASSERT_FALSE(window.empty()) << "no window appeared\n" << dir.read("fms.log");
-
-    // The viewport rule: the client height, and 0.9 of it as the width.
-    const std::string geometry = capture(xdo + "getwindowgeometry --shell " + window);
-    const size_t h = geometry.find("HEIGHT=");
-    ASSERT_NE(h, std::string::npos) << geometry;
-    const int clientHeight = std::atoi(geometry.c_str() + h + 7);
-    const int viewW = static_cast<int>(0.9 * clientHeight);
-    const KeyRect onOff = keyRect(computeKeyRectangles(), *findCduKey("ONOFF"));
-    capture(xdo + "mousemove --window " + window + " " +
-            std::to_string(static_cast<int>((onOff.left + onOff.right) / 2 / 100 * viewW)) + " " +
-            std::to_string(static_cast<int>((onOff.top + onOff.bottom) / 2 / 100 * clientHeight)) +
-            " click 1");
+    CduWindow window;
+    std::string error;
+    ASSERT_TRUE(window.find(display, error)) << error << "\n" << dir.read("fms.log");
+    const int viewW = window.viewW;
+    const int clientHeight = window.clientHeight;
+    window.click("ONOFF");
 
     // Let the page run, then F12 for the screenshot and Escape to end the program.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    capture(xdo + "windowfocus --sync " + window);
-    capture(xdo + "key --window " + window + " F12");
+    window.key("F12");
     ASSERT_TRUE(waitFor([&] { return fs::exists(shot); }, 15)) << dir.read("fms.log");
-    capture(xdo + "key --window " + window + " Escape");
+    window.key("Escape");
     EXPECT_TRUE(fmsProgram.waitExit(15)) << "Escape did not end the program";
     EXPECT_EQ(fmsProgram.exitStatus(), 0);
     EXPECT_NE(dir.read("run/FMS.ini").find("Enable_Arduino:no"), std::string::npos);
@@ -197,21 +238,81 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     EXPECT_EQ(greenInText(picture, viewW, clientHeight, 0, 1, 23), 0);
 }
 
+// The plan flown for real: fms-sim with its console on a pipe and the autopilot off, fms as
+// unit 1 on the sample database; the unit is switched on, INIT accepted and a plan typed in
+// (the origin from the aircraft's position, then SEA and OLM) with the mouse and the keyboard.
+// The autopilot and GPS are switched on through the simulator's console, and the simulator's
+// status must show the program coupled and its panel's active waypoint moving past the first leg.
+TEST_F(EndToEnd, TheAutopilotEngagedInTheSimulatorFliesThePlanPastItsFirstLeg) {
+    fs::copy(fs::path(FMS_SOURCE_DIR) / "data", dir.path() / "run/data", fs::copy_options::recursive);
+    dir.write("run/FMS.ini", "FMS1:yes\n");  // the one unit, which steers
+
+    // 3 NM north of Seattle-Tacoma at 6000 ft, heading south at 250 kt, autopilot off.
+    SimChild sim((runDir / "fms-sim").string(), (dir.path() / "sim").string(),
+                 {"--scenario", "ksea", "--lat", "47.5", "--lon", "-122.31", "--hdg", "180", "--wind", "0/0",
+                  "--ap", "off"},
+                 (dir.path() / "sim.log").string());
+    ASSERT_TRUE(sim.started());
+    ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim"); }, 10)) << sim.output();
+
+    const std::map<std::string, std::string> env = {{"DISPLAY", display},
+                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
+                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run",
+                     dir.path() / "fms.log");
+    CduWindow window;
+    std::string error;
+    ASSERT_TRUE(window.find(display, error)) << error << "\n" << dir.read("fms.log");
+    auto click = [&](const char* key) {
+        window.click(key);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+    auto typeLine = [&](const char* text) {
+        window.type(text);
+        window.key("Return");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+
+    click("ONOFF");
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));  // self-test and database load
+    click("L5");                                                   // ACCEPT on the INIT page
+    click("FPL");                                                  // the origin from the position
+    click("L2");
+    typeLine("SEA");
+    click("L5");  // ACCEPT on the identifier page
+    typeLine("OLM");
+    click("L5");
+    click("NAV");
+
+    // The autopilot on GPS, through the simulator's console.
+    ASSERT_TRUE(sim.type("gps on"));
+    ASSERT_TRUE(sim.type("ap on"));
+    auto statusField = [&](const std::string& name) {
+        sim.type("status");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const std::string out = sim.output();
+        const size_t line = out.rfind("pos ");
+        const size_t at = out.find(" " + name + " ", line);
+        return at == std::string::npos || line == std::string::npos
+                   ? -1
+                   : std::atoi(out.c_str() + at + name.size() + 2);
+    };
+    EXPECT_TRUE(waitFor([&] { return statusField("cpl") == 1; }, 10)) << sim.output() << dir.read("fms.log");
+    EXPECT_EQ(statusField("wpt"), 1) << sim.output();
+    // SEA lies 4.4 NM ahead; the turn toward OLM starts about 1 NM before it.
+    EXPECT_TRUE(waitFor([&] { return statusField("wpt") == 2; }, 150)) << sim.output() << dir.read("fms.log");
+
+    window.key("Escape");
+    EXPECT_TRUE(fmsProgram.waitExit(15)) << "Escape did not end the program";
+    sim.closeConsole();
+    EXPECT_EQ(sim.wait(5000), 0);
+}
+
 // With no simulator the program shows the "DEMO ERROR" box and waits for a click. A
 // termination request (as a service manager or Ctrl+C sends it) still ends it at once, the
 // ordinary way: FMS.ini written back.
-TEST(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
-    const fs::path runDir = FMS_RUN_DIR;
-    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
-    TempDir dir;
-    std::string display;
-    const std::unique_ptr<Child> server = startVirtualDisplay(dir.path() / "xvfb.log", display);
-    if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
-    fs::create_directories(dir.path() / "run/textures");
-    ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(),
-                         TgaImage{3, 45, 50, std::vector<uint8_t>(45 * 50 * 3, 60)}));
-    fs::create_directories(dir.path() / "sim");  // no simulator listens here
-    chmod((dir.path() / "sim").c_str(), 0700);
+TEST_F(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
     const std::map<std::string, std::string> env = {{"DISPLAY", display},
                                                     {"FMS_SIM_DIR", (dir.path() / "sim").string()},
                                                     {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
