@@ -9,8 +9,9 @@ enum class SimServerKind : uint8_t { None, Full, NetworkClient };
 enum class SimBlockStatus : uint8_t { Created, AlreadyExists, Failed };
 
 // Outcome of one request message: answered (the reply value is valid), no answer within
-// the time-out, or the message could not be delivered at all.
-enum class SimSendStatus : uint8_t { Answered, TimedOut, Failed };
+// the time-out, the message could not be delivered, or the server has gone away (its
+// connection ended, so no later attempt can reach it either).
+enum class SimSendStatus : uint8_t { Answered, TimedOut, Failed, Lost };
 
 // The operating-system services the simulator link needs: find a server, create and map the
 // named request block, hand the block's name to the server and wait for its 32-bit reply,
@@ -27,6 +28,9 @@ public:
     virtual bool registerMessage() = 0;
     // Forgets the server and the message (safe when none is held).
     virtual void releaseServer() = 0;
+    // True when the server found by findServer() has gone away since (a simulator that was
+    // stopped or crashed). Answers at once, without sending anything.
+    virtual bool serverLost() = 0;
 
     virtual uint32_t processId() = 0;
 
