@@ -71,6 +71,9 @@ public:
         return waitFor([this] { return !running(); }, seconds);
     }
     int exitStatus() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+    void signal(int sig) {
+        if (running()) kill(pid_, sig);
+    }
 
 private:
     pid_t pid_ = -1;
@@ -123,6 +126,23 @@ std::unique_ptr<Child> startVirtualDisplay(const fs::path& log, std::string& nam
     return nullptr;
 }
 
+// A run directory without a database, so that the start-up page stays up with LOADING, and
+// a plain grey bezel picture, so that only the CDU's own text is green; a private folder for
+// the simulator's socket. Returns the environment for both programs.
+std::map<std::string, std::string> prepareRun(const TempDir& dir, const std::string& display) {
+    fs::create_directories(dir.path() / "run/textures");
+    TgaImage bezel{3, 450, 500, std::vector<uint8_t>(450 * 500 * 3, 60)};
+    EXPECT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(), bezel));
+    fs::create_directories(dir.path() / "sim");
+    chmod((dir.path() / "sim").c_str(), 0700);
+    // The window system's libraries keep a few allocations until exit; ours are checked by
+    // the unit tests.
+    return {{"DISPLAY", display},
+            {"FMS_SIM_DIR", (dir.path() / "sim").string()},
+            {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+            {"ASAN_OPTIONS", "detect_leaks=0"}};
+}
+
 }  // namespace
 
 TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
@@ -134,20 +154,7 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     std::string display;
     const std::unique_ptr<Child> server = startVirtualDisplay(dir.path() / "xvfb.log", display);
     if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
-
-    // A run directory without a database, so that the start-up page stays up with LOADING,
-    // and a plain grey bezel picture, so that only the CDU's own text is green.
-    fs::create_directories(dir.path() / "run/textures");
-    TgaImage bezel{3, 450, 500, std::vector<uint8_t>(450 * 500 * 3, 60)};
-    ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(), bezel));
-    fs::create_directories(dir.path() / "sim");
-    chmod((dir.path() / "sim").c_str(), 0700);
-    // The window system's libraries keep a few allocations until exit; ours are checked by
-    // the unit tests.
-    const std::map<std::string, std::string> env = {{"DISPLAY", display},
-                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
-                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
-                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> env = prepareRun(dir, display);
     Child sim({(runDir / "fms-sim").string(), "--no-console"}, env, dir.path() / "run",
               dir.path() / "sim.log");
     ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
@@ -192,4 +199,43 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     EXPECT_GT(greenInText(picture, viewW, clientHeight, 0, 2, 10), 40);
     EXPECT_GT(greenInText(picture, viewW, clientHeight, 2, 4, 3), 20);
     EXPECT_EQ(greenInText(picture, viewW, clientHeight, 0, 1, 23), 0);
+}
+
+// The simulator is killed while the program runs: the program notices at its next link
+// check and ends as it does without a simulator, with its message and FMS.ini saved.
+TEST(EndToEnd, KillingTheSimulatorEndsTheProgramWithItsMessage) {
+    const fs::path runDir = FMS_RUN_DIR;
+    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
+    ASSERT_TRUE(fs::exists(runDir / "fms-sim")) << "build fms-sim first";
+
+    TempDir dir;
+    std::string display;
+    const std::unique_ptr<Child> server = startVirtualDisplay(dir.path() / "xvfb.log", display);
+    if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
+    const std::map<std::string, std::string> env = prepareRun(dir, display);
+    Child sim({(runDir / "fms-sim").string(), "--no-console"}, env, dir.path() / "run",
+              dir.path() / "sim.log");
+    ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
+                sim.running())
+        << dir.read("sim.log");
+    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run", dir.path() / "fms.log");
+    const std::string window =
+        capture("DISPLAY=" + display + " timeout 60 xdotool search --sync --onlyvisible --name 'FMS DEMO'");
+    ASSERT_FALSE(window.empty()) << "no window appeared\n" << dir.read("fms.log");
+    // Through a few link checks while the simulator runs.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_TRUE(fmsProgram.running()) << dir.read("fms.log");
+
+    sim.signal(SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    const fs::file_time_type killedOnDisk = fs::file_time_type::clock::now();
+    // The next even second's check at the latest, plus a frame.
+    EXPECT_TRUE(fmsProgram.waitExit(10)) << "the program did not notice\n" << dir.read("fms.log");
+    std::printf("the program ended %.2f s after the simulator was killed\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count());
+    EXPECT_EQ(fmsProgram.exitStatus(), 0);
+    EXPECT_NE(dir.read("fms.log").find("DEMO ERROR: FSUIPC Not Running - Shutting Down Demo"), std::string::npos)
+        << dir.read("fms.log");
+    ASSERT_TRUE(fs::exists(dir.path() / "run/FMS.ini"));
+    EXPECT_GE(fs::last_write_time(dir.path() / "run/FMS.ini"), killedOnDisk);  // written on the way out
 }
