@@ -34,8 +34,9 @@ public:
 
     virtual uint32_t processId() = 0;
 
-    // Creates a new block of `size` bytes under `name`; an existing block of that name is
-    // never reused (AlreadyExists).
+    // Creates a new block of `size` bytes under `name`, private to this link and the server,
+    // whose size neither side can change once it is created; an existing block of that name
+    // is never reused (AlreadyExists).
     virtual SimBlockStatus createBlock(const char* name, uint32_t size) = 0;
     // Maps the created block read-write; nullptr on failure.
     virtual uint8_t* mapBlock() = 0;
@@ -43,8 +44,9 @@ public:
     virtual void unmapBlock() = 0;
     virtual void closeBlock() = 0;
 
-    // Asks the server to perform the batch in the block named `name`, waiting at most
-    // `timeoutMs` for its reply.
+    // Asks the server to perform the batch in the block named `name` (handing the block
+    // over first when the server does not hold it yet), waiting at most `timeoutMs` for its
+    // reply.
     virtual SimSendStatus sendRequest(const char* name, int timeoutMs, uint32_t& reply) = 0;
 
     virtual void sleepMs(int ms) = 0;

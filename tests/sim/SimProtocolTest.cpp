@@ -231,6 +231,8 @@ TEST(SimProcess, BehavesAsTheProtocolDocumentSays) {
         EXPECT_TRUE(client.request(++sequence, name, {block.fd}));
         EXPECT_EQ(client.reply(sequence, 2000), 0) << name;
     }
+    EXPECT_TRUE(client.request(++sequence, "good"));  // the block handed over first stays
+    EXPECT_EQ(client.reply(sequence, 2000), 1);
 
     // A client that sends requests but never reads the replies is dropped once its unread
     // replies fill the socket; the replies queued until then can still be read.

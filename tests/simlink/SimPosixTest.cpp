@@ -329,8 +329,8 @@ TEST(SimPosixServer, AClientCannotShrinkOrSwapTheBlockUnderTheServer) {
 }
 
 // A server that tries to change the client's block: it cannot resize it, cannot seal it
-// against writing, and what it can do (zero its pages, send descriptors back) only fails
-// the exchange.
+// against writing, and what it can do (zero its pages, send descriptors or empty packets
+// back) only fails the exchange.
 TEST(SimPosixTransport, AServerCannotShrinkTheClientsBlock) {
     TempDir dir;
     const size_t fdsBefore = openFds().size();
@@ -370,6 +370,7 @@ TEST(SimPosixTransport, AServerCannotShrinkTheClientsBlock) {
             put32(reinterpret_cast<uint8_t*>(reply.data()), kSimReplyMagic);
             put32(reinterpret_cast<uint8_t*>(reply.data()) + 4, get32(request + 4));
             put32(reinterpret_cast<uint8_t*>(reply.data()) + 8, kSimReplyDone);
+            sendSimPacket(peer, "");  // an empty packet is no answer, nor the end
             sendSimPacket(peer, reply, {gift});
         }
         close(gift);
