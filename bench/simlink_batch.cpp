@@ -104,6 +104,11 @@ void perFrameReadBatch(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(perFrameReadBatch)->ArgName("busy")->Arg(0)->Arg(2)->Iterations(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(perFrameReadBatch)
+    ->ArgName("busy")
+    ->Arg(0)
+    ->Arg(2)
+    ->Iterations(20000)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -218,7 +218,8 @@ TEST(EndToEnd, KillingTheSimulatorEndsTheProgramWithItsMessage) {
     ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
                 sim.running())
         << dir.read("sim.log");
-    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run", dir.path() / "fms.log");
+    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run",
+                     dir.path() / "fms.log");
     const std::string window =
         capture("DISPLAY=" + display + " timeout 60 xdotool search --sync --onlyvisible --name 'FMS DEMO'");
     ASSERT_FALSE(window.empty()) << "no window appeared\n" << dir.read("fms.log");
@@ -234,7 +235,8 @@ TEST(EndToEnd, KillingTheSimulatorEndsTheProgramWithItsMessage) {
     std::printf("the program ended %.2f s after the simulator was killed\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count());
     EXPECT_EQ(fmsProgram.exitStatus(), 0);
-    EXPECT_NE(dir.read("fms.log").find("DEMO ERROR: FSUIPC Not Running - Shutting Down Demo"), std::string::npos)
+    EXPECT_NE(dir.read("fms.log").find("DEMO ERROR: FSUIPC Not Running - Shutting Down Demo"),
+              std::string::npos)
         << dir.read("fms.log");
     ASSERT_TRUE(fs::exists(dir.path() / "run/FMS.ini"));
     EXPECT_GE(fs::last_write_time(dir.path() / "run/FMS.ini"), killedOnDisk);  // written on the way out

@@ -29,8 +29,8 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-const std::vector<std::string> kStandStill = {"--no-console", "--speed", "0", "--wind", "0/0", "--lat", "10",
-                                              "--lon", "20"};
+const std::vector<std::string> kStandStill = {"--no-console", "--speed", "0",     "--wind", "0/0",
+                                              "--lat",        "10",      "--lon", "20"};
 constexpr double kLatitudeUnit = 2.0951091487837895e-15;
 constexpr int kSealed = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL;
 

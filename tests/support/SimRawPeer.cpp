@@ -65,8 +65,8 @@ SimRawClient::~SimRawClient() {
 int64_t SimRawClient::reply(uint32_t sequence, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd entry{fd_, POLLIN, 0};
         if (poll(&entry, 1, std::max<int>(0, static_cast<int>(left.count()))) <= 0) return -1;
         uint8_t answer[32];
