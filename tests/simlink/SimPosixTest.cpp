@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -176,37 +175,6 @@ TEST(SimPosixTransport, LateRepliesAreNotTakenForTheAnswerToALaterRequest) {
     EXPECT_EQ(transport.sendRequest(name.c_str(), 2000, reply), SimSendStatus::Lost);
 }
 
-TEST(SimPosixThreads, AStoppedServerEndsTheLinkAndARestartedOneIsLinkedAfresh) {
-    TempDir dir;
-    TableOffsetSpace space;
-    auto server = std::make_unique<PosixSimServer>(space, SimServerKind::Full, dir.str());
-    std::string error;
-    ASSERT_TRUE(server->start(error)) << error;
-    PosixSimTransport transport(dir.str());
-    SimLink link(&transport);
-    uint32_t result = 99;
-    {
-        ServingThread serving(*server);
-        ASSERT_TRUE(link.open(0, result)) << simResultText(result);
-        EXPECT_FALSE(link.open(0, result));
-        EXPECT_EQ(result, SIM_ERR_OPEN);
-    }
-    server.reset();  // stops: connections closed, socket removed
-
-    uint32_t heading = 0;
-    link.read(0x0580, 4, &heading, result);
-    EXPECT_FALSE(link.process(result));
-    EXPECT_EQ(result, SIM_ERR_SENDMSG);
-    EXPECT_FALSE(link.open(0, result));
-    EXPECT_EQ(result, SIM_ERR_NOFS);
-    EXPECT_FALSE(link.isOpen());
-
-    PosixSimServer again(space, SimServerKind::Full, dir.str());
-    ASSERT_TRUE(again.start(error)) << error;
-    ServingThread serving(again);
-    EXPECT_TRUE(link.open(0, result)) << simResultText(result);
-}
-
 TEST(SimPosixServer, BadRequestsAreRefusedOrIgnoredAndAnotherClientIsServed) {
     TempDir dir;
     TableOffsetSpace space;
@@ -233,11 +201,9 @@ TEST(SimPosixServer, BadRequestsAreRefusedOrIgnoredAndAnotherClientIsServed) {
     const int good = makeBlockFile(kSimBlockSize, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
     ASSERT_GE(good, 0);
     first.request(2, "../etc/passwd", {good});
-    first.request(3, "with space", {good});
-    first.request(4, std::string("del\x7F"), {good});
-    first.request(5, "never-handed-over");
-    EXPECT_EQ(serveUntil(server, 4), 4);
-    for (uint32_t sequence = 2; sequence <= 5; ++sequence) {
+    first.request(3, "never-handed-over");
+    EXPECT_EQ(serveUntil(server, 2), 2);
+    for (uint32_t sequence = 2; sequence <= 3; ++sequence) {
         EXPECT_EQ(first.reply(sequence), int64_t{kSimReplyRejected}) << sequence;
     }
 
