@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 GeoPoint pointOf(float latitude, float longitude) {
@@ -45,7 +45,7 @@ FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) 
         leg.ident = a.ident;
         leg.latitude = a.latitude;
         leg.longitude = a.longitude;
-        leg.elevation = a.elevation;
+        leg.elevationFt = a.elevationFt;
     }
     return leg;
 }
@@ -153,12 +153,12 @@ void airwaysThroughFix(const NavDatabase& db, const FplLeg& leg, std::vector<Air
 
 float magneticVariationAt(const NavDatabase& db, double latitude, double longitude) {
     if (!isSet(db.navaidsLoaded)) return 0.0f;
-    int32_t i = firstVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
+    int32_t i = nearestVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
     return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
 }
 
 float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude) {
     if (!isSet(db.navaidsLoaded)) return 0.0f;
-    int32_t i = firstVariationNavaidByScan(db.navaids, latitude, longitude);
+    int32_t i = nearestVariationNavaidByScan(db.navaids, latitude, longitude);
     return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
 }

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "TestRecords.h"
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
 
@@ -116,7 +116,7 @@ TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     EXPECT_EQ(leg.waypointKind, WaypointKind::Airport);
     EXPECT_EQ(leg.ident, "EAST");
     EXPECT_EQ(leg.dbIndex, 0);
-    EXPECT_EQ(leg.elevation, 12);
+    EXPECT_EQ(leg.elevationFt, 12);
     EXPECT_EQ(nearestAirport(db, 0.1, -0.9).dbIndex, 1);
 
     // More than 55555 NM is impossible on this earth, so an airport is always found; with
@@ -186,16 +186,17 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
     EXPECT_EQ(found(), "UL1@0 ");
 }
 
-TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
+TEST(MagneticVariation, TheNearestStationWithAVariationWithin100NmDecides) {
     NavDatabase db;
     // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
     for (auto [ident, lat, variation] :
          {std::tuple{"ZERO", 0.1f, 0.0f}, {"FAR", 1.7f, 9.0f}, {"EDGE", 1.6f, -3.5f}, {"NEAR", 0.0f, 7.0f}})
         addNavaid(db, ident, NavaidType::Vor, lat, 0, variation);
     markDatabaseLoaded(db);
-    // The navaid with variation 0 is passed over; the far one is out of range; the one at
-    // 96 NM wins over a nearer one later in the list.
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), -3.5f);
+    // The navaid with variation 0 is passed over; the nearest of the others decides, wherever
+    // it stands in the list; one beyond 100 NM never does.
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), 7.0f);
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 1.0, 0), -3.5f);  // 36 NM from EDGE, 60 from NEAR
     EXPECT_FLOAT_EQ(magneticVariationAt(db, 3.3, 0), 9.0f);   // 96 NM from FAR, 102 from EDGE
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.7, 0), 0.0f);  // 102 NM from NEAR: none
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.6, 0), 7.0f);

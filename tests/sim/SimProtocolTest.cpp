@@ -23,7 +23,7 @@
 #include "TempDir.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/posix/SimPosixWire.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 int makeBlockFile(off_t size, int seals) {
     const int fd = memfd_create("test-block", MFD_CLOEXEC | MFD_ALLOW_SEALING);
