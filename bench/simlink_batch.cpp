@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "shell/Fms.h"
 #include "SimChild.h"
-#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
+#include "shell/Fms.h"
+#include "simlink/AircraftState.h"
 #include "simlink/SimLink.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "SimProcess.h"
-#include "shell/Fms.h"
 #include "TempDir.h"
-#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
+#include "shell/Fms.h"
+#include "simlink/AircraftState.h"
 #include "simlink/SimLink.h"
 
 TEST(SimProcess, RoundTripThroughTheLocalTransport) {

@@ -21,9 +21,9 @@
 #include "SimProcess.h"
 #include "SimRawPeer.h"
 #include "TempDir.h"
+#include "platform/SimWire.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
-#include "platform/SimWire.h"
 
 namespace {
 

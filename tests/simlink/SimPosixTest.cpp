@@ -15,14 +15,14 @@
 #include <utility>
 #include <vector>
 
+#include "SimPosixServer.h"
 #include "SimRawPeer.h"
 #include "TableOffsetSpace.h"
 #include "TempDir.h"
-#include "SimPosixServer.h"
+#include "platform/SimWire.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/posix/SimPosixWire.h"
 #include "simlink/SimLink.h"
-#include "platform/SimWire.h"
 
 namespace {
 

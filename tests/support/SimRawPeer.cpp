@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/posix/SimPosixWire.h"
 #include "platform/SimWire.h"
+#include "platform/posix/SimPosixWire.h"
 
 int makeBlockFile(off_t size, int seals) {
     const int fd = memfd_create("test-block", MFD_CLOEXEC | MFD_ALLOW_SEALING);
