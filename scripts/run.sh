@@ -3,6 +3,9 @@
 # simulator fms-sim in its sample scenario (airborne near Seattle) in the background and opens
 # the CDU window from the run directory. Arguments go to fms-sim (for example
 # --scenario ksea-ground; --help lists all); arguments after "--" go to the CDU program.
+# With --world (first argument) the CDU runs on the world database instead of the sample:
+# world/navdata.tar.xz is unpacked once into build/release/run/world/data, and the CDU runs
+# from build/release/run/world (its own FMS.ini and stored routes).
 # Without a display the CDU runs under xvfb-run: the script switches the unit on with a click
 # on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png.
 set -euo pipefail
@@ -12,10 +15,33 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DFMS_TESTS=OFF >/dev/nul
 cmake --build build/release -j"$(nproc)"
 echo "Built into build/release/run"
 
+world=no
+if [ "${1:-}" = "--world" ]; then world=yes; shift; fi
+
 sim_args=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] && shift
 cd build/release/run
+
+# The CDU's data root: the run folder, or its world/ folder with the world database.
+cdu_dir=.
+if [ "$world" = yes ]; then
+  tarball=../../../world/navdata.tar.xz
+  if [ ! -f world/data/airports.txt ] || [ "$tarball" -nt world/data/airports.txt ]; then
+    echo "Unpacking the world database into build/release/run/world/data"
+    rm -rf world/data.new && mkdir -p world/data.new
+    tar -xJf "$tarball" -C world/data.new
+    cp ../../../world/NOTICE world/data.new/NOTICE
+    rm -rf world/data && mv world/data.new world/data
+    touch world/data/airports.txt
+  fi
+  # The bezel picture and the sample procedure files serve the world database too.
+  ln -sfn ../textures world/textures
+  ln -sfn ../../data/Proc world/data/Proc
+  cdu_dir=world
+fi
+cdu=$(cd "$cdu_dir" && pwd)
+fms_program=$PWD/fms
 
 # A simulator of our own, whatever else runs on the machine; it ends with the CDU. With a
 # display and a terminal, its console stays on the terminal while the CDU window is open.
@@ -38,16 +64,17 @@ for _ in $(seq 50); do
 done
 
 if [ "$have_display" = yes ]; then
-  ./fms "$@"
+  (cd "$cdu" && "$fms_program" "$@")
   exit 0
 fi
 
 echo "No display: running the CDU under xvfb-run and saving a screenshot"
-shot=$PWD/fms-screenshot.png
+shot=$cdu/fms-screenshot.png
 rm -f "$shot"
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
-  shot=$1; shift
-  ./fms --no-dialogs --screenshot "$shot" --screenshot-ms 5000 --quit-after-screenshot "$@" &
+  shot=$1; fms_program=$2; cdu=$3; shift 3
+  cd "$cdu"
+  "$fms_program" --no-dialogs --screenshot "$shot" --screenshot-ms 5000 --quit-after-screenshot "$@" &
   fms=$!
   # Switch the unit on: ON/OFF/DIM lies at 71.55 % x 83.7 % of the viewport, which is as
   # high as the window and 0.9 times that wide.
@@ -58,6 +85,6 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     xdotool mousemove --window "$win" "$x" "$y" click 1
   fi
   wait "$fms"
-' run "$shot" "$@"
-[ -f "$shot" ] && echo "Screenshot: build/release/run/fms-screenshot.png"
+ ' run "$shot" "$fms_program" "$cdu" "$@"
+[ -f "$shot" ] && echo "Screenshot: $shot"
 exit 0

@@ -194,6 +194,12 @@ void appendLeg(const FplLeg& leg) {
     rebuildPlanSegments();
 }
 
+void appendLegs(const std::vector<FplLeg>& newLegs) {
+    if (newLegs.empty()) return;
+    legs().insert(legs().end(), newLegs.begin(), newLegs.end());
+    rebuildPlanSegments();
+}
+
 void insertLegBefore(int legNumber, const FplLeg& leg) {
     if (legNumber < 1 || static_cast<size_t>(legNumber) > legs().size()) {
         legs().push_back(leg);

@@ -73,6 +73,8 @@ void rebuildPlanSegments();
 // Pushes the leg at the end and rebuilds. (The FPL page moves its line selection on by one
 // for each leg appended; the operations below that append say how many they did.)
 void appendLeg(const FplLeg& leg);
+// appendLeg for each leg in order, with one rebuild at the end.
+void appendLegs(const std::vector<FplLeg>& newLegs);
 // Places the leg before leg number `legNumber` (1-based); a number past the end appends
 // without touching the selection. Rebuilds.
 void insertLegBefore(int legNumber, const FplLeg& leg);

@@ -9,6 +9,7 @@
 #include "pages/PagesState.h"
 #include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentField.h"
 #include "pages/PageDrawing.h"
 #include "pages/ReferencePages.h"
@@ -132,13 +133,17 @@ void runDataPage() {
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
         // SID, STAR and APPROACH start their reference pages afresh; RUNWAY shows its page
-        // as it was left. AIRWAY opens a page that does not exist yet: the key is taken.
+        // as it was left; AIRWAY opens the airway reference page afresh.
         static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach,
                                                   kDataNavRunway};
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL4) {
             const int page = kReferencePages[keys.pendingLsk - kLskL1];
             if (page != kDataNavRunway) resetReferencePage(page);
             st.dataNavPage = page;
+        }
+        if (keys.pendingLsk == kLskL5) {
+            resetAirwayReferencePage();
+            st.dataNavPage = kDataNavAirway;
         }
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
         if (keys.pendingLsk == kLskR5) {
@@ -147,9 +152,13 @@ void runDataPage() {
             resetPadKey();
         }
     }
-    if (keys.pendingLsk == kLskR5 &&
-        (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
-         st.dataNavPage == kDataNavAirway)) {
+    if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+                                   st.dataNavPage == kDataNavAirway)) {
+        if (st.dataNavPage == kDataNavAirway) {
+            resetAirwayReferencePage();
+            clearScratchpad();
+            resetPadKey();
+        }
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};
         resetLsk();
@@ -174,6 +183,8 @@ void runDataPage() {
         drawWaypointResult(st);
     else if (st.dataNavPage >= kDataNavSid && st.dataNavPage <= kDataNavRunway)
         runReferencePage(st.dataNavPage);
+    else if (st.dataNavPage == kDataNavAirway)
+        runAirwayReferencePage();
 
     // An ENTER no field took would hold up typing into the scratchpad.
     if (keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageData) resetPadKey();

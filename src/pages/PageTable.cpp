@@ -7,6 +7,7 @@
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
 #include "pages/ProcedurePages.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr PageTable kPages = {
     {runFplMenuPage},                      // 5: FPL MENU
     {runDeparturePage},                    // 6: DEPARTURE
     {runArrivalPage},                      // 7: ARRIVAL
-    {},                                    // 8: PLT ROUTE
+    {runPilotRoutePage},                   // 8: PLT ROUTE
     {runFplClearancePage},                 // 9: FPL CLR
     {runPposToWptPage},                    // 10: PPOS TO WPT
     {runIdentPage},                        // 11: identifier page
@@ -34,7 +35,7 @@ constexpr PageTable kPages = {
     {},                                    // 16: NAV
     {},                                    // 17: VNAV
     {},                                    // 18: direct-to / NAV LEG
-    {},                                    // 19: stored route list
+    {runRouteListPage},                    // 19: stored route list
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/CduState.h"
 #include "cdu/Dispatcher.h"
+#include "flightplan/RouteFiles.h"
 #include "pages/FplEditing.h"
 #include "pages/PageTable.h"
 #include "platform/Clock.h"
@@ -90,6 +91,8 @@ bool escapeRequested() {
 }
 
 void endProgram() {
+    // A pilot whose simulator restarted loads the plan back from the route list.
+    storeLastPlan();
     if (settingsFileExists()) {
         writeSettings();
         readSettings();
