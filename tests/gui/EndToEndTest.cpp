@@ -191,18 +191,23 @@ struct EndToEnd : ::testing::Test {
         fs::create_directories(dir.path() / "sim");
         chmod((dir.path() / "sim").c_str(), 0700);
     }
+
+    // The environment of both programs: the display, the private simulator folder and key
+    // store. The window system's libraries keep a few allocations until exit; ours are
+    // checked by the unit tests.
+    std::map<std::string, std::string> environment() const {
+        return {{"DISPLAY", display},
+                {"FMS_SIM_DIR", (dir.path() / "sim").string()},
+                {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                {"ASAN_OPTIONS", "detect_leaks=0"}};
+    }
 };
 
 }  // namespace
 
 // The run directory has no database, so that the start-up page stays up with LOADING.
 TEST_F(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
-    // The window system's libraries keep a few allocations until exit; ours are checked by
-    // the unit tests.
-    const std::map<std::string, std::string> env = {{"DISPLAY", display},
-                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
-                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
-                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> env = environment();
     Child sim({(runDir / "fms-sim").string(), "--no-console"}, env, dir.path() / "run",
               dir.path() / "sim.log");
     ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
@@ -255,10 +260,7 @@ TEST_F(EndToEnd, TheAutopilotEngagedInTheSimulatorFliesThePlanPastItsFirstLeg) {
     ASSERT_TRUE(sim.started());
     ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim"); }, 10)) << sim.output();
 
-    const std::map<std::string, std::string> env = {{"DISPLAY", display},
-                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
-                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
-                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> env = environment();
     Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run",
                      dir.path() / "fms.log");
     CduWindow window;
@@ -313,10 +315,7 @@ TEST_F(EndToEnd, TheAutopilotEngagedInTheSimulatorFliesThePlanPastItsFirstLeg) {
 // termination request (as a service manager or Ctrl+C sends it) still ends it at once, the
 // ordinary way: FMS.ini written back.
 TEST_F(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
-    const std::map<std::string, std::string> env = {{"DISPLAY", display},
-                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
-                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
-                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    const std::map<std::string, std::string> env = environment();
     for (int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         dir.write("run/FMS.ini", "Display_Brightness:0.3\n");
@@ -337,4 +336,37 @@ TEST_F(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
         EXPECT_NE(ini.find("Display_Brightness:0.3"), std::string::npos) << ini;
         EXPECT_NE(ini.find("Enable_Arduino:no"), std::string::npos) << ini;  // written in full
     }
+}
+
+// The simulator is killed while the program runs: the program notices at its next link
+// check and ends as it does without a simulator, with its message and FMS.ini saved.
+TEST_F(EndToEnd, KillingTheSimulatorEndsTheProgramWithItsMessage) {
+    const std::map<std::string, std::string> env = environment();
+    Child sim({(runDir / "fms-sim").string(), "--no-console"}, env, dir.path() / "run",
+              dir.path() / "sim.log");
+    ASSERT_TRUE(waitFor([&] { return !fs::is_empty(dir.path() / "sim") || !sim.running(); }, 10) &&
+                sim.running())
+        << dir.read("sim.log");
+    Child fmsProgram({(runDir / "fms").string(), "--no-dialogs"}, env, dir.path() / "run",
+                     dir.path() / "fms.log");
+    CduWindow window;
+    std::string error;
+    ASSERT_TRUE(window.find(display, error)) << error << "\n" << dir.read("fms.log");
+    // Through a few link checks while the simulator runs.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_TRUE(fmsProgram.running()) << dir.read("fms.log");
+
+    sim.signal(SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    const fs::file_time_type killedOnDisk = fs::file_time_type::clock::now();
+    // The next even second's check at the latest, plus a frame.
+    EXPECT_TRUE(fmsProgram.waitExit(10)) << "the program did not notice\n" << dir.read("fms.log");
+    std::printf("the program ended %.2f s after the simulator was killed\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count());
+    EXPECT_EQ(fmsProgram.exitStatus(), 0);
+    EXPECT_NE(dir.read("fms.log").find("DEMO ERROR: FSUIPC Not Running - Shutting Down Demo"),
+              std::string::npos)
+        << dir.read("fms.log");
+    ASSERT_TRUE(fs::exists(dir.path() / "run/FMS.ini"));
+    EXPECT_GE(fs::last_write_time(dir.path() / "run/FMS.ini"), killedOnDisk);  // written on the way out
 }
