@@ -14,6 +14,7 @@ class SimTransport;
 class RenderBackend;
 class MessageBoxes;
 class KeyStore;
+class SerialPort;
 class Window;
 
 // Operating-system services used by the system code. The running program points them at
@@ -24,7 +25,8 @@ struct Platform {
     RenderBackend* renderer = nullptr;
     MessageBoxes* messageBoxes = nullptr;
     KeyStore* keyStore = nullptr;
-    Window* window = nullptr;  // none in headless runs
+    Window* window = nullptr;          // none in headless runs
+    SerialPort* serialPort = nullptr;  // the hardware keypad's port; none: no keypad
 };
 
 // The whole state of one flight-management unit: one plain struct per folder. The program

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "fms: %s\nusage: fms [--no-dialogs] [--timing] [--screenshot FILE] [--screenshot-frames N]\n"
-            "           [--screenshot-ms N] [--quit-after-screenshot]\n",
+            "           [--screenshot-ms N] [--quit-after-screenshot] [--keypad-port DEVICE]\n",
             error.c_str());
         return 2;
     }

@@ -26,6 +26,8 @@ struct Settings {
     float textKeyAlignment = 0.0f;  // Text_Key_Alignment: stored and written back only
     bool enableDebug = false;       // appends events to log.txt
     bool enableArduino = false;     // hardware keypad search and polling
+    // Arduino_Port: the keypad's serial device; empty searches the usual devices.
+    std::string keypadPort;
 };
 
 // Applies every recognised line of an FMS.ini text: lines split at runs of ':' into

@@ -12,47 +12,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/posix/FdWait.h"
 #include "platform/posix/SimPosixWire.h"
 #include "simlink/SimWire.h"
-
-namespace {
-
-int64_t monotonicMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-}
-
-// Waits for `events` on `fd` until `deadlineMs`; false on time-out. Restarts after signals.
-bool waitFor(int fd, short events, int64_t deadlineMs, bool& failed) {
-    failed = false;
-    for (;;) {
-        const int64_t left = deadlineMs - monotonicMs();
-        if (left <= 0) {
-            return false;
-        }
-        pollfd entry{fd, events, 0};
-        const int n = poll(&entry, 1, static_cast<int>(left));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            failed = true;
-            return false;
-        }
-        if (n == 0) {
-            continue;  // the loop head decides whether time is up
-        }
-        if ((entry.revents & events) != 0) {
-            return true;
-        }
-        // Hang-up or error without the wanted event: the server is gone.
-        failed = true;
-        return false;
-    }
-}
-
-}  // namespace
 
 PosixSimTransport::PosixSimTransport(std::string runtimeDir) : runtimeDir_(std::move(runtimeDir)) {}
 
@@ -183,7 +145,7 @@ SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, ui
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             return SimSendStatus::Failed;
         }
-        if (!waitFor(socket_, POLLOUT, deadline, failed)) {
+        if (!waitForFd(socket_, POLLOUT, deadline, failed)) {
             return failed ? SimSendStatus::Failed : SimSendStatus::TimedOut;
         }
     }
@@ -191,7 +153,7 @@ SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, ui
     const int64_t spinUntil = simMonotonicMicros() + kSimSpinMicros;
     for (;;) {
         // Poll without sleeping for a short while first (see kSimSpinMicros).
-        if (simMonotonicMicros() >= spinUntil && !waitFor(socket_, POLLIN, deadline, failed)) {
+        if (simMonotonicMicros() >= spinUntil && !waitForFd(socket_, POLLIN, deadline, failed)) {
             return failed ? SimSendStatus::Failed : SimSendStatus::TimedOut;
         }
         uint8_t answer[kSimReplySize + 4];

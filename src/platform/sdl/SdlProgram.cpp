@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/KeyStore.h"
 #include "platform/gl/GlRenderer.h"
+#include "platform/posix/PosixSerialPort.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlMessageBoxes.h"
@@ -163,6 +164,8 @@ bool parseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
             options.timing = true;
         } else if (a == "--quit-after-screenshot") {
             options.quitAfterScreenshot = true;
+        } else if (a == "--keypad-port" && hasValue) {
+            options.keypadPort = args[++i];
         } else if (a == "--screenshot" && hasValue) {
             options.screenshotPath = args[++i];
         } else if (a == "--screenshot-frames" && hasValue) {
@@ -191,12 +194,15 @@ int runProgram(const ProgramOptions& options) {
     FileKeyStore keyStore(FileKeyStore::defaultPath());
     SdlMessageBoxes boxes(options.dialogs);
     PosixSimTransport transport;
+    PosixSerialPort serialPort;
     GlRenderer renderer;
     context.platform.clock = &clock;
     context.platform.keyStore = &keyStore;
     context.platform.messageBoxes = &boxes;
     context.platform.simTransport = &transport;
     context.platform.renderer = &renderer;
+    context.platform.serialPort = &serialPort;
+    context.hardware.keypadPortOption = options.keypadPort;
     // The data root is the working directory at start-up.
     char cwd[1024];
     if (getcwd(cwd, sizeof cwd) != nullptr) context.shell.dataRoot = cwd;

@@ -15,6 +15,9 @@ struct ProgramOptions {
     bool quitAfterScreenshot = false;  // --quit-after-screenshot: end normally once written
     // --timing: prints the time to the first drawn frame and, at the end, frames per second.
     bool timing = false;
+    // --keypad-port DEVICE: the hardware keypad's serial device, instead of FMS.ini's
+    // Arduino_Port or the search of the usual devices.
+    std::string keypadPort;
 };
 
 // Reads the options; false with a message for unknown options or bad numbers.
