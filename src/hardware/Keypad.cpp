@@ -67,12 +67,13 @@ void drainLine(SerialPort& port) {
     }
 }
 
-// Up to `count` reply bytes, waiting briefly for each after the first has arrived.
-std::string readReply(SerialPort& port, size_t count) {
+// The identification reply, waiting briefly for each byte after the first has arrived; shorter
+// when the board stops sending.
+std::string readReply(SerialPort& port) {
     std::string reply;
-    while (reply.size() < count && port.isOpen()) {
+    while (reply.size() < KEYPAD_REPLY_LENGTH && port.isOpen()) {
         uint8_t buffer[KEYPAD_REPLY_LENGTH];
-        const int got = port.read(buffer, static_cast<int>(count - reply.size()));
+        const int got = port.read(buffer, static_cast<int>(KEYPAD_REPLY_LENGTH - reply.size()));
         if (got > 0) {
             reply.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(got));
             continue;
@@ -93,7 +94,7 @@ bool probe(SerialPort& port) {
         answered = port.waitForInput(kQueryIntervalMs);
     }
     if (!answered) return false;
-    const std::string reply = readReply(port, KEYPAD_REPLY_LENGTH);
+    const std::string reply = readReply(port);
     if (reply.size() < KEYPAD_REPLY_LENGTH || reply[0] != KEYPAD_REPLY_FIRST || reply[3] != unit)
         return false;
     std::printf("FMS%c connected to Arduino keys\n", unit);
