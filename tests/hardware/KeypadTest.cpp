@@ -48,8 +48,8 @@ struct DeviceFolder {
     std::string path(const std::string& name) const { return (dir.path() / name).string(); }
 };
 
-// A unit whose keypad search runs over `port` at its first frame. Waits for bytes on the
-// pseudo-terminals allow up to two seconds: the machine may be busy.
+// A unit whose keypad search runs over `port` at its first frame. (The tests below wait up to
+// two seconds for bytes to cross a pseudo-terminal: the machine may be busy.)
 struct KeypadUnit {
     Harness h{HarnessOptions{.sampleDatabase = false}};
     explicit KeypadUnit(SerialPort& port, bool unit1, const std::string& namedPort = "") {
