@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <string>
 
-#include "Fms.h"
 #include "InProcessSim.h"
-#include "cdu/RecordingRenderer.h"
+#include "RecordingRenderer.h"
 #include "cdu/Tga.h"
+#include "cdu/WindowControl.h"
 #include "navdb/DatabaseLoad.h"
 #include "platform/MessageBoxes.h"
+#include "shell/Fms.h"
 #include "shell/Program.h"
-#include "shell/WindowControl.h"
 
 // A data root with a bezel picture and no database, so that the start-up page stays up.
 struct BenchRoot {
@@ -42,7 +42,7 @@ struct BenchUnit {
     ScopedFms current{context};
 
     BenchUnit() {
-        context.shell.dataRoot = root.path;
+        context.platform.dataRoot = root.path;
         context.platform.clock = &sim.clock;
         context.platform.simTransport = &sim.transport;
         context.platform.renderer = &renderer;

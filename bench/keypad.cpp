@@ -78,9 +78,9 @@ void KeypadByteToPage(benchmark::State& state) {
         return;
     }
     Fms& f = unit.context;
-    f.platform.serialPort = &port;
-    f.shell.settings.enableArduino = true;
-    f.hardware.keypadFound = true;
+    platform().serialPort = &port;
+    platform().settings.enableArduino = true;
+    hardwareState().keypadFound = true;
     auto frame = [&] {
         unit.sim.clock.advanceUs(1000);
         return runFrame();
@@ -90,7 +90,7 @@ void KeypadByteToPage(benchmark::State& state) {
     frame();
     handleMouseDown(386, 502);
     frame();
-    if (!f.cdu.displayControlShown) {
+    if (!cduState().displayControlShown) {
         state.SkipWithError("the display-control overlay did not open");
         return;
     }
@@ -106,19 +106,19 @@ void KeypadByteToPage(benchmark::State& state) {
     for (auto _ : state) {
         // R2 then R1: the brightness goes up a step and back, so every key changes it.
         const char byte = keys % 2 == 0 ? 0x06 : 0x07;
-        const float before = f.shell.settings.dimLevel;
+        const float before = platform().settings.dimLevel;
         const Steady::time_point sent = Steady::now();
         if (!pty.send(std::string(1, byte))) {
             state.SkipWithError("the pseudo-terminal refused the byte");
             break;
         }
         int waited = 0;
-        while (f.shell.settings.dimLevel == before && waited < 100000) {
+        while (platform().settings.dimLevel == before && waited < 100000) {
             frame();
             ++waited;
         }
         const double us = usSince(sent);
-        if (f.shell.settings.dimLevel == before || f.cdu.keys.pendingLsk != kLskNone) {
+        if (platform().settings.dimLevel == before || cduState().keys.pendingLsk != kLskNone) {
             state.SkipWithError("the key was not handled");
             break;
         }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
 #include "hardware/Keypad.h"
 #include "platform/SerialPort.h"
+#include "shell/Fms.h"
 
 namespace {
 
@@ -93,13 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     Fms context;
     ScopedFms current(context);
-    context.shell.settings.enableArduino = true;
-    context.shell.settings.unitIsFms1 = (data[0] & 1) != 0;
+    context.platform.settings.enableArduino = true;
+    context.platform.settings.unitIsFms1 = (data[0] & 1) != 0;
     ScriptedPort port(std::deque<uint8_t>(data + 1, data + size));
     context.platform.serialPort = &port;
 
     searchKeypad();
-    const char unit = context.shell.settings.unitIsFms1 ? '1' : '2';
+    const char unit = context.platform.settings.unitIsFms1 ? '1' : '2';
     if (context.hardware.keypadFound && !hasReplyFor(port.replies(), unit)) std::abort();
     if (context.hardware.keypadFound != port.isOpen()) std::abort();
 

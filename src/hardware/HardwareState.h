@@ -2,8 +2,9 @@
 
 #include <string>
 
-// State owned by the hardware/ folder. One instance lives in the Fms context; code reaches it
-// through fms().hardware. Members are added here by the code that owns them.
+#include "platform/CurrentState.h"
+
+// State owned by the hardware/ folder.
 struct HardwareState {
     // The serial device named on the command line; it wins over FMS.ini's Arduino_Port.
     std::string keypadPortOption;
@@ -11,4 +12,10 @@ struct HardwareState {
     bool keypadFound = false;
     // The found board's port went away (unplugged); keys come from mouse and keyboard only.
     bool keypadLost = false;
+    // The backlight state last sent, following the unit's power.
+    bool backlightOn = false;
 };
+
+inline HardwareState& hardwareState() {
+    return currentState<HardwareState>();
+}

@@ -6,13 +6,15 @@
 #include <type_traits>
 #include <vector>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
 #include "cdu/KeyRectangles.h"
+#include "hardware/HardwareState.h"
 #include "hardware/KeypadProtocol.h"
 #include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/Platform.h"
 #include "platform/SerialPort.h"
-#include "shell/EventLog.h"
 
 namespace {
 
@@ -48,11 +50,11 @@ const ByteTable& byteTable() {
 }
 
 SerialPort* serialPort() {
-    return fms().platform.serialPort;
+    return platform().serialPort;
 }
 
 char unitDigit() {
-    return fms().shell.settings.unitIsFms1 ? '1' : '2';
+    return platform().settings.unitIsFms1 ? '1' : '2';
 }
 
 void writeByte(SerialPort& port, uint8_t byte) {
@@ -126,7 +128,7 @@ bool tryPort(SerialPort& port, const std::string& device, bool& busy) {
 }
 
 void sleepMs(int ms) {
-    if (Clock* clock = fms().platform.clock) clock->sleepMs(ms);
+    if (Clock* clock = platform().clock) clock->sleepMs(ms);
 }
 
 }  // namespace
@@ -138,7 +140,7 @@ const CduKey* keypadKeyForByte(uint8_t byte) {
 bool applyKeypadByte(uint8_t byte) {
     const CduKey* key = keypadKeyForByte(byte);
     if (key == nullptr) return false;
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     switch (key->group) {
         case KeyGroup::Lsk:
             keys.pendingLsk = key->code;
@@ -158,11 +160,11 @@ bool applyKeypadByte(uint8_t byte) {
 }
 
 void searchKeypad() {
-    HardwareState& hw = fms().hardware;
+    HardwareState& hw = hardwareState();
     SerialPort* port = serialPort();
     if (port == nullptr || hw.keypadFound) return;
     const std::string& named =
-        hw.keypadPortOption.empty() ? fms().shell.settings.keypadPort : hw.keypadPortOption;
+        hw.keypadPortOption.empty() ? platform().settings.keypadPort : hw.keypadPortOption;
     std::vector<std::string> devices = named.empty() ? port->listDevices() : std::vector<std::string>{named};
     if (devices.empty()) std::printf("No serial ports to search for the keypad\n");
     for (int round = 0; round <= kBusyRetries && !devices.empty(); ++round) {
@@ -183,7 +185,7 @@ void searchKeypad() {
 }
 
 void pollKeypad() {
-    HardwareState& hw = fms().hardware;
+    HardwareState& hw = hardwareState();
     SerialPort* port = serialPort();
     if (!hw.keypadFound || hw.keypadLost || port == nullptr) return;
     uint8_t byte = 0;
@@ -201,10 +203,17 @@ void pollKeypad() {
     applyKeypadByte(byte);
 }
 
+void followUnitPower(bool unitOn) {
+    HardwareState& hw = hardwareState();
+    if (unitOn == hw.backlightOn) return;
+    hw.backlightOn = unitOn;
+    setKeypadBacklight(unitOn);
+}
+
 void setKeypadBacklight(bool on) {
     std::printf("Backlight State:%d\n", on ? 1 : 0);
     SerialPort* port = serialPort();
-    if (port != nullptr && fms().hardware.keypadFound && port->isOpen()) {
+    if (port != nullptr && hardwareState().keypadFound && port->isOpen()) {
         writeByte(*port, on ? KEYPAD_BACKLIGHT_ON : KEYPAD_BACKLIGHT_OFF);
     }
 }

@@ -4,7 +4,7 @@
 
 // The hardware keypad: a board on a serial port that answers the identification query for
 // unit 1 or unit 2 and then sends one byte per key press (hardware/KeypadProtocol.h). It
-// uses the serial port service fms().platform.serialPort.
+// uses the serial port service platform().serialPort.
 
 // Start-up search: the explicit device (command line, else FMS.ini Arduino_Port) when one is
 // named, else every serial device the port lists; the first board that identifies itself as
@@ -18,6 +18,10 @@ void pollKeypad();
 
 // Sends the backlight byte for the unit's power (nothing when no board is connected).
 void setKeypadBacklight(bool on);
+
+// Once per frame: switches the backlight when the unit has been switched on or off since the
+// last call.
+void followUnitPower(bool unitOn);
 
 struct CduKey;
 

@@ -29,3 +29,13 @@ void drawRightPromptText(int row, int column, const char* text) {
 CrossFillPrompts crossFillPrompts() {
     return {};
 }
+
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour) {
+    cduPush();
+    cduColour(colour);
+    cduTranslate(x, y);
+    cduRotate(degrees);
+    cduScale(arrowScaleX, arrowScaleY);
+    cduCallList(listArrow);
+    cduPop();
+}

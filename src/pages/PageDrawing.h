@@ -16,6 +16,10 @@ void drawFieldBar(int column, int row, int width, const Rgba& colour = colourWhi
 void drawLeftPromptText(int row, const char* text);
 void drawRightPromptText(int row, int column, const char* text);
 
+// A prompt-sized listArrow at page coordinates (x, y): 0 degrees points up, 90 left, -90
+// right, 180 down.
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour);
+
 // Two-unit cross-fill indications of the INIT and DATA pages.
 struct CrossFillPrompts {
     bool masterXfill = false;  // the other unit is ready to be the source

@@ -10,8 +10,8 @@
 #include "FakeBoard.h"
 #include "Harness.h"
 #include "cdu/KeyRectangles.h"
-#include "cdu/PageTable.h"
 #include "hardware/Keypad.h"
+#include "pages/PageTable.h"
 #include "platform/posix/PosixSerialPort.h"
 
 namespace {
@@ -189,7 +189,8 @@ TEST(KeypadSearch, EachUnitTakesItsOwnBoardAndLeavesTheOtherUnitsBoardAlone) {
     // Each unit's keys come from its own board only.
     ASSERT_TRUE(unit1Board.sendKeys(byteOf("A")));
     ASSERT_TRUE(unit2Board.sendKeys(byteOf("B")));
-    for (int i = 0; i < 1000 && (unit1.h.keys().scratchpad.empty() || unit2.h.keys().scratchpad.empty()); ++i) {
+    for (int i = 0; i < 1000 && (unit1.h.keys().scratchpad.empty() || unit2.h.keys().scratchpad.empty());
+         ++i) {
         ScopedFms one(unit1.h.context);
         unit1.h.frame();
         ScopedFms two(unit2.h.context);

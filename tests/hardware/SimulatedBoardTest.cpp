@@ -10,7 +10,7 @@
 
 #include "Harness.h"
 #include "SimChild.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 #include "platform/posix/FdWait.h"
 #include "platform/posix/PosixSerialPort.h"
 

@@ -14,7 +14,7 @@
 
 #include "platform/posix/FdWait.h"
 #include "platform/posix/SimPosixWire.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 PosixSimTransport::PosixSimTransport(std::string runtimeDir) : runtimeDir_(std::move(runtimeDir)) {}
 
