@@ -17,13 +17,13 @@
 #include <memory>
 #include <string>
 
-#include "RecordingRenderer.h"
+#include "shell/Fms.h"
 #include "cdu/CduRenderer.h"
+#include "RecordingRenderer.h"
+#include "pages/FplPages.h"
 #include "flightplan/PlanExport.h"
 #include "geo/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
-#include "pages/FplPages.h"
-#include "shell/Fms.h"
 
 namespace {
 

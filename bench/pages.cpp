@@ -94,18 +94,15 @@ int main(int argc, char** argv) {
     }
     if (worldRoot.empty())
         if (const char* env = std::getenv("FMS_WORLD_DB")) worldRoot = env;
-    if (worldRoot.empty() ||
-        !std::filesystem::exists(std::filesystem::path(worldRoot) / "data/Waypoints.txt")) {
-        std::fprintf(
-            stderr,
-            "bench_pages: no world database%s%s (data/Waypoints.txt missing).\n"
-            "Convert one with fms-navdata, then run bench_pages --db=DIR (or set FMS_WORLD_DB=DIR).\n",
-            worldRoot.empty() ? "" : " in ", worldRoot.c_str());
+    if (worldRoot.empty() || !std::filesystem::exists(std::filesystem::path(worldRoot) / "data/Waypoints.txt")) {
+        std::fprintf(stderr,
+                     "bench_pages: no world database%s%s (data/Waypoints.txt missing).\n"
+                     "Convert one with fms-navdata, then run bench_pages --db=DIR (or set FMS_WORLD_DB=DIR).\n",
+                     worldRoot.empty() ? "" : " in ", worldRoot.c_str());
         return 2;
     }
     if (!databaseFullyLoaded(world())) {
-        std::fprintf(stderr, "bench_pages: the world database in %s did not load completely.\n",
-                     worldRoot.c_str());
+        std::fprintf(stderr, "bench_pages: the world database in %s did not load completely.\n", worldRoot.c_str());
         return 1;
     }
     int count = static_cast<int>(rest.size());

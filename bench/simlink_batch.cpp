@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "SimChild.h"
-#include "platform/posix/SimPosixTransport.h"
 #include "shell/Fms.h"
+#include "SimChild.h"
 #include "simlink/AircraftState.h"
+#include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
 
 namespace {

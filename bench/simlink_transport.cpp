@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "SimPosixServer.h"
-#include "SimServer.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
+#include "SimServer.h"
 
 namespace {
 

@@ -16,6 +16,4 @@ struct HardwareState {
     bool backlightOn = false;
 };
 
-inline HardwareState& hardwareState() {
-    return currentState<HardwareState>();
-}
+inline HardwareState& hardwareState() { return currentState<HardwareState>(); }

@@ -32,6 +32,4 @@ struct Platform {
     Settings settings;
 };
 
-inline Platform& platform() {
-    return currentState<Platform>();
-}
+inline Platform& platform() { return currentState<Platform>(); }

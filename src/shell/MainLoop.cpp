@@ -151,8 +151,7 @@ bool createCduWindow(const ProgramBackends& b, Steady::time_point started, Start
     std::string ignored;
     b.window.destroy(ignored);
     // A missing bezel picture ends the program quietly (the reader has said why).
-    if (init == GraphicsInit::Failed)
-        b.messageBoxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
+    if (init == GraphicsInit::Failed) b.messageBoxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
     return false;
 }
 
@@ -170,8 +169,7 @@ void printFirstFrameTiming(Steady::time_point started, const StartupStages& stag
     std::printf(
         "First frame drawn %.1f ms after start-up (link and settings %.1f ms, window and "
         "context %.1f ms, fonts, shapes and bezel %.1f ms, first frame %.1f ms)",
-        first, stages.link, stages.window - stages.link, stages.graphics - stages.window,
-        first - stages.graphics);
+        first, stages.link, stages.window - stages.link, stages.graphics - stages.window, first - stages.graphics);
     const double launch = msSinceLaunch();
     if (launch >= 0) std::printf(", %.1f ms after launch", launch);
     std::printf("\n");
