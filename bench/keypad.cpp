@@ -11,12 +11,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <random>
 #include <vector>
 
 #include "BenchUnit.h"
 #include "cdu/KeyInput.h"
+#include "platform/Clock.h"
 #include "platform/posix/PosixSerialPort.h"
 #include "platform/posix/PseudoTerminal.h"
+#include "shell/FramePacer.h"
+#include "shell/MainLoop.h"
 
 namespace {
 
@@ -69,63 +73,69 @@ void KeypadPollNothingArrived(benchmark::State& state) {
 }
 BENCHMARK(KeypadPollNothingArrived)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void KeypadByteToPage(benchmark::State& state) {
+// A unit on, with the display-control overlay up (R1 and R2 step the brightness), whose
+// keypad is a pseudo-terminal.
+struct KeypadBench {
     BenchUnit unit;
     PseudoTerminal pty;
     PosixSerialPort port;
-    if (!pty.ok() || port.open(pty.slavePath(), 9600) != SerialOpen::Opened || !unit.start()) {
-        state.SkipWithError("set-up failed");
-        return;
+    int64_t keys = 0;
+
+    bool start() {
+        if (!pty.ok() || port.open(pty.slavePath(), 9600) != SerialOpen::Opened || !unit.start())
+            return false;
+        unit.context.platform.serialPort = &port;
+        unit.context.platform.settings.enableArduino = true;
+        unit.context.hardware.keypadFound = true;
+        handleMouseDown(386, 502);  // ON/OFF/DIM: on
+        frame();
+        handleMouseDown(386, 502);  // ON/OFF/DIM again: the display-control overlay
+        frame();
+        return unit.context.cdu.displayControlShown;
     }
-    Fms& f = unit.context;
-    platform().serialPort = &port;
-    platform().settings.enableArduino = true;
-    hardwareState().keypadFound = true;
-    auto frame = [&] {
-        unit.sim.clock.advanceUs(1000);
+    bool frame(int64_t advanceUs = 1000) {
+        unit.sim.clock.advanceUs(advanceUs);
         return runFrame();
-    };
-    // The unit on, with the display-control overlay up: R1 and R2 step the brightness.
-    handleMouseDown(386, 502);
-    frame();
-    handleMouseDown(386, 502);
-    frame();
-    if (!cduState().displayControlShown) {
-        state.SkipWithError("the display-control overlay did not open");
+    }
+    float brightness() const { return unit.context.platform.settings.dimLevel; }
+    // R2 then R1 in turn: the brightness goes up a step and back, so every key changes it.
+    bool sendKey() { return pty.send(std::string(1, keys++ % 2 == 0 ? '\x06' : '\x07')); }
+};
+
+void KeypadByteToPage(benchmark::State& state) {
+    KeypadBench bench;
+    if (!bench.start()) {
+        state.SkipWithError("set-up failed");
         return;
     }
     const Steady::time_point framesStart = Steady::now();
     constexpr int kTimedFrames = 200;
-    for (int i = 0; i < kTimedFrames; ++i) frame();
+    for (int i = 0; i < kTimedFrames; ++i) bench.frame();
     const double frameUs = usSince(framesStart) / kTimedFrames;
 
     QuietConsole quiet;
     std::vector<double> latencies;
     int64_t frames = 0;
-    int64_t keys = 0;
     for (auto _ : state) {
-        // R2 then R1: the brightness goes up a step and back, so every key changes it.
-        const char byte = keys % 2 == 0 ? 0x06 : 0x07;
-        const float before = platform().settings.dimLevel;
+        const float before = bench.brightness();
         const Steady::time_point sent = Steady::now();
-        if (!pty.send(std::string(1, byte))) {
+        if (!bench.sendKey()) {
             state.SkipWithError("the pseudo-terminal refused the byte");
             break;
         }
         int waited = 0;
-        while (platform().settings.dimLevel == before && waited < 100000) {
-            frame();
+        while (bench.brightness() == before && waited < 100000) {
+            bench.frame();
             ++waited;
         }
         const double us = usSince(sent);
-        if (platform().settings.dimLevel == before || cduState().keys.pendingLsk != kLskNone) {
+        if (bench.brightness() == before || bench.unit.context.cdu.keys.pendingLsk != kLskNone) {
             state.SkipWithError("the key was not handled");
             break;
         }
         state.SetIterationTime(us / 1e6);
         latencies.push_back(us);
         frames += waited;
-        ++keys;
     }
     // The mean is the benchmark's time; the tail shows what a busy machine adds.
     std::sort(latencies.begin(), latencies.end());
@@ -142,9 +152,55 @@ void KeypadByteToPage(benchmark::State& state) {
     state.counters["worst_us"] = percentile(1.0);
     state.counters["over_budget"] =
         static_cast<double>(latencies.end() - std::upper_bound(latencies.begin(), latencies.end(), budgetUs));
-    state.counters["frames_per_key"] = keys > 0 ? static_cast<double>(frames) / static_cast<double>(keys) : 0;
+    state.counters["frames_per_key"] =
+        latencies.empty() ? 0 : static_cast<double>(frames) / static_cast<double>(latencies.size());
 }
 BENCHMARK(KeypadByteToPage)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+// The same with the main loop's pacing to 60 frames a second: the byte arrives at a random
+// moment between two frames and waits for the next one. Budget: one period plus 2 ms.
+void KeypadByteToPagePaced(benchmark::State& state) {
+    KeypadBench bench;
+    if (!bench.start()) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    QuietConsole quiet;
+    SteadyClock clock;
+    FramePacer pacer(kFramesPerSecond);
+    constexpr int64_t kPeriodUs = 1000000 / kFramesPerSecond;
+    std::minstd_rand random(1);
+    double worstUs = 0;
+    int overBudget = 0;
+    for (auto _ : state) {
+        const float before = bench.brightness();
+        // Part of the idle time between two frames passes, the byte arrives, the rest passes.
+        clock.sleepMicros(static_cast<int64_t>(random() % static_cast<uint32_t>(kPeriodUs * 9 / 10)));
+        const Steady::time_point sent = Steady::now();
+        if (!bench.sendKey()) {
+            state.SkipWithError("the pseudo-terminal refused the byte");
+            break;
+        }
+        int waited = 0;
+        while (bench.brightness() == before && waited < 1000) {
+            pacer.waitForNextFrame(clock);
+            bench.frame(kPeriodUs);
+            ++waited;
+        }
+        const double us = usSince(sent);
+        if (bench.brightness() == before) {
+            state.SkipWithError("the key was not handled");
+            break;
+        }
+        state.SetIterationTime(us / 1e6);
+        worstUs = std::max(worstUs, us);
+        overBudget += us > static_cast<double>(kPeriodUs) + 2000.0 ? 1 : 0;
+    }
+    state.counters["period_us"] = static_cast<double>(kPeriodUs);
+    state.counters["worst_us"] = worstUs;
+    state.counters["over_budget"] = overBudget;
+}
+BENCHMARK(KeypadByteToPagePaced)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 }  // namespace
 
