@@ -71,6 +71,9 @@ public:
         return waitFor([this] { return !running(); }, seconds);
     }
     int exitStatus() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+    void signal(int number) {
+        if (running()) kill(pid_, number);
+    }
 
 private:
     pid_t pid_ = -1;
@@ -192,4 +195,45 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     EXPECT_GT(greenInText(picture, viewW, clientHeight, 0, 2, 10), 40);
     EXPECT_GT(greenInText(picture, viewW, clientHeight, 2, 4, 3), 20);
     EXPECT_EQ(greenInText(picture, viewW, clientHeight, 0, 1, 23), 0);
+}
+
+// With no simulator the program shows the "DEMO ERROR" box and waits for a click. A
+// termination request (as a service manager or Ctrl+C sends it) still ends it at once, the
+// ordinary way: FMS.ini written back.
+TEST(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
+    const fs::path runDir = FMS_RUN_DIR;
+    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
+    TempDir dir;
+    std::string display;
+    const std::unique_ptr<Child> server = startVirtualDisplay(dir.path() / "xvfb.log", display);
+    if (!server) GTEST_SKIP() << "Xvfb cannot start on this machine: the end-to-end test did not run";
+    fs::create_directories(dir.path() / "run/textures");
+    ASSERT_TRUE(writeTga((dir.path() / "run/textures/CDU_Tex.tga").string(),
+                         TgaImage{3, 45, 50, std::vector<uint8_t>(45 * 50 * 3, 60)}));
+    fs::create_directories(dir.path() / "sim");  // no simulator listens here
+    chmod((dir.path() / "sim").c_str(), 0700);
+    const std::map<std::string, std::string> env = {{"DISPLAY", display},
+                                                    {"FMS_SIM_DIR", (dir.path() / "sim").string()},
+                                                    {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                                                    {"ASAN_OPTIONS", "detect_leaks=0"}};
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        dir.write("run/FMS.ini", "Display_Brightness:0.3\n");
+        Child fmsProgram({(runDir / "fms").string()}, env, dir.path() / "run", dir.path() / "fms.log");
+        // (The box's title is a UTF-8 name, which xdotool does not search.)
+        const bool boxShown = waitFor(
+            [&] {
+                return capture("DISPLAY=" + display + " xwininfo -root -tree").find("\"DEMO ERROR\"") !=
+                       std::string::npos;
+            },
+            30);
+        ASSERT_TRUE(boxShown) << "no message box appeared\n" << dir.read("fms.log");
+        ASSERT_TRUE(fmsProgram.running());
+        fmsProgram.signal(signal);
+        EXPECT_TRUE(fmsProgram.waitExit(10)) << "the program did not end";
+        EXPECT_EQ(fmsProgram.exitStatus(), 0);
+        const std::string ini = dir.read("run/FMS.ini");
+        EXPECT_NE(ini.find("Display_Brightness:0.3"), std::string::npos) << ini;
+        EXPECT_NE(ini.find("Enable_Arduino:no"), std::string::npos) << ini;  // written in full
+    }
 }
