@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpugixml-dev xz-utils
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libfreetype-dev libfontconfig-dev
   fonts-dejavu-core xvfb xauth xdotool x11-utils
+  gcc-avr avr-libc binutils-avr simavr libsimavr-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -10,6 +10,7 @@ class SimTransport;
 class RenderBackend;
 class MessageBoxes;
 class KeyStore;
+class SerialPort;
 class Window;
 
 // Operating-system services used by the system code, and what the process was started
@@ -21,7 +22,8 @@ struct Platform {
     RenderBackend* renderer = nullptr;
     MessageBoxes* messageBoxes = nullptr;
     KeyStore* keyStore = nullptr;
-    Window* window = nullptr;  // none in headless runs
+    Window* window = nullptr;          // none in headless runs
+    SerialPort* serialPort = nullptr;  // the hardware keypad's port; none: no keypad
     // The data root: the program's working directory at start-up. Every file the system
     // reads or writes is named relative to it (see dataPath).
     std::string dataRoot = ".";

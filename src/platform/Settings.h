@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 
 // Cross-fill direction of unit 1 (unit 2 takes the opposite one).
 enum class Xfill { Push, Pull };
@@ -24,4 +25,6 @@ struct Settings {
     float textKeyAlignment = 0.0f;  // Text_Key_Alignment: stored and written back only
     bool enableDebug = false;       // appends events to log.txt
     bool enableArduino = false;     // hardware keypad search and polling
+    // Arduino_Port: the keypad's serial device; empty searches the usual devices.
+    std::string keypadPort;
 };

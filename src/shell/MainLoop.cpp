@@ -188,6 +188,8 @@ bool parseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
             options.timing = true;
         } else if (a == "--quit-after-screenshot") {
             options.quitAfterScreenshot = true;
+        } else if (a == "--keypad-port" && hasValue) {
+            options.keypadPort = args[++i];
         } else if (a == "--screenshot" && hasValue) {
             options.screenshotPath = args[++i];
         } else if (a == "--screenshot-frames" && hasValue) {
@@ -218,6 +220,8 @@ int runProgram(const ProgramOptions& options, const ProgramBackends& b) {
     p.messageBoxes = &b.messageBoxes;
     p.simTransport = &b.simTransport;
     p.renderer = &b.renderer;
+    p.serialPort = &b.serialPort;
+    context.hardware.keypadPortOption = options.keypadPort;
     // The data root is the working directory at start-up.
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd) != nullptr) p.dataRoot = cwd;

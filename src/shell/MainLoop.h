@@ -7,6 +7,7 @@ class Clock;
 class KeyStore;
 class MessageBoxes;
 class RenderBackend;
+class SerialPort;
 class SimTransport;
 class Window;
 struct WindowEvent;
@@ -23,6 +24,9 @@ struct ProgramOptions {
     bool quitAfterScreenshot = false;  // --quit-after-screenshot: end normally once written
     // --timing: prints the time to the first drawn frame and, at the end, frames per second.
     bool timing = false;
+    // --keypad-port DEVICE: the hardware keypad's serial device, instead of FMS.ini's
+    // Arduino_Port or the search of the usual devices.
+    std::string keypadPort;
 };
 
 // Reads the options; false with a message for unknown options or bad numbers.
@@ -36,6 +40,7 @@ struct ProgramBackends {
     SimTransport& simTransport;
     RenderBackend& renderer;
     Window& window;
+    SerialPort& serialPort;
 };
 
 // Applies one window event to the program: key presses, clicks, the window's size, place

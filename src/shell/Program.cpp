@@ -8,6 +8,7 @@
 #include "flightplan/RouteFiles.h"
 #include "guidance/LateralGuidance.h"
 #include "guidance/SteeringLaws.h"
+#include "hardware/Keypad.h"
 #include "pages/FplEditing.h"
 #include "pages/PageTable.h"
 #include "platform/Clock.h"
@@ -62,6 +63,7 @@ std::string windowTitle() {
 
 GraphicsInit initGraphics() {
     publishDataPath();
+    if (platform().settings.enableArduino) searchKeypad();
     initRenderState();
     // "CDU_Med" first: both conversions fill the one metrics table, which must end up
     // holding the large face's metrics.
@@ -82,8 +84,10 @@ bool runFrame() {
         return false;
     }
     readSimulatorState();
+    if (platform().settings.enableArduino) pollKeypad();
     advanceCduClock(static_cast<int>(sampleClockMillis()));
     drawCdu(pageTable());
+    followUnitPower(cduState().unitPower == kPowerOn);
     // Only unit 1 steers the aircraft.
     if (platform().settings.unitIsFms1) runGuidance();
     // Once-per-second work belongs to the pages of the frame that saw the second begin.

@@ -14,13 +14,15 @@ std::string windowTitle();
 
 enum class GraphicsInit { Ok, Failed, MissingBezel };
 
-// One-time set-up once the rendering context is current: data path record, drawing state,
-// fonts, shared shapes, bezel picture, key rectangles, the empty flight plan. A missing or
+// One-time set-up once the rendering context is current: data path record, the hardware
+// keypad search (when enabled), drawing state, fonts, shared shapes, bezel picture, key
+// rectangles, the empty flight plan. A missing or
 // unreadable bezel picture gives MissingBezel (the program then ends with status 0).
 GraphicsInit initGraphics();
 
-// One frame, top to bottom: the link check in even seconds, the aircraft state, the clock,
-// the CDU with its current page, the steps that follow the page. False when the simulator
+// One frame, top to bottom: the link check in even seconds, the aircraft state, the hardware
+// keypad poll (when enabled), the clock, the CDU with its current page, the keypad backlight
+// following the unit's power, the steps that follow the page. False when the simulator
 // link is gone (the "DEMO ERROR" box has been shown): the main loop ends.
 bool runFrame();
 

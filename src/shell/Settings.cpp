@@ -61,6 +61,16 @@ void yesNoOrKeep(bool& setting, std::string_view value) {
     if (value == "yes") setting = true;
 }
 
+// Everything after the key and its colons, without surrounding blanks: device paths may
+// hold colons (/dev/serial/by-path/...).
+std::string wholeValue(std::string_view line, std::string_view key) {
+    std::string_view value = line.substr(line.find(key) + key.size());
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!value.empty() && (value.front() == ':' || blank(value.front()))) value.remove_prefix(1);
+    while (!value.empty() && blank(value.back())) value.remove_suffix(1);
+    return std::string(value);
+}
+
 void applyLine(Settings& s, std::string_view line) {
     std::vector<std::string_view> pieces;
     splitFieldViews(line, ":", pieces);
@@ -92,6 +102,7 @@ void applyLine(Settings& s, std::string_view line) {
     if (key == "Text_Key_Alignment") s.textKeyAlignment = leadingDecimal(value);
     if (key == "Enable_Debug") s.enableDebug = value == "yes";
     if (key == "Enable_Arduino") s.enableArduino = value == "yes";
+    if (key == "Arduino_Port") s.keypadPort = wholeValue(line, key);
 }
 
 const char* yesNo(bool value) {
@@ -136,6 +147,7 @@ std::string formatSettings(const Settings& s, int windowX, int windowY) {
     out << "Enable_Debug:" << yesNo(s.enableDebug) << '\n';
     out << "Enable_Arduino:" << yesNo(s.enableArduino) << '\n';
     if (!s.enableArduino) out << '\n';
+    if (!s.keypadPort.empty()) out << "Arduino_Port:" << s.keypadPort << '\n';
     out << "-----Software Build Info------\n";
     out << "1.2 A1\n";
     return out.str();

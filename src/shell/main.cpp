@@ -6,6 +6,7 @@
 #include "platform/KeyStore.h"
 #include "platform/Termination.h"
 #include "platform/gl/GlRenderer.h"
+#include "platform/posix/PosixSerialPort.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/sdl/SdlMessageBoxes.h"
 #include "platform/sdl/SdlWindow.h"
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "fms: %s\nusage: fms [--no-dialogs] [--timing] [--screenshot FILE] [--screenshot-frames N]\n"
-            "           [--screenshot-ms N] [--quit-after-screenshot]\n",
+            "           [--screenshot-ms N] [--quit-after-screenshot] [--keypad-port DEVICE]\n",
             error.c_str());
         return 2;
     }
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
     PosixSimTransport transport;
     GlRenderer renderer;
     SdlWindow window(&boxes);
-    return runProgram(options, {clock, keyStore, boxes, transport, renderer, window});
+    PosixSerialPort serialPort;
+    return runProgram(options, {clock, keyStore, boxes, transport, renderer, window, serialPort});
 }

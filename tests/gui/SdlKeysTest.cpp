@@ -94,17 +94,23 @@ TEST_F(SdlKeyboard, CtrlShiftFTogglesTheFrameAndCtrlShiftRRotates) {
 TEST(ProgramOptions, ParsesTheScreenshotAndTimingOptions) {
     ProgramOptions o;
     std::string error;
-    ASSERT_TRUE(parseProgramOptions({"--no-dialogs", "--screenshot", "/tmp/a.png", "--screenshot-frames",
-                                     "30", "--quit-after-screenshot", "--timing"},
-                                    o, error))
+    ASSERT_TRUE(
+        parseProgramOptions({"--no-dialogs", "--screenshot", "/tmp/a.png", "--screenshot-frames", "30",
+                             "--quit-after-screenshot", "--timing", "--keypad-port", "/dev/ttyUSB1"},
+                            o, error))
         << error;
     EXPECT_FALSE(o.dialogs);
     EXPECT_EQ(o.screenshotPath, "/tmp/a.png");
     EXPECT_EQ(o.screenshotAfterFrames, 30);
     EXPECT_EQ(o.screenshotAfterMs, -1);
     EXPECT_TRUE(o.quitAfterScreenshot && o.timing);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--screenshot-ms", "soon"}, {"--screenshot-ms", "-5"}, {"--screenshot"}, {"--fullscreen"}})
+    EXPECT_EQ(o.keypadPort, "/dev/ttyUSB1");
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--screenshot-ms", "soon"},
+                                               {"--screenshot-ms", "-5"},
+                                               {"--screenshot"},
+                                               {"--keypad-port"},
+                                               {"--fullscreen"}})
         EXPECT_FALSE(parseProgramOptions(bad, o, error)) << bad[0];
     EXPECT_EQ(error, "unknown option --fullscreen");
 }

@@ -7,7 +7,7 @@
 #include "TempDir.h"
 #include "platform/KeyStore.h"
 #include "shell/DataFolder.h"
-#include "shell/EventLog.h"
+#include "platform/EventLog.h"
 
 namespace {
 

@@ -96,14 +96,15 @@ TEST(SettingsText, ChangedValuesAreWrittenAndReadBack) {
                      .dimLevel = 0.3f,
                      .textKeyAlignment = -1.2f,
                      .enableDebug = true,
-                     .enableArduino = true};
+                     .enableArduino = true,
+                     .keypadPort = "/dev/ttyACM1"};
     const std::string text = formatSettings(s, 120, -8);
     EXPECT_EQ(text.substr(header().size()),
               "x_window_size:540\ny_window_size:600\nx_window_position:120\ny_window_position:-8\n"
               "x_graphics_position:-0.25\ny_graphics_position:0\nx_graphic_scale:0\ny_graphic_scale:0.125\n"
               "show_frame:no\nhardware_mode:yes\nbasic_weight:14500\nFMS1:yes\nFMS1_Xfill:pull\n"
               "Enable_dual_FMS:yes\nDisplay_Brightness:0.3\nText_Key_Alignment:-1.2\nEnable_Debug:yes\n"
-              "Enable_Arduino:yes\n-----Software Build Info------\n1.2 A1\n");
+              "Enable_Arduino:yes\nArduino_Port:/dev/ttyACM1\n-----Software Build Info------\n1.2 A1\n");
 
     // Read back and written again, every field comes out the same.
     const Settings back = parsed(text);
@@ -144,6 +145,20 @@ TEST(SettingsText, ReaderRules) {
     const Settings crlf = parsed("comment\r\nshow_frame:no\r\nx_window_size:640");
     EXPECT_TRUE(crlf.frameless);
     EXPECT_EQ(crlf.windowWidth, 640);
+}
+
+TEST(SettingsText, TheKeypadPortTakesTheWholePathAndIsWrittenOnlyWhenSet) {
+    // Device links under /dev/serial/by-path hold colons; blanks around the value are dropped.
+    const std::string byPath = "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0";
+    const Settings s = parsed("Enable_Arduino:yes\nArduino_Port: " + byPath + " \r\n");
+    EXPECT_EQ(s.keypadPort, byPath);
+    const std::string text = formatSettings(s, 0, 0);
+    EXPECT_NE(text.find("Enable_Arduino:yes\nArduino_Port:" + byPath + "\n-----Software Build Info"),
+              std::string::npos);
+    EXPECT_EQ(parsed(text).keypadPort, byPath);
+    // A line without a value leaves the search on; the default file has no such line.
+    EXPECT_EQ(parsed("Arduino_Port:/dev/ttyUSB0\nArduino_Port:\n").keypadPort, "/dev/ttyUSB0");
+    EXPECT_EQ(formatSettings(Settings{}, 0, 0).find("Arduino_Port"), std::string::npos);
 }
 
 TEST_F(SettingsFile, AOneLineFileIsReadAndReplacedByTheWholeFile) {

@@ -11,47 +11,11 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/posix/FdWait.h"
 #include "platform/posix/SimPosixWire.h"
 #include "platform/SimWire.h"
 
 namespace {
-
-int64_t monotonicMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-}
-
-enum class Wait : uint8_t { Ready, TimedOut, HungUp, Failed };
-
-// Waits for `events` on `fd` until `deadlineMs`. Restarts after signals. The thread sleeps in
-// the kernel until the server's packet wakes it: a waiter that polls in a loop instead
-// competes for the processor with the server it waits for, which on a busy machine delays
-// the answer by whole scheduler time slices.
-Wait waitFor(int fd, short events, int64_t deadlineMs) {
-    for (;;) {
-        const int64_t left = deadlineMs - monotonicMs();
-        if (left <= 0) {
-            return Wait::TimedOut;
-        }
-        pollfd entry{fd, events, 0};
-        const int n = poll(&entry, 1, static_cast<int>(left));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return Wait::Failed;
-        }
-        if (n == 0) {
-            continue;  // the loop head decides whether time is up
-        }
-        // A reply sent just before the server went away is still read.
-        if ((entry.revents & events) != 0) {
-            return Wait::Ready;
-        }
-        return Wait::HungUp;
-    }
-}
 
 bool connectionEnded(int error) {
     return error == EPIPE || error == ECONNRESET || error == ENOTCONN || error == ECONNREFUSED;
@@ -224,22 +188,22 @@ SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, ui
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             return SimSendStatus::Failed;
         }
-        const Wait wait = waitFor(socket_, POLLOUT, deadline);
-        if (wait == Wait::HungUp) {
+        const FdWait wait = waitForFd(socket_, POLLOUT, deadline);
+        if (wait == FdWait::HungUp) {
             return markLost();
         }
-        if (wait != Wait::Ready) {
-            return wait == Wait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
+        if (wait != FdWait::Ready) {
+            return wait == FdWait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
         }
     }
 
     for (;;) {
-        const Wait wait = waitFor(socket_, POLLIN, deadline);
-        if (wait == Wait::HungUp) {
+        const FdWait wait = waitForFd(socket_, POLLIN, deadline);
+        if (wait == FdWait::HungUp) {
             return markLost();
         }
-        if (wait != Wait::Ready) {
-            return wait == Wait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
+        if (wait != FdWait::Ready) {
+            return wait == FdWait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
         }
         // Descriptors a server might send along are dropped by the kernel: no control buffer.
         uint8_t answer[kSimReplySize + 4];

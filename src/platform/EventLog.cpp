@@ -1,10 +1,10 @@
-#include "shell/EventLog.h"
+#include "platform/EventLog.h"
 
 #include <cstdio>
 
-#include "shell/Fms.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Platform.h"
 
 std::string formatLogTime(std::time_t when) {
     static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
