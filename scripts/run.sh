@@ -41,6 +41,8 @@ if [ "$world" = yes ]; then
   cdu_dir=world
 fi
 cdu=$(cd "$cdu_dir" && pwd)
+# One unit alone is unit 1, the one that steers; the program fills in the other settings.
+[ -f "$cdu/FMS.ini" ] || printf 'FMS1:yes\n' >"$cdu/FMS.ini"
 fms_program=$PWD/fms
 
 # A simulator of our own, whatever else runs on the machine; it ends with the CDU. With a
