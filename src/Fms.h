@@ -15,6 +15,7 @@ class RenderBackend;
 class MessageBoxes;
 class KeyStore;
 class Window;
+class SharedBlock;
 
 // Operating-system services used by the system code. The running program points them at
 // the real backends; tests point them at in-process ones. The context does not own them.
@@ -24,7 +25,8 @@ struct Platform {
     RenderBackend* renderer = nullptr;
     MessageBoxes* messageBoxes = nullptr;
     KeyStore* keyStore = nullptr;
-    Window* window = nullptr;  // none in headless runs
+    Window* window = nullptr;            // none in headless runs
+    SharedBlock* sharedBlock = nullptr;  // none: the unit runs without a partner
 };
 
 // The whole state of one flight-management unit: one plain struct per folder. The program

@@ -3,6 +3,7 @@
 #include "cdu/StartupPage.h"
 #include "flightplan/FplPages.h"
 #include "pages/DataPage.h"
+#include "pages/FuelPages.h"
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
@@ -27,7 +28,7 @@ constexpr PageEntry kPages[kLastPage + 1] = {
     {runPposToWptPage},     // 10: PPOS TO WPT
     {runIdentPage},    // 11: identifier page
     {},                // 12: no page function
-    {nullptr, true},   // 13: FUEL
+    {runFuelPage, true},   // 13: FUEL
     {drawListPage},    // 14: LIST
     {drawDataPage, true},  // 15: DATA
     {},                // 16: NAV

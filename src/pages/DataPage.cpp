@@ -6,6 +6,7 @@
 #include "Fms.h"
 #include "cdu/KeyInput.h"
 #include "pages/IdentField.h"
+#include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
 
 namespace {

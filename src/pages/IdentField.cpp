@@ -14,6 +14,8 @@ IdentMatches* identCandidatesOf(int page) {
             return &f.flightplan.identCandidates;
         case kPageData:
             return &f.pages.data.identList;
+        case kPageFuel:
+            return &f.pages.fuel.candidates;
         default:
             return nullptr;
     }
@@ -39,6 +41,7 @@ bool drawIdentField(IdentField& field, int lsk, int row, int column, bool rightA
         IdentMatches* target = identCandidatesOf(asking);
         IdentMatches found = findIdentifier(f.navdb.database, field.text);
         if (asking == kPageData) f.pages.data.searchText = field.text;
+        if (asking == kPageFuel) f.pages.fuel.searchText = field.text;
         if (target != nullptr) *target = found;
         openIdentPage(asking);
         resetPadKey();

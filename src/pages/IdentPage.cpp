@@ -6,6 +6,7 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/FuelPages.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
 
@@ -84,10 +85,11 @@ bool acceptOffered(int askingPage) {
 }
 
 void handOver(int askingPage, const FplLeg& leg) {
-    // The FPL page inserts before its selected line (or appends past the end). The
-    // reference pages behind the DATA/NAV menu and the fuel page take their legs when they
-    // arrive; until then the leg has no receiver there.
+    // The FPL page inserts before its selected line (or appends past the end); the fuel
+    // page takes its TO waypoint. The reference pages behind the DATA/NAV menu take their
+    // legs when they arrive; until then the leg has no receiver there.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
+    if (askingPage == kPageFuel) receiveFuelWaypoint(leg);
     fms().cdu.currentPage = askingPage;
 }
 

@@ -2,8 +2,10 @@
 
 #include "Fms.h"
 #include "cdu/KeyInput.h"
+#include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
 #include "pages/PositionText.h"
+#include "simlink/UnitExchange.h"
 
 namespace {
 
@@ -77,4 +79,5 @@ void drawInitPage() {
         drawTextAt(18, 6, colourWhite, fontLarge, alignLeft, "XFILL");
         drawRightPrompt(6);
     }
+    publishInitDone(f.pages.init.initDone);
 }

@@ -25,7 +25,3 @@ void drawRightPromptText(int row, int column, const char* text) {
     drawTextAt(column, row, colourWhite, fontLarge, alignRight, "%s", text);
     drawRightPrompt(row);
 }
-
-CrossFillPrompts crossFillPrompts() {
-    return {};
-}

@@ -15,14 +15,3 @@ void drawFieldBar(int column, int row, int width, const Rgba& colour = colourWhi
 // at `column` with the arrow at column 23.
 void drawLeftPromptText(int row, const char* text);
 void drawRightPromptText(int row, int column, const char* text);
-
-// Two-unit cross-fill indications of the INIT and DATA pages.
-struct CrossFillPrompts {
-    bool masterXfill = false;  // the other unit is ready to be the source
-    bool xfill = false;        // the other unit has accepted INIT, this one has not
-    bool ownReady = false;     // this unit publishes itself as ready
-};
-
-// The two-unit exchange is not built yet: no unit has a partner, so every prompt is off.
-// When the shared block arrives, this is where the pages read its flags.
-CrossFillPrompts crossFillPrompts();

@@ -73,7 +73,7 @@ GraphicsInit initGraphics() {
     if (!loadTextureFromTga(dataPath("textures/CDU_Tex.tga"))) return GraphicsInit::MissingBezel;
     f.cdu.keyRects = computeKeyRectangles();
     runHook(hooks.clearFlightPlan);
-    if (hooks.openSharedMemory != nullptr && !hooks.openSharedMemory()) return GraphicsInit::Failed;
+    if (hooks.openSharedMemory != nullptr && !hooks.openSharedMemory()) return GraphicsInit::SharedMemoryFailed;
     runHook(hooks.initSteering);
     return GraphicsInit::Ok;
 }

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/KeyStore.h"
 #include "platform/gl/GlRenderer.h"
+#include "platform/posix/PosixSharedBlock.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/sdl/SdlKeys.h"
 #include "platform/sdl/SdlMessageBoxes.h"
@@ -112,9 +113,9 @@ struct StartupStages {
 };
 
 // Window, context and one-time graphics set-up. False when the program must end (the
-// failure has been reported and everything released).
+// failure has been reported and everything released) with `exitStatus`.
 bool createCduWindow(SdlWindow& window, GlRenderer& renderer, SdlMessageBoxes& boxes,
-                     Steady::time_point started, StartupStages& stages) {
+                     Steady::time_point started, StartupStages& stages, int& exitStatus) {
     Fms& f = fms();
     if (settingsFileExists()) readSettings();
     Settings& s = f.shell.settings;
@@ -136,7 +137,9 @@ bool createCduWindow(SdlWindow& window, GlRenderer& renderer, SdlMessageBoxes& b
     f.platform.window = nullptr;
     std::string ignored;
     window.destroy(ignored);
-    // A missing bezel picture ends the program quietly (the reader has said why).
+    // A missing bezel picture ends the program quietly (the reader has said why), and so does
+    // a shared block that cannot be made, with status 1 (its console line says why).
+    if (init == GraphicsInit::SharedMemoryFailed) exitStatus = 1;
     if (init == GraphicsInit::Failed) boxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
     return false;
 }
@@ -192,6 +195,8 @@ int runProgram(const ProgramOptions& options) {
     SdlMessageBoxes boxes(options.dialogs);
     PosixSimTransport transport;
     GlRenderer renderer;
+    PosixSharedBlock sharedBlock;
+    context.platform.sharedBlock = &sharedBlock;
     context.platform.clock = &clock;
     context.platform.keyStore = &keyStore;
     context.platform.messageBoxes = &boxes;
@@ -205,7 +210,8 @@ int runProgram(const ProgramOptions& options) {
     startProgram();
     stages.link = msSince(started);
     SdlWindow window;
-    if (!createCduWindow(window, renderer, boxes, started, stages)) return 0;
+    int exitStatus = 0;
+    if (!createCduWindow(window, renderer, boxes, started, stages, exitStatus)) return exitStatus;
 
     ScreenshotTrigger screenshots(options);
     int frames = 0;
