@@ -3,10 +3,24 @@
 # simulator fms-sim in its sample scenario (airborne near Seattle) in the background and opens
 # the CDU window from the run directory. Arguments go to fms-sim (for example
 # --scenario ksea-ground; --help lists all); arguments after "--" go to the CDU program.
+# "--units 2" (first) starts two CDUs side by side as unit 1 and unit 2 of a dual
+# installation, each in a working directory of its own (build/release/run/unit1, unit2).
 # Without a display the CDU runs under xvfb-run: the script switches the unit on with a click
-# on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png.
+# on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png (one per unit:
+# unit1/fms-screenshot.png, unit2/fms-screenshot.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+units=1
+if [ "${1:-}" = "--units" ]; then
+  units=${2:-}
+  shift 2 || true
+  if [ "$units" != 1 ] && [ "$units" != 2 ]; then
+    echo "run.sh: --units takes 1 or 2" >&2
+    exit 2
+  fi
+fi
+
 ./scripts/deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DFMS_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
@@ -16,6 +30,26 @@ sim_args=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] && shift
 cd build/release/run
+
+# The working directory of each CDU: the run directory itself for a single unit; for two, a
+# folder per unit sharing the run directory's bezel picture and database, with an FMS.ini
+# that names the unit and places the windows side by side (made once, then the units' own).
+unit_dirs=(.)
+if [ "$units" = 2 ]; then
+  unit_dirs=(unit1 unit2)
+  for n in 1 2; do
+    mkdir -p "unit$n"
+    ln -sfn ../textures "unit$n/textures"
+    ln -sfn ../data "unit$n/data"
+    if [ ! -f "unit$n/FMS.ini" ]; then
+      if [ "$n" = 1 ]; then
+        printf 'FMS1:yes\nx_window_position:0\n' >"unit$n/FMS.ini"
+      else
+        printf 'FMS1:no\nx_window_position:520\n' >"unit$n/FMS.ini"
+      fi
+    fi
+  done
+fi
 
 # A simulator of our own, whatever else runs on the machine; it ends with the CDU. With a
 # display and a terminal, its console stays on the terminal while the CDU window is open.
@@ -38,26 +72,44 @@ for _ in $(seq 50); do
 done
 
 if [ "$have_display" = yes ]; then
-  ./fms "$@"
+  pids=()
+  for dir in "${unit_dirs[@]}"; do
+    (cd "$dir" && exec "$OLDPWD/fms" "$@") &
+    pids+=($!)
+  done
+  # The simulator stops once every CDU has ended.
+  for pid in "${pids[@]}"; do wait "$pid" || true; done
   exit 0
 fi
 
 echo "No display: running the CDU under xvfb-run and saving a screenshot"
-shot=$PWD/fms-screenshot.png
-rm -f "$shot"
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
-  shot=$1; shift
-  ./fms --no-dialogs --screenshot "$shot" --screenshot-ms 5000 --quit-after-screenshot "$@" &
-  fms=$!
-  # Switch the unit on: ON/OFF/DIM lies at 71.55 % x 83.7 % of the viewport, which is as
+for dir in "${unit_dirs[@]}"; do rm -f "$dir/fms-screenshot.png"; done
+xvfb-run -a -s "-screen 0 1100x768x24 -nolisten tcp" bash -c '
+  run=$PWD
+  count=$1
+  shift
+  dirs=("${@:1:$count}")
+  shift "$count"
+  pids=()
+  for dir in "${dirs[@]}"; do
+    (cd "$dir" && exec "$run/fms" --no-dialogs --screenshot "$PWD/fms-screenshot.png" --screenshot-ms 5000 \
+      --quit-after-screenshot "$@") &
+    pids+=($!)
+  done
+  # Switch each unit on: ON/OFF/DIM lies at 71.55 % x 83.7 % of the viewport, which is as
   # high as the window and 0.9 times that wide.
-  if win=$(timeout 30 xdotool search --sync --onlyvisible --name "FMS DEMO" | head -n 1); then
-    eval "$(xdotool getwindowgeometry --shell "$win")"
-    x=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", int(0.9 * h) * 0.7155 }")
-    y=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", h * 0.837 }")
-    xdotool mousemove --window "$win" "$x" "$y" click 1
-  fi
-  wait "$fms"
-' run "$shot" "$@"
-[ -f "$shot" ] && echo "Screenshot: build/release/run/fms-screenshot.png"
+  for pid in "${pids[@]}"; do
+    if win=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1); then
+      eval "$(xdotool getwindowgeometry --shell "$win")"
+      x=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", int(0.9 * h) * 0.7155 }")
+      y=$(awk -v h="$HEIGHT" "BEGIN { printf \"%d\", h * 0.837 }")
+      xdotool mousemove --window "$win" "$x" "$y" click 1
+    fi
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || true; done
+' run "${#unit_dirs[@]}" "${unit_dirs[@]}" "$@"
+for dir in "${unit_dirs[@]}"; do
+  shot=$dir/fms-screenshot.png
+  [ -f "$shot" ] && echo "Screenshot: build/release/run/${shot#./}"
+done
 exit 0
