@@ -93,16 +93,23 @@ protected:
     TempDir dir_;
     GuiSession session{dir_.path()};
     std::string group = "two-units-" + std::to_string(getpid());
+    // Both units started, switched on and on their INIT pages.
+    void startBothOnInit() {
+        unit1 = start(unit1Dir);
+        unit2 = start(unit2Dir);
+        ASSERT_TRUE(unit1->found && unit2->found);
+        ASSERT_TRUE(unit1->showsInit()) << dir_.read("unit1/fms.log");
+        ASSERT_TRUE(unit2->showsInit()) << dir_.read("unit2/fms.log");
+    }
+
     fs::path unit1Dir;
     fs::path unit2Dir;
+    std::unique_ptr<UnitProgram> unit1;
+    std::unique_ptr<UnitProgram> unit2;
 };
 
 TEST_F(TwoUnits, Unit2ShowsXfillFromUnit1sInitUntilItsOwn) {
-    auto unit1 = start(unit1Dir);
-    auto unit2 = start(unit2Dir);
-    ASSERT_TRUE(unit1->found && unit2->found);
-    ASSERT_TRUE(unit1->showsInit()) << dir_.read("unit1/fms.log");
-    ASSERT_TRUE(unit2->showsInit()) << dir_.read("unit2/fms.log");
+    ASSERT_NO_FATAL_FAILURE(startBothOnInit());
     EXPECT_TRUE(unit2->showsXfill(false));
     EXPECT_TRUE(blockExists());
 
@@ -126,11 +133,7 @@ TEST_F(TwoUnits, Unit2ShowsXfillFromUnit1sInitUntilItsOwn) {
 }
 
 TEST_F(TwoUnits, AKilledUnitsFlagsStayWhileTheOtherRunsAndGoWithBoth) {
-    auto unit1 = start(unit1Dir);
-    auto unit2 = start(unit2Dir);
-    ASSERT_TRUE(unit1->found && unit2->found);
-    ASSERT_TRUE(unit1->showsInit()) << dir_.read("unit1/fms.log");
-    ASSERT_TRUE(unit2->showsInit()) << dir_.read("unit2/fms.log");
+    ASSERT_NO_FATAL_FAILURE(startBothOnInit());
     unit1->window.click("L5");
     ASSERT_TRUE(unit2->showsXfill(true));
 

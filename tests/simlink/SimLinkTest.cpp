@@ -292,7 +292,7 @@ TEST_F(SimLinkReplyTest, AReturnedBlockThatDiffersFromTheBatchIsNotUsedAtAll) {
         {"terminator overwritten", [](uint8_t* b) { put32(b + 58, 1); }},
     };
     for (const auto& [what, corrupt] : corruptions) {
-        transport.afterAnswer = [&](uint8_t* block, size_t) { corrupt(block); };
+        transport.afterAnswer = [&, &change = corrupt](uint8_t* block, size_t) { change(block); };
         EXPECT_EQ(queueAndProcess(), SIM_ERR_DATA) << what;
         EXPECT_TRUE(destinationsUntouched()) << what;
     }
