@@ -22,7 +22,10 @@
 namespace fs = std::filesystem;
 
 bool waitFor(const std::function<bool()>& condition, double seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
+    // By the clock: a condition that itself takes a while (a screenshot of a busy program)
+    // must not stretch the wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
         if (condition()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

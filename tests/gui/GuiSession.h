@@ -14,7 +14,7 @@
 // Running the real programs for the end-to-end tests: child processes, a virtual X server,
 // xdotool, and reading the CDU's text cells out of a screenshot.
 
-// Polls `condition` every 50 ms for up to `seconds`; its last answer.
+// Polls `condition` every 50 ms until `seconds` have passed; its last answer.
 bool waitFor(const std::function<bool()>& condition, double seconds);
 
 // A child process with its own environment additions, working directory and log file. Going
