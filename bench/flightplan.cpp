@@ -17,12 +17,12 @@
 #include <memory>
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "cdu/CduRenderer.h"
-#include "cdu/RecordingRenderer.h"
-#include "flightplan/FplPages.h"
+#include "RecordingRenderer.h"
+#include "pages/FplPages.h"
 #include "flightplan/PlanExport.h"
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 
 namespace {
@@ -42,7 +42,7 @@ struct PlanBench {
         char pattern[] = "/tmp/fms-bench-XXXXXX";
         const char* made = mkdtemp(pattern);
         dataRoot = made != nullptr ? made : "/tmp";
-        context.shell.dataRoot = dataRoot;
+        context.platform.dataRoot = dataRoot;
         loadDatabaseNow(context.navdb.database, worldRoot);
         installRecordingRenderer(recorder);
 
@@ -74,11 +74,11 @@ struct PlanBench {
             leg.altitudeIsFlightLevel = i % 3 == 0;
             plan.legs.push_back(leg);
         }
-        AircraftState& a = context.guidance.aircraft;
+        AircraftState& a = context.simlink.aircraft;
         a.positionF.lat = 47.45f;
         a.positionF.lon = -122.31f;
         a.groundSpeedKt = 420.0f;
-        context.shell.simLinked = true;
+        context.simlink.simLinked = true;
         context.flightplan.originPending = false;
         rebuildPlanSegments();
     }

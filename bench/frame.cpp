@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "InProcessSim.h"
 #include "cdu/KeyInput.h"
-#include "cdu/RecordingRenderer.h"
+#include "RecordingRenderer.h"
 #include "cdu/Tga.h"
 #include "navdb/DatabaseLoad.h"
 #include "platform/MessageBoxes.h"
 #include "shell/Program.h"
-#include "shell/WindowControl.h"
+#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void StartupPageFrame(benchmark::State& state) {
     RecordingMessageBoxes boxes;
     Fms context;
     ScopedFms current(context);
-    context.shell.dataRoot = root.path;
+    context.platform.dataRoot = root.path;
     context.platform.clock = &sim.clock;
     context.platform.simTransport = &sim.transport;
     context.platform.renderer = &renderer;

@@ -62,7 +62,7 @@ BENCHMARK(BM_StartupLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Itera
 template <typename Record, typename Reader>
 void readFile(benchmark::State& state, const char* file, Reader reader) {
     std::string text;
-    if (!readTextFile(worldRoot + "/" + file, text)) state.SkipWithError("cannot read the file");
+    if (!readFileCapped(worldRoot + "/" + file, text)) state.SkipWithError("cannot read the file");
     for (auto _ : state) {
         std::vector<Record> records;
         benchmark::DoNotOptimize(reader(text, records));

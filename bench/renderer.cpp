@@ -2,9 +2,9 @@
 // the recording backend, as the page tests and the frame benchmark do every frame.
 #include <benchmark/benchmark.h>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "cdu/CduRenderer.h"
-#include "cdu/RecordingRenderer.h"
+#include "RecordingRenderer.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "SimChild.h"
-#include "guidance/AircraftState.h"
+#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
 
@@ -50,7 +50,7 @@ void perFrameReadBatch(benchmark::State& state) {
         if (!link.isOpen()) {
             state.SkipWithError(("fms-sim did not answer: " + sim.output()).c_str());
         } else {
-            context.shell.simLinked = true;
+            context.simlink.simLinked = true;
             std::vector<double> samples;
             samples.reserve(static_cast<size_t>(state.max_iterations));
             for (auto _ : state) {
@@ -59,7 +59,7 @@ void perFrameReadBatch(benchmark::State& state) {
                 const auto end = std::chrono::steady_clock::now();
                 samples.push_back(std::chrono::duration<double, std::micro>(end - start).count());
             }
-            benchmark::DoNotOptimize(context.guidance.aircraft.position.lat);
+            benchmark::DoNotOptimize(context.simlink.aircraft.position.lat);
             std::sort(samples.begin(), samples.end());
             state.counters["median_us"] = percentile(samples, 0.5);
             state.counters["p99_us"] = percentile(samples, 0.99);

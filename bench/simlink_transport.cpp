@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/SimPosixServer.h"
+#include "SimPosixServer.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimServer.h"
+#include "SimServer.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "navdb/import/AirwayChains.h"
-#include "navdb/import/DatabaseWriter.h"
-#include "navdb/import/SourceText.h"
-#include "navdb/import/WorldImport.h"
-#include "navdb/import/XPlaneReaders.h"
+#include "import/AirwayChains.h"
+#include "import/DatabaseWriter.h"
+#include "import/SourceText.h"
+#include "import/WorldImport.h"
+#include "import/XPlaneReaders.h"
 
 using namespace navimport;
 

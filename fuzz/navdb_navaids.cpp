@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

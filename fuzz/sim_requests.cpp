@@ -9,7 +9,7 @@
 
 #include "SimOffsetTable.h"
 #include "SimOptions.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/SimOffsets.h"
 #include "simlink/SimLink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "simlink/InProcessSimTransport.h"
+#include "InProcessSimTransport.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimServer.h"
+#include "SimServer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "simlink/SimLink.h"
-#include "simlink/SimServer.h"
+#include "SimServer.h"
 
 namespace {
 

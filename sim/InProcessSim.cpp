@@ -1,13 +1,15 @@
 #include "InProcessSim.h"
 
-#include "Fms.h"
+#include "platform/Platform.h"
+#include "simlink/SimLinkState.h"
 
-bool InProcessSim::connect(Fms& context) {
-    context.platform.simTransport = &transport;
-    context.simlink.link.setTransport(&transport);
+bool InProcessSim::connect() {
+    platform().simTransport = &transport;
+    SimLinkState& sim = simLinkState();
+    sim.link.setTransport(&transport);
     uint32_t result = 0;
-    const bool opened = context.simlink.link.open(0, result);
-    context.shell.simLinked = opened;
+    const bool opened = sim.link.open(0, result);
+    sim.simLinked = opened;
     // The link's handshake waits on the clock; the world catches up at the next advance.
     return opened;
 }

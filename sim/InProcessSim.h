@@ -5,9 +5,7 @@
 #include "SimOffsetTable.h"
 #include "SimWorld.h"
 #include "platform/Clock.h"
-#include "simlink/InProcessSimTransport.h"
-
-struct Fms;
+#include "InProcessSimTransport.h"
 
 // The stand-in simulator inside the test process: its world and offset table behind an
 // in-process transport, on a manual clock. Time moves only through advance(), which steps the
@@ -26,9 +24,9 @@ public:
 
     SimAircraft& aircraft() { return world.aircraft; }
 
-    // Points the context's link (and its platform transport) at this simulator, opens the link
-    // and sets the unit's linked mark from the result. Returns whether the link is open.
-    bool connect(Fms& context);
+    // Points the current context's link (and its platform transport) at this simulator, opens
+    // the link and sets the unit's linked mark from the result. Returns whether the link is open.
+    bool connect();
 
     // Advances the clock by `ms` and the world to the clock.
     void advanceMs(int64_t ms);

@@ -136,11 +136,10 @@ std::string simConsoleHelp() {
 std::string simStatusLine(const SimWorld& world, const SimOffsetTable* table) {
     const SimAircraft& a = world.aircraft;
     const SimGroundVector g = groundVector(a);
-    const std::time_t t = static_cast<std::time_t>(std::floor(a.utcSeconds));
-    std::tm tm{};
-    gmtime_r(&t, &tm);
+    const SimUtc utc = simUtc(a.utcSeconds);
     char when[32];
-    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%SZ", &tm);
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02dZ", utc.date.year, utc.date.month,
+                  utc.date.day, utc.hour, utc.minute, utc.second);
     std::string s = fmt("pos %.5f %.5f alt %.0f ft", a.latDeg, a.lonDeg, a.altitudeFt);
     s += fmt(" vs %.0f hdg %.1fT tas %.0f", a.verticalSpeedFpm, a.headingTrueDeg, a.trueAirspeedKt);
     s += fmt(" gs %.0f trk %.1fT bank %.1f", g.speedKt, g.trackTrueDeg, a.bankDeg);

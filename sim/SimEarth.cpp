@@ -49,3 +49,10 @@ double courseDeg(double lat1, double lon1, double lat2, double lon2) {
 }
 
 }  // namespace simearth
+
+SimUtc simUtc(double utcSeconds) {
+    const double whole = std::floor(utcSeconds);
+    const int64_t days = static_cast<int64_t>(std::floor(whole / 86400.0));
+    const int secondOfDay = static_cast<int>(whole - static_cast<double>(days) * 86400.0);
+    return {civilFromDays(days), secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60};
+}

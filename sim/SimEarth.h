@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geo/Calendar.h"
+
 // Exact spherical-earth math of the stand-in simulator's world. The earth radius is chosen so
 // that one nautical mile is exactly one minute of arc.
 namespace simearth {
@@ -26,3 +28,12 @@ double distanceNm(double lat1, double lon1, double lat2, double lon2);
 double courseDeg(double lat1, double lon1, double lat2, double lon2);
 
 }  // namespace simearth
+
+// The simulator's clock (seconds since 1970-01-01 00:00:00 UTC) as a date and time of day.
+struct SimUtc {
+    CivilDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+SimUtc simUtc(double utcSeconds);

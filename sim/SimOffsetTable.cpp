@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <limits>
 
 #include "SimEarth.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/SimOffsets.h"
 
 using namespace simearth;
 
@@ -57,12 +56,6 @@ int32_t signedAngle32(double deg) {
     return roundTo<int32_t>(wrap180(deg) / 360.0 * kTwoTo32);
 }
 
-std::tm utc(const SimAircraft& a) {
-    std::time_t t = static_cast<std::time_t>(std::floor(a.utcSeconds));
-    std::tm out{};
-    gmtime_r(&t, &out);
-    return out;
-}
 
 struct Entry {
     SimVar var;
@@ -98,15 +91,15 @@ const Entry kEntries[] = {
     {simvar::kLongitude,
      [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(wrap180(a.lonDeg) / 360.0 * kTwoTo64)); },
      nullptr},
-    {simvar::kZuluSecond, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_sec)); },
+    {simvar::kZuluSecond, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).second)); },
      nullptr},
-    {simvar::kZuluHour, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_hour)); },
+    {simvar::kZuluHour, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).hour)); },
      nullptr},
-    {simvar::kZuluMinute, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(utc(a).tm_min)); },
+    {simvar::kZuluMinute, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).minute)); },
      nullptr},
     {simvar::kDayOfYear,
-     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(utc(a).tm_yday + 1)); }, nullptr},
-    {simvar::kYear, [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(utc(a).tm_year + 1900)); },
+     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(dayOfYear(simUtc(a.utcSeconds).date))); }, nullptr},
+    {simvar::kYear, [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(simUtc(a.utcSeconds).date.year)); },
      nullptr},
     {simvar::kOnGround, [](const A& a, B* o) { put<uint16_t>(o, a.onGround ? 1 : 0); }, nullptr},
     {simvar::kAltimeterAltitude,

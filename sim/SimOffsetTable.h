@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "SimWorld.h"
-#include "simlink/SimServer.h"
+#include "SimServer.h"
 
 // What the stand-in simulator answers at the version offsets.
 inline constexpr uint32_t kStandInServerVersion = 0x19980005;

@@ -143,13 +143,9 @@ bool parseDate(const std::string& text, double& utcSeconds) {
     if (!splitInts(text, '-', parts, 3, 3, count)) return false;
     const int year = parts[0], month = parts[1], day = parts[2];
     if (year < 1971 || year > 2200 || month < 1 || month > 12 || day < 1 || day > 31) return false;
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    const std::time_t t = timegm(&tm);
-    if (tm.tm_mday != day) return false;  // 30 February and the like were normalised away
-    utcSeconds = static_cast<double>(t) + (utcSeconds - dayStart(utcSeconds));
+    const int64_t days = daysFromCivil({year, month, day});
+    if (civilFromDays(days).day != day) return false;  // 30 February and the like
+    utcSeconds = static_cast<double>(days) * 86400.0 + (utcSeconds - dayStart(utcSeconds));
     return true;
 }
 

@@ -16,7 +16,7 @@
 #include "SimOptions.h"
 #include "SimTrack.h"
 #include "SimWorld.h"
-#include "platform/posix/SimPosixServer.h"
+#include "SimPosixServer.h"
 
 namespace {
 

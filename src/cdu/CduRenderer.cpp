@@ -3,19 +3,20 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "platform/Platform.h"
 #include "cdu/Tga.h"
 #include "platform/Png.h"
 
 namespace {
 
 RenderBackend* backend() {
-    return fms().platform.renderer;
+    return platform().renderer;
 }
 
 // The shift applied before drawing, in font units, for the three alignments.
 float alignmentShift(const unsigned char* text, int length, int alignment) {
-    const GlyphMetrics* metrics = fms().cdu.renderer.glyphMetrics;
+    const GlyphMetrics* metrics = cduState().renderer.glyphMetrics;
     float width = 0.0f;
     float last = 0.0f;
     for (int i = 0; i < length; ++i) {
@@ -66,14 +67,14 @@ void initRenderState() {
 bool createCduFont(const char* faceName, int fontIndex, float height, int weight) {
     RenderBackend* b = backend();
     if (b == nullptr || fontIndex < 0 || fontIndex > 1) return false;
-    RendererState& state = fms().cdu.renderer;
+    RendererState& state = cduState().renderer;
     bool ok = b->createFont(fontIndex, faceName, height, weight, state.glyphMetrics);
     state.fontCreated[fontIndex] = ok;
     return ok;
 }
 
 void deleteCduFonts() {
-    RendererState& state = fms().cdu.renderer;
+    RendererState& state = cduState().renderer;
     if (RenderBackend* b = backend()) b->deleteFonts();
     state.fontCreated[0] = state.fontCreated[1] = false;
 }
@@ -87,7 +88,7 @@ bool loadTextureFromTga(const std::string& path) {
     std::optional<TgaImage> image = readTga(path);
     if (!image || b == nullptr) return false;
     bool ok = b->loadBezelTexture(image->components, image->width, image->height, image->pixels.data());
-    fms().cdu.renderer.bezelLoaded = ok;
+    cduState().renderer.bezelLoaded = ok;
     return ok;
 }
 

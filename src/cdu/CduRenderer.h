@@ -4,7 +4,7 @@
 
 #include "platform/RenderBackend.h"
 
-// The drawing API of every CDU page. It forwards to the backend in fms().platform.renderer
+// The drawing API of every CDU page. It forwards to the backend in platform().renderer
 // (OpenGL in the program, the recording backend in tests); with no backend it draws nothing.
 //
 // Page coordinates: origin at the lower left corner of the bezel picture, x to the right,

@@ -1,13 +1,13 @@
 #include "cdu/Dispatcher.h"
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "platform/Platform.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/DisplayControl.h"
 #include "cdu/KeyInput.h"
-#include "cdu/StartupPage.h"
-#include "shell/Program.h"
-#include "shell/SubsystemHooks.h"
-#include "shell/WindowControl.h"
+#include "navdb/DatabaseLoad.h"
+#include "navdb/NavDbState.h"
+#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -30,9 +30,13 @@ void placeScreen(const Settings& s) {
     beginPageCoordinates();
 }
 
-void runCurrentPage(int page) {
-    const PageEntry entry = pageEntry(page);
-    if (entry.crossFillPrompt) runHook(subsystemHooks().updateCrossFillPrompt);
+const PageEntry& entryOf(const PageTable& pages, int page) {
+    static constexpr PageEntry kNone{};
+    return page >= 0 && page <= kLastPage ? pages[page] : kNone;
+}
+
+void runCurrentPage(const PageTable& pages, int page) {
+    const PageEntry& entry = entryOf(pages, page);
     if (entry.run != nullptr) entry.run();
 }
 
@@ -49,7 +53,7 @@ void drawDimmingOverlay(float dimLevel) {
 }  // namespace
 
 void handlePowerKey() {
-    CduState& cdu = fms().cdu;
+    CduState& cdu = cduState();
     if (cdu.keys.pendingPadKey != kPadOnOff) return;
     if (cdu.unitPower == kPowerOn) {
         cdu.displayControlShown = true;
@@ -60,11 +64,11 @@ void handlePowerKey() {
     resetPadKey();
 }
 
-void handleGlobalFunctionKeys() {
-    CduState& cdu = fms().cdu;
+void handleGlobalFunctionKeys(const PageTable& pages) {
+    CduState& cdu = cduState();
     if (!cdu.initAccepted || cdu.displayControlShown) return;
     const int& key = cdu.keys.pendingFunctionKey;
-    if (key == kFnFpl && databaseLoadWasRequested() && cdu.unitPower == kPowerOn) {
+    if (key == kFnFpl && databaseLoadRequested(navDbState().database) && cdu.unitPower == kPowerOn) {
         resetFunctionKey();
         clearScratchpad();
         cdu.previousPage = cdu.currentPage;
@@ -78,11 +82,11 @@ void handleGlobalFunctionKeys() {
         resetLsk();
     }
     if (key == kFnFuel) {
-        runHook(subsystemHooks().resetFuelEntry);
+        if (PageFunction opened = entryOf(pages, kPageFuel).opened) opened();
         openTopLevelPage(cdu, kPageFuel);
     }
     if (key == kFnList) {
-        runHook(subsystemHooks().resetListSelection);
+        if (PageFunction opened = entryOf(pages, kPageList).opened) opened();
         clearScratchpad();
         openTopLevelPage(cdu, kPageList);
     }
@@ -92,41 +96,34 @@ void handleGlobalFunctionKeys() {
     if (key == kFnDto) openTopLevelPage(cdu, kPageDirectTo);
 }
 
-void drawCdu() {
-    Fms& f = fms();
-    CduState& cdu = f.cdu;
-    ShellState& shell = f.shell;
-    const SubsystemHooks& hooks = subsystemHooks();
+void drawCdu(const PageTable& pages) {
+    CduState& cdu = cduState();
+    const Settings& settings = platform().settings;
 
-    if (shell.settings.enableArduino) runHook(hooks.pollKeypad);
     updateHoverCursor();
-    const ClockSample now = sampleClock();
-    cdu.frameMillis = now.milliseconds;
     beginCduFrame();
-    cduRotate(rotationAngle(shell.rotationIndex));
-    if (now.seconds != cdu.lastSecond) {
-        cdu.lastSecond = now.seconds;
-        shell.newSecond = true;
-        ++shell.secondsCounter;
-    }
-    placeScreen(shell.settings);
+    cduRotate(rotationAngle(cdu.rotationIndex));
+    placeScreen(settings);
 
     handlePowerKey();
-    handleGlobalFunctionKeys();
+    handleGlobalFunctionKeys(pages);
     if (cdu.unitPower == kPowerRequested) {
         cdu.currentPage = kPageStartup;
         cdu.unitPower = kPowerOn;
-        runHook(hooks.setKeypadBacklight, true);
     }
-    if (cdu.unitPower == kPowerOn) runCurrentPage(cdu.currentPage);
-    if (cdu.displayControlShown) runDisplayControl();
-    drawDimmingOverlay(shell.settings.dimLevel);
+    if (cdu.displayControlShown) handleDisplayControlKeys();
+    if (cdu.unitPower == kPowerOn) runCurrentPage(pages, cdu.currentPage);
+    if (cdu.displayControlShown) drawDisplayControl();
+    drawDimmingOverlay(settings.dimLevel);
+}
 
-    // Only unit 1 steers the aircraft.
-    if (shell.settings.unitIsFms1) runHook(hooks.runGuidance);
-    // Lift-off: the frame in which the on-ground value drops to zero.
-    const int onGround = f.guidance.aircraft.onGround;
-    if (onGround == 0 && cdu.onGroundLatch != 0) runHook(hooks.recordTakeOff);
-    cdu.onGroundLatch = onGround;
-    shell.newSecond = false;
+void advanceCduClock(int milliseconds) {
+    CduState& cdu = cduState();
+    cdu.frameMillis = milliseconds;
+    const int second = milliseconds / 1000;
+    cdu.newSecond = second != cdu.lastSecond;
+    if (cdu.newSecond) {
+        cdu.lastSecond = second;
+        ++cdu.secondsCounter;
+    }
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "platform/Platform.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
-#include "shell/SubsystemHooks.h"
 
 namespace {
 
@@ -21,7 +21,6 @@ void consumeKeys(CduState& cdu, Settings& s) {
         resetLsk();
     } else if (key == kLskR5) {
         cdu.unitPower = kPowerOff;
-        runHook(subsystemHooks().setKeypadBacklight, false);
         cdu.displayControlShown = false;
         resetLsk();
     } else if (key == kLskR1 && video) {
@@ -81,8 +80,10 @@ void draw(bool video) {
 
 }  // namespace
 
-void runDisplayControl() {
-    CduState& cdu = fms().cdu;
-    consumeKeys(cdu, fms().shell.settings);
-    draw(cdu.displayControlMode == kDisplayControlVideo);
+void handleDisplayControlKeys() {
+    consumeKeys(cduState(), platform().settings);
+}
+
+void drawDisplayControl() {
+    draw(cduState().displayControlMode == kDisplayControlVideo);
 }

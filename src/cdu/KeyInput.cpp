@@ -2,9 +2,10 @@
 
 #include <array>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "platform/Platform.h"
 #include "platform/Window.h"
-#include "shell/WindowControl.h"
+#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -94,40 +95,40 @@ float percentOf(int pixels, int extent) {
 }  // namespace
 
 void hitTestKeys(float x, float y) {
-    KeyState& keys = fms().cdu.keys;
-    for (const GroupHit& h : hitGroups(fms().cdu.keyRects, x, y)) {
+    KeyState& keys = cduState().keys;
+    for (const GroupHit& h : hitGroups(cduState().keyRects, x, y)) {
         if (h.key >= 0) pendingSlot(keys, h.slot) = h.key;
     }
 }
 
 void handleMouseDown(int x, int y) {
-    const Settings& s = fms().shell.settings;
+    const Settings& s = platform().settings;
     hitTestKeys(percentOf(x, s.windowWidth), percentOf(y, s.windowHeight));
     typeIntoScratchpad();
 }
 
 void handleKeyDown(int code) {
-    if (!inKeyboardRange(code) || !acceptedKeyDown(code, fms().shell.settings.hardwareMode)) return;
-    fms().cdu.keys.keyDown[code] = 1;
+    if (!inKeyboardRange(code) || !acceptedKeyDown(code, platform().settings.hardwareMode)) return;
+    cduState().keys.keyDown[code] = 1;
 }
 
 void handleKeyUp(int code) {
     // A typed Escape stays recorded until the main loop sees it, even when the key comes up
     // before the loop's next idle pass.
     if (!inKeyboardRange(code) || code == kEscapeChar) return;
-    fms().cdu.keys.keyDown[code] = 0;
+    cduState().keys.keyDown[code] = 0;
 }
 
 void handleChar(int code) {
-    if (inKeyboardRange(code)) fms().cdu.keys.keyDown[code] = 1;
+    if (inKeyboardRange(code)) cduState().keys.keyDown[code] = 1;
     // In hardware mode the PC keyboard only ends the program (Escape); CDU keys come from
     // the mouse and the hardware keypad.
-    if (!fms().shell.settings.hardwareMode) mapKeyboard();
+    if (!platform().settings.hardwareMode) mapKeyboard();
     typeIntoScratchpad();
 }
 
 void mapKeyboard() {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     for (int i = 0; i < kAlphaCount; ++i) {
         if (keys.keyDown['A' + i] != 0 && keys.keyDown[kWindowActionEntry] == 0) {
             keys.pendingAlphaKey = i;
@@ -145,8 +146,14 @@ void mapKeyboard() {
 }
 
 void typeIntoScratchpad() {
-    KeyState& keys = fms().cdu.keys;
-    if (keys.pendingPadKey == kPadEnter) return;
+    KeyState& keys = cduState().keys;
+    if (keys.pendingPadKey == kPadEnter) {
+        // An ENTER waits for the page with the text as it was typed. A letter typed after it
+        // means no page took it (INIT has no use for ENTER): it was not meant for the text
+        // that follows, as a digit typed after it replaces it too.
+        if (keys.pendingAlphaKey == kAlphaNone) return;
+        keys.pendingPadKey = kPadNone;
+    }
     if (keys.pendingPadKey == kPadNone && keys.pendingAlphaKey == kAlphaNone) return;
     if (keys.pendingPadKey == kPadBack) {
         if (!keys.scratchpad.empty()) keys.scratchpad.pop_back();
@@ -164,19 +171,19 @@ void typeIntoScratchpad() {
 }
 
 void resetLsk() {
-    fms().cdu.keys.pendingLsk = kLskNone;
+    cduState().keys.pendingLsk = kLskNone;
 }
 void resetFunctionKey() {
-    fms().cdu.keys.pendingFunctionKey = kFunctionNone;
+    cduState().keys.pendingFunctionKey = kFunctionNone;
 }
 void resetPadKey() {
-    fms().cdu.keys.pendingPadKey = kPadNone;
+    cduState().keys.pendingPadKey = kPadNone;
 }
 void resetAlphaKey() {
-    fms().cdu.keys.pendingAlphaKey = kAlphaNone;
+    cduState().keys.pendingAlphaKey = kAlphaNone;
 }
 void clearScratchpad() {
-    fms().cdu.keys.scratchpad.clear();
+    cduState().keys.scratchpad.clear();
 }
 
 HoverCursor hoverCursorAt(const KeyRectangles& r, float x, float y) {
@@ -189,14 +196,14 @@ HoverCursor hoverCursorAt(const KeyRectangles& r, float x, float y) {
 }
 
 void updateHoverCursor() {
-    Window* window = fms().platform.window;
+    Window* window = platform().window;
     if (window == nullptr) return;
     int x = 0;
     int y = 0;
     HoverCursor cursor = HoverCursor::Arrow;
     if (window->pointerPosition(x, y)) {
-        const Settings& s = fms().shell.settings;
-        cursor = hoverCursorAt(fms().cdu.keyRects, percentOf(x, s.windowWidth), percentOf(y, s.windowHeight));
+        const Settings& s = platform().settings;
+        cursor = hoverCursorAt(cduState().keyRects, percentOf(x, s.windowWidth), percentOf(y, s.windowHeight));
     }
     if (cursor == HoverCursor::Hand) window->setCursor(CursorShape::Hand);
     if (cursor == HoverCursor::Arrow) window->setCursor(CursorShape::Arrow);

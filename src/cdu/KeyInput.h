@@ -3,7 +3,7 @@
 #include "cdu/KeyRectangles.h"
 
 // Key input from the mouse on the bezel picture and from the PC keyboard. Every source only
-// sets the pending slot of its group (fms().cdu.keys); digits and letters are typed into
+// sets the pending slot of its group (cduState().keys); digits and letters are typed into
 // the scratchpad as they arrive.
 
 // Sets the pending slot of the key under (xPercent, yPercent) of the window, testing the

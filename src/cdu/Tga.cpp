@@ -1,7 +1,7 @@
 #include "cdu/Tga.h"
 
 #include <cstdio>
-#include <fstream>
+#include "platform/Files.h"
 #include <iterator>
 
 namespace {
@@ -114,18 +114,9 @@ std::optional<TgaImage> readTgaMemory(const uint8_t* data, size_t size) {
 
 std::optional<TgaImage> readTga(const std::string& path) {
     std::optional<TgaImage> image;
-    std::ifstream file(path, std::ios::binary);
-    if (file) {
-        file.seekg(0, std::ios::end);
-        const std::streamoff length = file.tellg();
-        file.seekg(0, std::ios::beg);
-        if (length > 0 && static_cast<size_t>(length) <= maxFileBytes) {
-            std::vector<uint8_t> bytes(static_cast<size_t>(length));
-            if (file.read(reinterpret_cast<char*>(bytes.data()), length)) {
-                image = readTgaMemory(bytes.data(), bytes.size());
-            }
-        }
-    }
+    std::string bytes;
+    if (readFileCapped(path, bytes, maxFileBytes) && !bytes.empty())
+        image = readTgaMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     if (!image) std::fputs("\nUnable to load TGA File!\n", stdout);
     return image;
 }
@@ -153,7 +144,5 @@ std::vector<uint8_t> encodeTga(const TgaImage& image) {
 bool writeTga(const std::string& path, const TgaImage& image) {
     std::vector<uint8_t> bytes = encodeTga(image);
     if (bytes.empty()) return false;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
+    return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

@@ -2,19 +2,19 @@
 
 #include <algorithm>
 
-#include "Fms.h"
-#include "cdu/KeyInput.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "simlink/SimLinkState.h"
 #include "flightplan/PlanExport.h"
-#include "guidance/Geodesy.h"
-#include "guidance/GuidanceModes.h"
+#include "geo/Geodesy.h"
 
 namespace {
 
 FlightPlanState& state() {
-    return fms().flightplan;
+    return flightPlanState();
 }
 std::vector<FplLeg>& legs() {
-    return fms().flightplan.plan.legs;
+    return flightPlanState().plan.legs;
 }
 
 GeoPoint positionOf(const FplLeg& leg) {
@@ -22,7 +22,7 @@ GeoPoint positionOf(const FplLeg& leg) {
 }
 
 GeoPoint aircraftPosition() {
-    const AircraftState& a = fms().guidance.aircraft;
+    const AircraftState& a = simLinkState().aircraft;
     return GeoPoint{a.positionF.lat, a.positionF.lon};
 }
 
@@ -66,11 +66,11 @@ std::optional<GeoPoint> recommendedNavaidPosition(const NavDatabase& db, const s
 }
 
 float variationAt(const GeoPoint& p) {
-    return magneticVariationAt(fms().navdb.database, p.lat, p.lon);
+    return magneticVariationAt(navDbState().database, p.lat, p.lon);
 }
 
 PlanSegment buildSegment(const std::vector<FplLeg>& plan, size_t i, int32_t ordinal) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const FplLeg& from = plan[i];
     const FplLeg& to = plan[i + 1];
     PlanSegment s;
@@ -132,23 +132,6 @@ PlanSegment buildSegment(const std::vector<FplLeg>& plan, size_t i, int32_t ordi
         s.courseTrue = course;
     }
     return s;
-}
-
-// Moves the FPL line selection on by one line; after line 5 comes line 1 of the next page.
-void advanceLineSelection() {
-    FlightPlanState& st = state();
-    if (st.fplSelectedLine >= kFplLinesPerPage) return;
-    if (++st.fplSelectedLine >= kFplLinesPerPage) {
-        st.fplSelectedLine = 0;
-        ++st.fplPage;
-    }
-}
-
-// The 0-based index the selected line stands for; past the end when no line is selected.
-size_t selectedIndexOrEnd() {
-    const FlightPlanState& st = state();
-    if (st.fplSelectedLine >= kFplLinesPerPage || st.fplSelectedLeg < 1) return legs().size();
-    return std::min(static_cast<size_t>(st.fplSelectedLeg - 1), legs().size());
 }
 
 FplLeg markerLeg(WaypointKind kind, int32_t markerFlag) {
@@ -235,7 +218,6 @@ void rebuildPlanSegments() {
 
 void appendLeg(const FplLeg& leg) {
     legs().push_back(leg);
-    advanceLineSelection();
     rebuildPlanSegments();
 }
 
@@ -248,25 +230,6 @@ void insertLegBefore(int legNumber, const FplLeg& leg) {
     rebuildPlanSegments();
 }
 
-void insertWaypointAtSelection(const FplLeg& leg) {
-    FlightPlanState& st = state();
-    size_t index = selectedIndexOrEnd();
-    if (index >= legs().size()) {
-        appendLeg(leg);
-    } else {
-        legs().insert(legs().begin() + static_cast<std::ptrdiff_t>(index), leg);
-        st.fplSelectedLine = kFplNoLine;
-        rebuildPlanSegments();
-    }
-}
-
-void insertGap() {
-    size_t index = selectedIndexOrEnd();
-    legs().insert(legs().begin() + static_cast<std::ptrdiff_t>(index), markerLeg(WaypointKind::Gap, 1));
-    rebuildPlanSegments();
-    advanceLineSelection();
-}
-
 void deleteLeg(int index) {
     if (index < 0 || static_cast<size_t>(index) >= legs().size()) return;
     ProcedureSelections& sel = state().selections;
@@ -277,16 +240,6 @@ void deleteLeg(int index) {
     if (index == 0) sel.departureRunway = nullptr;
     legs().erase(legs().begin() + index);
     rebuildPlanSegments();
-}
-
-void pressDelete() {
-    FlightPlanState& st = state();
-    ++st.deletePressCount;
-    if (st.deletePressCount < 2) return;
-    int index = st.fplSelectedLeg - 1;
-    if (st.fplSelectedLine >= kFplLinesPerPage || index < 0 || index >= planLegCount()) return;
-    deleteLeg(index);
-    st.deletePressCount = 0;
 }
 
 void truncateAfter(int legNumber) {
@@ -315,33 +268,29 @@ void setAltitudeConstraint(int index, int value) {
     rebuildPlanSegments();
 }
 
-void fillOriginFromAircraft() {
+bool fillOriginFromAircraft() {
     FlightPlanState& st = state();
-    if (!st.originPending || !fms().shell.simLinked) return;
+    if (!st.originPending || !simLinkState().simLinked) return false;
     // A plan begun another way (LIST page, a stored route) already has its first leg; the
     // nearest airport would only land at its end.
     if (!st.plan.legs.empty()) {
         st.originPending = false;
-        return;
+        return false;
     }
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     // Without airports there is nothing to fill in; the origin stays pending.
-    if (!isSet(db.airportsLoaded) || db.airports.empty()) return;
-    const AircraftState& a = fms().guidance.aircraft;
+    if (!isSet(db.airportsLoaded) || db.airports.empty()) return false;
+    const AircraftState& a = simLinkState().aircraft;
     appendLeg(nearestAirport(db, a.positionF.lat, a.positionF.lon));
     st.originPending = false;
-}
-
-bool lookUpIdentCandidates(const std::string& text) {
-    state().identCandidates = findIdentifier(fms().navdb.database, text);
-    return !state().identCandidates.indices.empty();
+    return true;
 }
 
 // --- Procedures ---
 
-void insertDepartureProcedure() {
+int insertDepartureProcedure() {
     FlightPlanState& st = state();
-    if (legs().empty()) return;
+    if (legs().empty()) return 0;
     FplLeg origin = legs().front();
     legs().erase(legs().begin());
     // Legs of an earlier SID go, wherever they stand after the origin.
@@ -368,21 +317,26 @@ void insertDepartureProcedure() {
 
     legs().insert(legs().begin(), origin);
     legs().insert(legs().begin() + 1, added.begin(), added.end());
-    for (size_t k = 0; k < added.size(); ++k) advanceLineSelection();
     rebuildPlanSegments();
+    return static_cast<int>(added.size());
 }
 
-void insertArrivalProcedure() {
+int insertArrivalProcedure() {
     FlightPlanState& st = state();
-    if (legs().empty()) return;
+    if (legs().empty()) return 0;
     FplLeg destination = legs().back();
     legs().pop_back();
     // A new arrival replaces the one inserted before, as a new SID replaces the old one.
     std::erase_if(legs(), fromEarlierArrival);
     const ProcedureSelections& sel = st.selections;
+    int appended = 0;
+    auto append = [&appended](const FplLeg& leg) {
+        appendLeg(leg);
+        ++appended;
+    };
 
-    auto appendFrom = [](const std::vector<FplLeg>& list, size_t first) {
-        for (size_t k = first; k < list.size(); ++k) appendLeg(list[k]);
+    auto appendFrom = [&append](const std::vector<FplLeg>& list, size_t first) {
+        for (size_t k = first; k < list.size(); ++k) append(list[k]);
     };
     auto lastIdentIs = [](const std::string& ident) {
         return !legs().empty() && legs().back().ident == ident;
@@ -395,7 +349,7 @@ void insertArrivalProcedure() {
         if (legs().empty()) {
             appendFrom(star, 0);
         } else if (!lastIdentIs(star.front().ident)) {
-            appendLeg(arrivalMarker(WaypointKind::NoLink, 0));
+            append(arrivalMarker(WaypointKind::NoLink, 0));
             appendFrom(star, 0);
         } else {
             appendFrom(star, 1);
@@ -408,7 +362,7 @@ void insertArrivalProcedure() {
         if (lastIdentIs(t.front().ident))
             appendFrom(t, 1);
         else
-            appendLeg(arrivalMarker(WaypointKind::NoLink, 0));
+            append(arrivalMarker(WaypointKind::NoLink, 0));
     }
 
     if (sel.approach) {
@@ -424,7 +378,7 @@ void insertArrivalProcedure() {
         }
         if (!approach.empty()) {
             if (joinCheck && approach.front().ident != joinIdent) {
-                appendLeg(arrivalMarker(WaypointKind::NoLink, 0));
+                append(arrivalMarker(WaypointKind::NoLink, 0));
                 appendFrom(approach, 0);
             } else if (joinCheck) {
                 appendFrom(approach, 1);
@@ -436,24 +390,18 @@ void insertArrivalProcedure() {
             FplLeg runway;
             runway.waypointKind = WaypointKind::Runway;
             runway.ident = sel.arrivalRunway->ident;
-            runway.altitudeFt = sel.arrivalRunway->elevation;
+            runway.altitudeFt = sel.arrivalRunway->elevationFt;
             runway.latitude = sel.arrivalRunway->thresholdLatitude;
             runway.longitude = sel.arrivalRunway->thresholdLongitude;
-            appendLeg(runway);
+            append(runway);
         }
         legs().push_back(arrivalMarker(WaypointKind::EndOfApproach, 1));
     }
-    appendLeg(destination);
+    append(destination);
+    return appended;
 }
 
 // --- Resets ---
-
-void resetDeparturePage() {
-    state().departurePage = DeparturePageState{};
-}
-void resetArrivalPage() {
-    state().arrivalPage = ArrivalPageState{};
-}
 
 void clearArrivalSelection() {
     FlightPlanState& st = state();
@@ -461,10 +409,6 @@ void clearArrivalSelection() {
     sel.arrivalRunway = nullptr;
     sel.approach.reset();
     sel.approachTransition.reset();
-    resetArrivalPage();
-    st.departurePage.transitionChosen = false;
-    st.procedureListPage = 0;
-    clearScratchpad();
     if (sel.arrivalAirport != nullptr) sel.arrivalAirport->starsLoaded = 0;
 }
 
@@ -475,20 +419,8 @@ void clearFlightPlan() {
     // The arrival airport's STARs are to be read again: forget the arrival choice first.
     clearArrivalSelection();
     st.selections = ProcedureSelections{};
-    resetDeparturePage();
-    resetArrivalPage();
     st.planSegments.clear();
     st.routeDistanceNm = 0;
-    fms().guidance.activeSegment = 0;
-    st.identCandidatesFlag = false;
     st.planComplete = false;
-    // An empty plan has one leg page; a page or line left over from the old plan would
-    // point past it.
-    st.fplPage = 1;
-    st.fplSelectedLine = kFplNoLine;
-    st.deletePressCount = 0;
     exportSimulatorPlan();
-    resetVnav();
-    resetHold();
-    resetDirectTo();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // The one flight plan of the unit: legs in flying order. Leg 1 (index 0) is the origin;
@@ -70,23 +70,12 @@ int fplPageCount();
 void rebuildPlanSegments();
 
 // --- Editing ---
-// Pushes the leg at the end, advances the FPL line selection by one (line 5 goes on to line 1
-// of the next FPL page; with no line selected the selection stays as it is), rebuilds.
+// Pushes the leg at the end and rebuilds. (The FPL page moves its line selection on by one
+// for each leg appended; the operations below that append say how many they did.)
 void appendLeg(const FplLeg& leg);
 // Places the leg before leg number `legNumber` (1-based); a number past the end appends
 // without touching the selection. Rebuilds.
 void insertLegBefore(int legNumber, const FplLeg& leg);
-// The identifier page's ACCEPT on behalf of the FPL page: the leg goes before the selected
-// line's leg, or is appended when the selected line is past the end of the plan (or no line
-// is selected). Afterwards an append leaves the next empty line selected and an insertion
-// within the plan leaves no line selected.
-void insertWaypointAtSelection(const FplLeg& leg);
-// The LIST page's GAP request: a gap marker before the selected line's leg (appended when
-// that is past the end), rebuilt, the line selection advanced by one. The caller shows page 4.
-void insertGap();
-// One press of DEL: the second press deletes the selected leg when it exists (an airport
-// leg also drops the arrival procedures; leg 1 also drops the departure runway).
-void pressDelete();
 // Removes the leg at a 0-based index with the delete rule's effects on the selections.
 void deleteLeg(int index);
 // Keeps legs 1..legNumber and removes the rest.
@@ -96,27 +85,22 @@ void toggleOverfly(int index);
 void setAltitudeConstraint(int index, int value);
 // The FPL page's origin fill: when the origin is still pending, the simulator link is up and
 // the plan is empty, appends the airport nearest to the aircraft and clears the flag (a plan
-// that already has legs only clears it).
-void fillOriginFromAircraft();
-// Looks the text up in the database into the FPL page's candidate list; true when something
-// matched.
-bool lookUpIdentCandidates(const std::string& text);
+// that already has legs only clears it). True when it appended.
+bool fillOriginFromAircraft();
 
 // --- Procedures ---
 // A SID accepted on the DEPARTURE page: earlier SID legs go, the runway part and the
-// transition follow the origin.
-void insertDepartureProcedure();
+// transition follow the origin. Returns the number of legs added.
+int insertDepartureProcedure();
 // The arrival selection completed on the ARRIVAL page: STAR, approach transition, approach,
-// runway and end-of-approach marker go before the destination.
-void insertArrivalProcedure();
+// runway and end-of-approach marker go before the destination. Returns the number of legs
+// appended (the end-of-approach marker is pushed without counting).
+int insertArrivalProcedure();
 
 // --- Resets ---
-// DELETE FPL and start-up: empty plan, no selections, page states and dependent guidance
-// states reset, empty waypoint list written.
+// Empty plan, no selections, empty waypoint list written. (DELETE FPL also resets the
+// guidance modes and the pages: see deleteFlightPlan.)
 void clearFlightPlan();
 // Forgets the arrival runway, approach and approach transition (the arrival airport and the
-// STAR stay) and sends the arrival page back to its first step.
+// STAR stay).
 void clearArrivalSelection();
-// The departure and arrival page step states.
-void resetDeparturePage();
-void resetArrivalPage();

@@ -13,10 +13,5 @@ inline constexpr std::string_view kSimulatorPlanFile = "data/Routes/fsPlan.pln";
 // The file's text for a plan.
 std::string simulatorPlanText(const FlightPlan& plan);
 
-// Replaces `path` with `text` so that a reader never sees half a file: the text goes to a
-// temporary file in the same folder (created when missing), which is then renamed over the
-// target. False when anything failed; the previous file then stays as it was.
-bool replaceFileAtomically(const std::string& path, std::string_view text);
-
 // Writes the current plan's waypoint list; failures are skipped silently.
 void exportSimulatorPlan();

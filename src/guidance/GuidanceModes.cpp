@@ -1,24 +1,32 @@
 #include "guidance/GuidanceModes.h"
 
-#include "Fms.h"
+#include "flightplan/FlightPlanState.h"
+#include "guidance/GuidanceState.h"
 
 void resetDirectTo() {
-    DirectToState& d = fms().guidance.directTo;
+    DirectToState& d = guidanceState().directTo;
     d.dtoStep = 0;
     d.dtoLegIndex = -1;
     d.nxLegIndex = -1;
 }
 
 void resetHold() {
-    HoldDefinition& h = fms().guidance.hold;
-    std::vector<FplLeg>& legs = fms().flightplan.plan.legs;
+    HoldDefinition& h = guidanceState().hold;
+    std::vector<FplLeg>& legs = flightPlanState().plan.legs;
     if (h.holdFixIndex >= 0 && static_cast<size_t>(h.holdFixIndex) < legs.size())
         legs[static_cast<size_t>(h.holdFixIndex)].overfly = 0;
     h = HoldDefinition{};
 }
 
 void resetVnav() {
-    VnavState& v = fms().guidance.vnav;
+    VnavState& v = guidanceState().vnav;
     v.waypointLegs.clear();
     v.vnavState = 4;
+}
+
+void resetPlanGuidance() {
+    guidanceState().activeSegment = 0;
+    resetVnav();
+    resetHold();
+    resetDirectTo();
 }

@@ -39,3 +39,5 @@ void resetDirectTo();
 // Also clears the fly-over mark the hold put on its fix leg, when that leg still exists.
 void resetHold();
 void resetVnav();
+// All of them, and the active leg back to the first: the plan was deleted.
+void resetPlanGuidance();

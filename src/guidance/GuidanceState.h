@@ -2,17 +2,11 @@
 
 #include <cstdint>
 
-#include "guidance/AircraftState.h"
 #include "guidance/GuidanceModes.h"
+#include "platform/CurrentState.h"
 
-// State owned by the guidance/ folder. One instance lives in the Fms context; code reaches it
-// through fms().guidance. Members are added here by the code that owns them.
+// State owned by the guidance/ folder.
 struct GuidanceState {
-    // The aircraft as last read from the simulator.
-    AircraftState aircraft;
-    // DATA page attitude and FUEL page values, as last read.
-    DataPageAttitude attitude;
-    FuelReading fuel;
     // Index into the flight plan's segments of the leg being flown (its toLeg is the TO
     // waypoint).
     int32_t activeSegment = 0;
@@ -20,3 +14,5 @@ struct GuidanceState {
     HoldDefinition hold;
     VnavState vnav;
 };
+
+inline GuidanceState& guidanceState() { return currentState<GuidanceState>(); }

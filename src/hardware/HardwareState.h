@@ -1,6 +1,8 @@
 #pragma once
 
-// State owned by the hardware/ folder. One instance lives in the Fms context; code reaches it
-// through fms().hardware. Members are added here by the code that owns them.
-struct HardwareState {
-};
+#include "platform/CurrentState.h"
+
+// State owned by the hardware/ folder.
+struct HardwareState {};
+
+inline HardwareState& hardwareState() { return currentState<HardwareState>(); }

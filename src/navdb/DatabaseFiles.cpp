@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "navdb/SplitFields.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 constexpr size_t kAirportFields = 6;
@@ -101,7 +101,7 @@ bool loadFile(const std::string& dataRoot, std::string_view file, ReadyFlag* fla
               const char* children, Read&& read) {
     std::string text;
     std::string name(file);
-    if (!readTextFile(joinPath(dataRoot, file), text)) {
+    if (!readFileCapped(joinPath(dataRoot, file), text)) {
         std::printf("%s: cannot be read\n", name.c_str());
         std::fflush(stdout);
         return false;
@@ -112,24 +112,6 @@ bool loadFile(const std::string& dataRoot, std::string_view file, ReadyFlag* fla
 }
 }  // namespace
 
-bool readTextFile(const std::string& path, std::string& out) {
-    out.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    bool ok = true;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        long size = std::ftell(file);
-        if (size > 0) out.reserve(static_cast<size_t>(size));
-        std::rewind(file);
-    }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
-    if (std::ferror(file)) ok = false;
-    std::fclose(file);
-    return ok;
-}
-
 ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
     return readParentsAndChildren(
         text, "A", kAirportFields, "R", kRunwayFields,
@@ -139,20 +121,20 @@ ReadReport readAirports(std::string_view text, std::vector<Airport>& airports) {
             a.name = f[2];
             a.latitude = fieldReal(f[3]);
             a.longitude = fieldReal(f[4]);
-            a.elevation = toInt16(fieldRealToInt(f[5]));
+            a.elevationFt = toInt16(fieldRealToInt(f[5]));
         },
         [&](const Fields& f) {
             Runway& r = airports.back().runways.emplace_back();
             r.ident = f[1];
-            r.heading = toUint32(fieldInt(f[2]));
-            r.length = toUint16(fieldInt(f[3]));
+            r.headingMag = toUint32(fieldInt(f[2]));
+            r.lengthFt = toUint16(fieldInt(f[3]));
             r.secondLength = toUint16(fieldInt(f[4]));
             r.keptFlag = fieldInt(f[5]) != 0;
             r.keptReal = fieldReal(f[6]);
-            r.inboundCourse = toUint16(fieldInt(f[7]));
+            r.inboundCourseMag = toUint16(fieldInt(f[7]));
             r.thresholdLatitude = fieldReal(f[8]);
             r.thresholdLongitude = fieldReal(f[9]);
-            r.elevation = toInt16(fieldInt(f[10]));
+            r.elevationFt = toInt16(fieldInt(f[10]));
             r.keptReal2 = fieldReal(f[11]);
         });
 }
@@ -167,7 +149,7 @@ ReadReport readNavaids(std::string_view text, std::vector<Navaid>& navaids) {
         n.keptInt = fieldInt(f[5]);
         n.latitude = fieldReal(f[6]);
         n.longitude = fieldReal(f[7]);
-        n.elevation = toInt16(fieldInt(f[8]));
+        n.elevationFt = toInt16(fieldInt(f[8]));
         n.declination = fieldReal(f[12]);
         // Its position in the list, so a skipped line cannot leave a gap.
         n.dbIndex = static_cast<int32_t>(navaids.size() - 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Files.h"
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -49,8 +50,6 @@ bool loadNavaidsFile(NavDatabase& db, const std::string& dataRoot);
 bool loadWaypointsFile(NavDatabase& db, const std::string& dataRoot);
 bool loadAirwaysFile(NavDatabase& db, const std::string& dataRoot);
 
-// Reads a whole file as bytes; false when it cannot be opened or read.
-bool readTextFile(const std::string& path, std::string& out);
 
 // Calls `onLine(lineNumber, line)` for every line of `text` (1-based numbers, the trailing
 // carriage return removed).

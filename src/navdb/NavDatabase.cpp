@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 GeoPoint pointOf(float latitude, float longitude) {
@@ -45,7 +45,7 @@ FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) 
         leg.ident = a.ident;
         leg.latitude = a.latitude;
         leg.longitude = a.longitude;
-        leg.elevation = a.elevation;
+        leg.elevationFt = a.elevationFt;
     }
     return leg;
 }

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavaidGrid.h"
 
 // The navigation database: every airport (with its runways), navaid, named fix and airway
@@ -65,16 +65,16 @@ struct RunwayApproaches {
 
 struct Runway {
     std::string ident;  // designator exactly as in the file; procedure files use the same text
-    uint32_t heading = 0;
-    uint16_t length = 0;
+    uint32_t headingMag = 0;  // whole degrees magnetic
+    uint16_t lengthFt = 0;
     uint16_t secondLength = 0;  // kept only
-    // Threshold elevation, feet. Signed: runways below sea level exist.
-    int16_t elevation = 0;
+    // Threshold elevation. Signed: runways below sea level exist.
+    int16_t elevationFt = 0;
     float thresholdLatitude = 0.0f;  // the runway end the NAV/RNWY page calls "APPR END"
     float thresholdLongitude = 0.0f;
     bool keptFlag = false;  // kept only
     float keptReal = 0.0f;  // kept only
-    uint16_t inboundCourse = 0;
+    uint16_t inboundCourseMag = 0;  // final approach course, whole degrees magnetic
     float keptReal2 = 0.0f;  // kept only
     std::vector<Procedure> sids;
     std::vector<Procedure> stars;
@@ -89,8 +89,8 @@ struct Airport {
     std::string selectedRunwayIdent;  // runway chosen on the selection pages
     float latitude = 0.0f;
     float longitude = 0.0f;
-    // Feet. Signed: airports below sea level exist and must not read as 65 000 ft.
-    int16_t elevation = 0;
+    // Signed: airports below sea level exist and must not read as 65 000 ft.
+    int16_t elevationFt = 0;
     std::vector<Runway> runways;
     int32_t dbIndex = -1;  // written by the departure and arrival pages, not by the loader
     int32_t selectedRunwayIndex = -1;
@@ -121,7 +121,7 @@ struct Navaid {
     int32_t keptInt = 0;  // kept only
     float latitude = 0.0f;
     float longitude = 0.0f;
-    int16_t elevation = 0;
+    int16_t elevationFt = 0;
     float declination = 0.0f;  // magnetic variation, degrees
     int32_t dbIndex = -1;
 };

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/CurrentState.h"
 #include "navdb/NavDatabase.h"
 #include "navdb/Procedures.h"
 
-// State owned by the navdb/ folder. One instance lives in the Fms context; code reaches it
-// through fms().navdb.
+// State owned by the navdb/ folder.
 struct NavDbState {
     // The one database of the run: created empty, filled by the loader threads (which are
     // handed a reference to it, never the context), then only read.
@@ -12,3 +12,5 @@ struct NavDbState {
     // SID/STAR menus and the working lists of the selection pages.
     ProcedureLists procedures;
 };
+
+inline NavDbState& navDbState() { return currentState<NavDbState>(); }

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/NavDatabase.h"
 
 namespace {

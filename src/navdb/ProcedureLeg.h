@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 
 enum class LegOrigin { Departure = 0, Arrival = 1 };
 

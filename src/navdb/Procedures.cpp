@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Fms.h"
+#include "navdb/NavDbState.h"
+#include "platform/Platform.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/ProcedureLeg.h"
 #include "navdb/SplitFields.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 constexpr size_t kSidStarHeaderFields = 4;
@@ -155,7 +156,7 @@ bool safeIdent(const std::string& ident) {
 
 std::optional<std::string_view> fileText(const std::string& ident, std::string& storage) {
     if (!safeIdent(ident)) return std::nullopt;
-    if (!readTextFile(procedureFilePath(fms().shell.dataRoot, ident), storage)) return std::nullopt;
+    if (!readFileCapped(procedureFilePath(platform().dataRoot, ident), storage)) return std::nullopt;
     return std::string_view(storage);
 }
 
@@ -328,13 +329,13 @@ void readFinalApproaches(Runway& runway, const Airport&, std::optional<std::stri
 void loadSids(Airport& airport) {
     std::string storage;
     reportSkipped(airport.ident,
-                  readSidsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
+                  readSidsReport(airport, navDbState().procedures, fileText(airport.ident, storage)));
 }
 
 void loadStars(Airport& airport) {
     std::string storage;
     reportSkipped(airport.ident,
-                  readStarsReport(airport, fms().navdb.procedures, fileText(airport.ident, storage)));
+                  readStarsReport(airport, navDbState().procedures, fileText(airport.ident, storage)));
 }
 
 void loadApproachTransitions(Runway& runway, const Airport& airport) {
@@ -401,13 +402,13 @@ void buildStarTransitions(Airport& airport, ProcedureLists& lists) {
 }
 
 void buildSidLists(Airport& airport) {
-    buildSidLists(airport, fms().navdb.procedures);
+    buildSidLists(airport, navDbState().procedures);
 }
 void fillSidRunwayLegs(Airport& airport) {
-    fillSidRunwayLegs(airport, fms().navdb.procedures);
+    fillSidRunwayLegs(airport, navDbState().procedures);
 }
 void buildStarTransitions(Airport& airport) {
-    buildStarTransitions(airport, fms().navdb.procedures);
+    buildStarTransitions(airport, navDbState().procedures);
 }
 
 void keepTransitionsOfApproach(Runway& runway, const FinalApproach& chosen) {

@@ -19,7 +19,7 @@ struct MenuEntry {
 };
 
 // The process-wide menus and working lists shared by the departure, arrival and NAV pages
-// (fms().navdb.procedures).
+// (navDbState().procedures).
 struct ProcedureLists {
     std::vector<MenuEntry> sidMenu;
     std::vector<MenuEntry> starMenu;

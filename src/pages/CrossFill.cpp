@@ -1,22 +1,22 @@
 #include "pages/CrossFill.h"
 
-#include "Fms.h"
+#include "flightplan/FlightPlanState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "simlink/UnitExchange.h"
 
 CrossFillPrompts crossFillPrompts() {
-    const UnitExchange& ex = fms().simlink.exchange;
+    const UnitExchange& ex = simLinkState().exchange;
     return {ex.masterXfillPrompt, ex.xfillPrompt, ownReadySlot()};
 }
 
 void refreshCrossFillPrompts() {
-    Fms& f = fms();
-    updateCrossFillPrompts(f.pages.init.initDone, f.guidance.aircraft.onGround != 0);
+    updateCrossFillPrompts(pagesState().init.initDone, simLinkState().aircraft.onGround != 0);
 }
 
 bool crossFillReady() {
-    Fms& f = fms();
-    return f.guidance.aircraft.onGround != 0 && f.flightplan.planComplete &&
-           f.pages.fuel.fuelOnBoardLb != 0 && f.pages.init.initDone;
+    return simLinkState().aircraft.onGround != 0 && flightPlanState().planComplete &&
+           pagesState().fuel.fuelOnBoardLb != 0 && pagesState().init.initDone;
 }
 
 void publishUnitFlags() {

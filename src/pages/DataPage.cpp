@@ -1,9 +1,13 @@
+#include "pages/Paging.h"
 #include "pages/DataPage.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "pages/IdentField.h"
 #include "pages/CrossFill.h"
@@ -13,36 +17,23 @@ namespace {
 
 constexpr int kWaypointFieldWidth = 5;
 
-// NEXT and PREV within 0..last, without wrapping.
-void stepPage(int& page, int last) {
-    KeyState& keys = fms().cdu.keys;
-    if (keys.pendingFunctionKey == kFnNext) {
-        page = std::min(page + 1, last);
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        page = std::max(page - 1, 0);
-        resetFunctionKey();
-    }
-}
-
-void drawIndexPage(DataPageState& st) {
-    stepPage(st.dataIndexPage, 3);
-    drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "DATA %d/4", st.dataIndexPage + 1);
+void runIndexPage(DataPageState& st) {
+    stepPage(st.dataIndexPage, 4);
+    drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "DATA %d/4", st.dataIndexPage);
     switch (st.dataIndexPage) {
-        case 0: {
+        case 1: {
             static constexpr const char* kItems[] = {"NAV DATA", "PILOT DATA", "CO DATA", "DISK", "TAWS"};
             for (int i = 0; i < 5; ++i) drawLeftPromptText(2 + 2 * i, kItems[i]);
             if (crossFillPrompts().ownReady) drawRightPromptText(8, 22, "MSTR XFILL");
             break;
         }
-        case 1:
         case 2:
+        case 3:
             drawTextAt(0, 2, colourWhite, fontLarge, alignLeft, "NO DATA");
             break;
         default: {
-            const Fms& f = fms();
-            const DataPageAttitude& att = f.guidance.attitude;
-            const AircraftState& ac = f.guidance.aircraft;
+            const DataPageAttitude& att = simLinkState().attitude;
+            const AircraftState& ac = simLinkState().aircraft;
             drawTextAt(0, 1, colourWhite, fontMed, alignLeft, "HDG(IRS)");
             drawTextAt(0, 3, colourWhite, fontMed, alignLeft, "PIT(ANALOG)");
             drawTextAt(0, 5, colourWhite, fontMed, alignLeft, "ROLL(ANALOG)");
@@ -50,7 +41,7 @@ void drawIndexPage(DataPageState& st) {
             drawTextAt(23, 1, colourWhite, fontMed, alignRight, "DATE");
             drawTextAt(23, 3, colourWhite, fontMed, alignRight, "UTC");
             drawTextAt(23, 5, colourWhite, fontMed, alignRight, "ROLL CMD");
-            if (f.shell.simLinked) {
+            if (simLinkState().simLinked) {
                 drawTextAt(0, 2, colourGreen, fontLarge, alignLeft, "%03d", att.headingDeg);
                 drawTextAt(0, 4, colourGreen, fontLarge, alignLeft, att.pitchDeg >= 0.0f ? "+%2.1f" : "%2.1f",
                            att.pitchDeg);
@@ -78,10 +69,10 @@ void drawIndexPage(DataPageState& st) {
     }
 }
 
-void drawNavMenu(DataPageState& st) {
-    stepPage(st.dataNavMenuPage, 1);
-    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "DATA/NAV %d/2", st.dataNavMenuPage + 1);
-    if (st.dataNavMenuPage == 0) {
+void runNavMenu(DataPageState& st) {
+    stepPage(st.dataNavMenuPage, 2);
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "DATA/NAV %d/2", st.dataNavMenuPage);
+    if (st.dataNavMenuPage == 1) {
         static constexpr const char* kItems[] = {"SID", "STAR", "APPROACH", "RUNWAY", "AIRWAY"};
         for (int i = 0; i < 5; ++i) drawLeftPromptText(2 + 2 * i, kItems[i]);
         drawTextAt(23, 1, colourWhite, fontMed, alignRight, "WPT IDENT");
@@ -91,7 +82,7 @@ void drawNavMenu(DataPageState& st) {
         drawTextAt(23, 7, colourGreen, fontLarge, alignRight, "2000FT");
         drawTextAt(23, 8, colourWhite, fontMed, alignRight, "RNV TEST DB");
         if (st.identList.indices.empty())
-            drawIdentField(st.waypointField, kLskR1, 2, 23, true, kWaypointFieldWidth);
+            runIdentField(st.waypointField, kLskR1, 2, 23, true, kWaypointFieldWidth);
     } else {
         drawLeftPromptText(2, "ACTIVATE");
         drawLeftPromptText(10, "DB STATUS");
@@ -99,8 +90,8 @@ void drawNavMenu(DataPageState& st) {
     drawRightPromptText(10, 22, "RETURN");
 }
 
-void drawWaypointResult(DataPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+void drawWaypointResult(const DataPageState& st) {
+    const NavDatabase& db = navDbState().database;
     const int32_t index = st.identList.indices.front();
     std::string ident;
     std::string name;
@@ -129,11 +120,11 @@ void drawWaypointResult(DataPageState& st) {
 
 }  // namespace
 
-void drawDataPage() {
-    Fms& f = fms();
-    DataPageState& st = f.pages.data;
-    KeyState& keys = f.cdu.keys;
-    if (f.shell.newSecond) readDataPageAttitude();
+void runDataPage() {
+    refreshCrossFillPrompts();
+    DataPageState& st = pagesState().data;
+    KeyState& keys = cduState().keys;
+    if (cduState().newSecond) readDataPageAttitude();
 
     if (st.dataLevel == kDataIndex) {
         if (keys.pendingLsk == kLskL1) st.dataLevel = kDataNav;
@@ -167,12 +158,12 @@ void drawDataPage() {
     if (st.dataNavPage == kDataNavWaypoint && st.identList.indices.empty()) st.dataNavPage = kDataNavMenu;
 
     if (st.dataLevel == kDataIndex)
-        drawIndexPage(st);
+        runIndexPage(st);
     else if (st.dataNavPage == kDataNavMenu)
-        drawNavMenu(st);
+        runNavMenu(st);
     else if (st.dataNavPage == kDataNavWaypoint)
         drawWaypointResult(st);
 
     // An ENTER no field took would hold up typing into the scratchpad.
-    if (keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageData) resetPadKey();
+    if (keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageData) resetPadKey();
 }

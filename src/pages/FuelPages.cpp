@@ -6,14 +6,20 @@
 #include <initializer_list>
 #include <string>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "geo/Geodesy.h"
 #include "navdb/SplitFields.h"
+#include "pages/CrossFill.h"
 #include "pages/FuelMath.h"
 #include "pages/IdentField.h"
 #include "pages/NumericField.h"
 #include "pages/PageDrawing.h"
+#include "pages/PagesState.h"
+#include "platform/Platform.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -46,11 +52,11 @@ struct FuelFigures {
 };
 
 FuelPagesState& fuelState() {
-    return fms().pages.fuel;
+    return pagesState().fuel;
 }
 
 int& basicWeight() {
-    return fms().shell.settings.basicWeight;
+    return platform().settings.basicWeight;
 }
 
 int sumLb(std::initializer_list<int64_t> parts) {
@@ -60,7 +66,7 @@ int sumLb(std::initializer_list<int64_t> parts) {
 }
 
 bool airborne() {
-    return fms().guidance.aircraft.onGround == 0;
+    return simLinkState().aircraft.onGround == 0;
 }
 
 // The plan's last leg that stands for a place (marker legs have no position).
@@ -80,14 +86,13 @@ void setFuelOnBoard(int lb) {
     FuelPagesState& st = fuelState();
     st.fuelOnBoardLb = lb;
     if (st.takeOffRecorded) {
-        st.fuelAtDepartureLb = sumLb({lb, fms().guidance.fuel.fuelUsedLb});
+        st.fuelAtDepartureLb = sumLb({lb, simLinkState().fuel.fuelUsedLb});
         st.burnTracked = lb > 0;
     }
 }
 
 FuelFigures computeFigures() {
-    Fms& f = fms();
-    FuelPagesState& st = f.pages.fuel;
+    FuelPagesState& st = pagesState().fuel;
     const FuelReading& reading = readFuelData(st.referenceFuelLb);
     FuelFigures fig;
     if (st.takeOffRecorded) fig.fuelUsedLb = reading.fuelUsedLb;
@@ -100,7 +105,7 @@ FuelFigures computeFigures() {
 
     const FplLeg* to = st.toChosen ? &st.toWaypoint : planDestination();
     if (to != nullptr) {
-        const GeoPoint& at = f.guidance.aircraft.position;
+        const GeoPoint& at = simLinkState().aircraft.position;
         fig.hasTo = true;
         fig.toIdent = to->ident;
         fig.distanceNm = distanceNmCosine(at.lat, at.lon, to->latitude, to->longitude);
@@ -171,7 +176,7 @@ void flowAndSpeed(const FuelFigures& fig) {
 
 void drawOptions() {
     FuelPagesState& st = fuelState();
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "FUEL OPTIONS");
     static constexpr const char* kUnits[] = {"LBS", "KGS", "US GAL", "IMP GAL", "LITERS"};
     for (int i = 0; i < 5; ++i) {
@@ -252,16 +257,15 @@ void drawWeights(const FuelFigures& fig) {
         drawTextAt(23, 8, colourGreen, fontLarge, alignRight, "------");
 
     // With the weights in and no fuel yet, the fuel entry opens by itself.
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (fig.zfwLb != 0 && fig.paxWeightLb != 0 && st.cargoLb != 0 && st.fuelOnBoardLb == 0 &&
         keys.pendingLsk == kLskNone)
         keys.pendingLsk = kLskR5;
 }
 
 void drawTimeAndRange(const FuelFigures& fig) {
-    Fms& f = fms();
-    FuelPagesState& st = f.pages.fuel;
-    const AircraftState& ac = f.guidance.aircraft;
+    FuelPagesState& st = pagesState().fuel;
+    const AircraftState& ac = simLinkState().aircraft;
     title(2);
     flowAndSpeed(fig);
 
@@ -277,8 +281,8 @@ void drawTimeAndRange(const FuelFigures& fig) {
     }
 
     label(0, 4, "TO");
-    if (f.cdu.keys.pendingLsk != kLskL2) st.toField.text = fig.toIdent;
-    drawIdentField(st.toField, kLskL2, 4, 4, false, kToFieldWidth);
+    if (cduState().keys.pendingLsk != kLskL2) st.toField.text = fig.toIdent;
+    runIdentField(st.toField, kLskL2, 4, 4, false, kToFieldWidth);
     if (st.toChosen) label(8, 4, "(A)");
     hoursMinutes(15, 4, fig.timeToGoHours, "%02d:%02d", "--+--");
     if (fig.hasTo) drawTextAt(21, 4, colourGreen, fontLarge, alignRight, "%01d", wholePart(fig.distanceNm));
@@ -363,9 +367,8 @@ void drawLanding(const FuelFigures& fig) {
 }
 
 void drawEngines() {
-    Fms& f = fms();
-    FuelPagesState& st = f.pages.fuel;
-    const FuelReading& reading = f.guidance.fuel;
+    FuelPagesState& st = pagesState().fuel;
+    const FuelReading& reading = simLinkState().fuel;
     title(5);
     label(0, 1, "FLOW");
     label(5, 1, "LBS");
@@ -381,7 +384,7 @@ void drawEngines() {
 
 void drawTankEntry() {
     FuelPagesState& st = fuelState();
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (!st.tankEntryStarted) {
         st.tankEntryStarted = true;
         st.tankCount = 1;
@@ -472,7 +475,7 @@ bool tankEntryShown() {
 
 void handlePageKeys() {
     FuelPagesState& st = fuelState();
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     const int fn = keys.pendingFunctionKey;
     const bool paged = st.subPage >= 1 && st.subPage <= 5 && !tankEntryShown();
     if (fn == kFnNext || fn == kFnPrev) {
@@ -495,13 +498,13 @@ void handlePageKeys() {
 }  // namespace
 
 void runFuelPage() {
-    Fms& f = fms();
+    refreshCrossFillPrompts();
     const FuelFigures fig = computeFigures();
     handlePageKeys();
     if (tankEntryShown()) {
         drawTankEntry();
     } else {
-        switch (f.pages.fuel.subPage) {
+        switch (pagesState().fuel.subPage) {
             case kFuelOptions:
                 drawOptions();
                 break;
@@ -523,7 +526,7 @@ void runFuelPage() {
         }
     }
     // An ENTER no field took would hold up typing into the scratchpad.
-    if (f.cdu.keys.pendingPadKey == kPadEnter && f.cdu.currentPage == kPageFuel) resetPadKey();
+    if (cduState().keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageFuel) resetPadKey();
 }
 
 void resetFuelEntry() {
@@ -531,9 +534,8 @@ void resetFuelEntry() {
 }
 
 void recordTakeOff() {
-    Fms& f = fms();
-    FuelPagesState& st = f.pages.fuel;
-    const AircraftState& ac = f.guidance.aircraft;
+    FuelPagesState& st = pagesState().fuel;
+    const AircraftState& ac = simLinkState().aircraft;
     st.takeOffRecorded = true;
     st.takeOffHour = ac.zuluHour;
     st.takeOffMinute = ac.zuluMinute;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 
 // Page 13, the FUEL key: FUEL 1/5 (weights and reserves), 2/5 (time and range), 3/5 (fuel
 // state), 4/5 (landing), 5/5 (engine flows), FUEL OPTIONS (unit converter, entry mode,

@@ -2,28 +2,29 @@
 
 #include <string>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
 #include "cdu/KeyInput.h"
 #include "pages/IdentPage.h"
 #include "pages/PageDrawing.h"
 
 IdentMatches* identCandidatesOf(int page) {
-    Fms& f = fms();
     switch (page) {
         case kPageFpl:
-            return &f.flightplan.identCandidates;
+            return &pagesState().fpl.identCandidates;
         case kPageData:
-            return &f.pages.data.identList;
+            return &pagesState().data.identList;
         case kPageFuel:
-            return &f.pages.fuel.candidates;
+            return &pagesState().fuel.candidates;
         default:
             return nullptr;
     }
 }
 
-bool drawIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width) {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
+bool runIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width) {
+    KeyState& keys = cduState().keys;
     const int align = rightAligned ? alignRight : alignLeft;
     const int first = rightAligned ? column - width + 1 : column;
 
@@ -37,11 +38,11 @@ bool drawIdentField(IdentField& field, int lsk, int row, int column, bool rightA
 
     field.text = keys.scratchpad.substr(0, static_cast<size_t>(width));
     if (keys.pendingPadKey == kPadEnter && !field.text.empty()) {
-        const int asking = f.cdu.currentPage;
+        const int asking = cduState().currentPage;
         IdentMatches* target = identCandidatesOf(asking);
-        IdentMatches found = findIdentifier(f.navdb.database, field.text);
-        if (asking == kPageData) f.pages.data.searchText = field.text;
-        if (asking == kPageFuel) f.pages.fuel.searchText = field.text;
+        IdentMatches found = findIdentifier(navDbState().database, field.text);
+        if (asking == kPageData) pagesState().data.searchText = field.text;
+        if (asking == kPageFuel) pagesState().fuel.searchText = field.text;
         if (target != nullptr) *target = found;
         openIdentPage(asking);
         resetPadKey();

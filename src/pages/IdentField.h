@@ -10,7 +10,7 @@
 // database, stores the matches as the current page's candidates and opens the identifier
 // page with the current page as the asking page. Otherwise the field shows its text, or one
 // "-" per character while empty. Returns true in the frame in which it searched.
-bool drawIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width);
+bool runIdentField(IdentField& field, int lsk, int row, int column, bool rightAligned, int width);
 
 // The candidate list that page `page` supplies to the identifier page; null for a page
 // without one.

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
-#include "Fms.h"
+#include "pages/FplEditing.h"
+#include "cdu/CduState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
@@ -58,14 +61,14 @@ void drawCandidate(const CandidateView& v, int number, int count) {
     drawCoordinate(2, latitudeHemisphere(v.latitude), v.latitude);
     drawCoordinate(3, longitudeHemisphere(v.longitude), v.longitude);
     if (v.airport != nullptr) {
-        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "ELEV %5d", v.airport->elevation);
+        drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "ELEV %5d", v.airport->elevationFt);
     } else if (v.navaid != nullptr) {
         const Navaid& n = *v.navaid;
         drawTextAt(1, 5, colourGreen, fontLarge, alignLeft, "%s", navaidTypeText(n.type));
         drawTextAt(1, 6, colourGreen, fontLarge, alignLeft, "FREQ");
         drawTextAt(15, 6, colourGreen, fontLarge, alignRight, "%3.2f", n.frequency);
         drawTextAt(1, 7, colourGreen, fontLarge, alignLeft, "ELEV");
-        drawTextAt(15, 7, colourGreen, fontLarge, alignRight, "%5d", n.elevation);
+        drawTextAt(15, 7, colourGreen, fontLarge, alignRight, "%5d", n.elevationFt);
         drawTextAt(1, 8, colourGreen, fontLarge, alignLeft, "DECL");
         // The letter gives the side, so the figure is shown without a sign.
         drawTextAt(15, 8, colourGreen, fontLarge, alignRight, n.declination < 0.0f ? "W  %2.1f" : "E  %2.1f",
@@ -78,8 +81,8 @@ void drawCandidate(const CandidateView& v, int number, int count) {
 bool acceptOffered(int askingPage) {
     if (askingPage == kPageFpl || askingPage == kPageFuel) return true;
     if (askingPage == kPageData) {
-        int nav = fms().pages.data.dataNavPage;
-        return fms().pages.data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway;
+        int nav = pagesState().data.dataNavPage;
+        return pagesState().data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway;
     }
     return false;
 }
@@ -90,13 +93,12 @@ void handOver(int askingPage, const FplLeg& leg) {
     // legs when they arrive; until then the leg has no receiver there.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
     if (askingPage == kPageFuel) receiveFuelWaypoint(leg);
-    fms().cdu.currentPage = askingPage;
+    cduState().currentPage = askingPage;
 }
 
 void leave(int page) {
-    Fms& f = fms();
-    f.pages.ident.shown = 0;
-    f.cdu.currentPage = page;
+    pagesState().ident.shown = 0;
+    cduState().currentPage = page;
 }
 
 }  // namespace
@@ -129,7 +131,7 @@ FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index)
     leg.dbIndex = index;
     if (v.airport != nullptr) {
         leg.name = v.name;
-        leg.elevation = v.airport->elevation;
+        leg.elevationFt = v.airport->elevationFt;
     } else if (v.navaid != nullptr) {
         leg.name = v.name;
     }
@@ -137,20 +139,18 @@ FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index)
 }
 
 void openIdentPage(int askingPage) {
-    Fms& f = fms();
-    f.pages.ident.shown = 0;
-    f.pages.ident.askingPage = askingPage;
+    pagesState().ident.shown = 0;
+    pagesState().ident.askingPage = askingPage;
     const IdentMatches* list = identCandidatesOf(askingPage);
-    f.pages.ident.seen = list != nullptr ? *list : IdentMatches{};
-    f.cdu.previousPage = askingPage;
-    f.cdu.currentPage = kPageIdent;
+    pagesState().ident.seen = list != nullptr ? *list : IdentMatches{};
+    cduState().previousPage = askingPage;
+    cduState().currentPage = kPageIdent;
 }
 
 void runIdentPage() {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
-    IdentPageState& st = f.pages.ident;
-    const int asking = f.cdu.previousPage;
+    KeyState& keys = cduState().keys;
+    IdentPageState& st = pagesState().ident;
+    const int asking = cduState().previousPage;
     // A copy: the asking page may replace its list while this page works from it.
     const IdentMatches* source = identCandidatesOf(asking);
     const IdentMatches candidates = source != nullptr ? *source : IdentMatches{};
@@ -168,7 +168,7 @@ void runIdentPage() {
         resetFunctionKey();
     }
 
-    const NavDatabase& db = f.navdb.database;
+    const NavDatabase& db = navDbState().database;
     CandidateView view =
         count > 0 ? viewOf(db, candidates.kind, candidates.indices[st.shown]) : CandidateView{};
     const bool canAccept = view.valid && acceptOffered(asking);

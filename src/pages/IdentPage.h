@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // Page 11, the identifier page: the database records matching a typed identifier, one at a

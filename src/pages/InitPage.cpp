@@ -1,6 +1,9 @@
 #include "pages/InitPage.h"
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
@@ -27,16 +30,16 @@ void drawAcceptPrompt() {
 
 }  // namespace
 
-void drawInitPage() {
-    Fms& f = fms();
-    if (f.cdu.keys.pendingLsk == kAcceptLsk) {
-        f.pages.init.initDone = true;
-        f.cdu.initAccepted = true;
+void runInitPage() {
+    refreshCrossFillPrompts();
+    if (cduState().keys.pendingLsk == kAcceptLsk) {
+        pagesState().init.initDone = true;
+        cduState().initAccepted = true;
         resetLsk();
     }
 
-    const AircraftState& ac = f.guidance.aircraft;
-    const NavDatabase& db = f.navdb.database;
+    const AircraftState& ac = simLinkState().aircraft;
+    const NavDatabase& db = navDbState().database;
 
     drawTextAt(8, 0, colourGreen, fontLarge, alignLeft, "INIT 1/1");
     drawTextAt(0, 2, colourWhite, fontLarge, alignLeft, "INITIAL POS");
@@ -52,7 +55,7 @@ void drawInitPage() {
     drawTextAt(23, 10, colourGreen, fontMed, alignRight, "%5s", kSoftwareVersion);
 
     drawTextAt(23, 1, colourWhite, fontLarge, alignRight, "DATE");
-    if (f.shell.simLinked)
+    if (simLinkState().simLinked)
         drawTextAt(23, 2, colourYellow, fontLarge, alignRight, "%02d-%s-%02d", ac.dayOfMonth,
                    ac.monthName.c_str(), ac.year - 2000);
     else
@@ -69,7 +72,7 @@ void drawInitPage() {
     drawCduText(fontLarge, alignLeft, "%02d", ac.zuluSecond);
     cduPop();
 
-    if (!f.cdu.initAccepted) drawAcceptPrompt();
+    if (!cduState().initAccepted) drawAcceptPrompt();
     CrossFillPrompts prompts = crossFillPrompts();
     if (prompts.masterXfill) {
         drawTextAt(13, 8, colourWhite, fontLarge, alignLeft, "MSTR XFILL");
@@ -79,5 +82,5 @@ void drawInitPage() {
         drawTextAt(18, 6, colourWhite, fontLarge, alignLeft, "XFILL");
         drawRightPrompt(6);
     }
-    publishInitDone(f.pages.init.initDone);
+    publishInitDone(pagesState().init.initDone);
 }

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 #include "pages/NearestLists.h"
 

@@ -4,7 +4,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "Fms.h"
+#include "pages/FplEditing.h"
+#include "pages/Paging.h"
+#include "cdu/CduState.h"
+#include "flightplan/FlightPlanState.h"
+#include "navdb/NavDbState.h"
+#include "pages/PagesState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
 #include "pages/IdentPage.h"
@@ -43,22 +48,16 @@ int listLength(const ListPageState& st) {
     return list != nullptr ? static_cast<int>(list->size()) : -1;
 }
 
-int pageCount(int length, int perPage) {
-    return std::max(1, (length + perPage - 1) / perPage);
-}
-
 void showFpl() {
-    Fms& f = fms();
     clearScratchpad();
-    f.pages.list.vorDetail = false;
-    f.cdu.currentPage = kPageFpl;
+    pagesState().list.vorDetail = false;
+    cduState().currentPage = kPageFpl;
 }
 
 void buildList(ListPageState& st, int type) {
-    Fms& f = fms();
-    const NavDatabase& db = f.navdb.database;
+    const NavDatabase& db = navDbState().database;
     st.type = type;
-    st.listPage = 0;
+    st.listPage = 1;
     switch (type) {
         case kListAirport:
             st.airports = buildNearestList(db, NearestCategory::Airport, st.reference);
@@ -78,7 +77,7 @@ void buildList(ListPageState& st, int type) {
 }
 
 void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     const int lsk = keys.pendingLsk;
     if (lsk == kLskNone) return;
     resetLsk();
@@ -97,14 +96,14 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             // A search that still runs keeps its list: the second press is ignored.
             if (st.intersections.running()) break;
             st.reference = firstLeg;
-            st.intersections.start(fms().navdb.database, firstLeg);
+            st.intersections.start(navDbState().database, firstLeg);
             st.loadingFrames = 0;
             buildList(st, kListInts);
             break;
         case kLskR1:
             if (st.type == kListVor) {
                 st.vorDetail = !st.vorDetail;
-                st.listPage = 0;
+                st.listPage = 1;
             } else {
                 st.reference = firstLeg;
                 st.vorDetail = false;
@@ -119,8 +118,8 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
             st.type = kListGap;
             insertGap();
             st.type = kListAfterGap;
-            st.listPage = 0;
-            fms().cdu.currentPage = kPageFpl;
+            st.listPage = 1;
+            cduState().currentPage = kPageFpl;
             break;
         case kLskR5:
             showFpl();
@@ -134,31 +133,23 @@ void handleMenuKeys(ListPageState& st, const FplLeg& firstLeg) {
 }
 
 void handlePaging(ListPageState& st) {
-    KeyState& keys = fms().cdu.keys;
-    const int length = listLength(st);
     const int perPage = isDetail(st) ? kDetailEntriesPerPage : kEntriesPerPage;
-    if (keys.pendingFunctionKey == kFnNext) {
-        if (length > perPage) ++st.listPage;
-        resetFunctionKey();
-    } else if (keys.pendingFunctionKey == kFnPrev) {
-        --st.listPage;
-        resetFunctionKey();
-    }
-    st.listPage = std::clamp(st.listPage, 0, pageCount(std::max(length, 0), perPage) - 1);
+    const int pages = pageCountFor(listLength(st), perPage);
+    stepPage(st.listPage, pages);
+    st.listPage = clampPage(st.listPage, pages);
 }
 
 // ENTER with a list number: the chosen record joins the plan at its end and the FPL page
 // shows the plan's last page.
 void handleChoice(ListPageState& st) {
-    Fms& f = fms();
-    KeyState& keys = f.cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingPadKey != kPadEnter) return;
     resetPadKey();  // a pending ENTER would hold up typing
     const int length = listLength(st);
     const int n = std::atoi(keys.scratchpad.c_str());
     if (length <= 0 || n < 1 || n > length) return;
     clearScratchpad();
-    st.listPage = 0;
+    st.listPage = 1;
     if (st.type == kListAirway) {
         // The airway entry page takes the chosen airway when it exists; until then the
         // choice is only remembered.
@@ -169,10 +160,10 @@ void handleChoice(ListPageState& st) {
                               : st.type == kListInts  ? WaypointKind::Fix
                                                       : WaypointKind::Navaid;
     const NearestEntry& entry = (*nearestListOf(st))[static_cast<size_t>(n - 1)];
-    FplLeg leg = legFromCandidate(f.navdb.database, kind, entry.index);
+    FplLeg leg = legFromCandidate(navDbState().database, kind, entry.index);
     if (leg.waypointKind == WaypointKind::None) return;
-    appendLeg(leg);
-    f.flightplan.fplPage = planLegCount() / kFplLinesPerPage + 1;
+    appendLegAtCursor(leg);
+    pagesState().fpl.fplPage = planLegCount() / kFplLinesPerPage + 1;
     showFpl();
 }
 
@@ -217,7 +208,7 @@ void drawMenu(const ListPageState& st) {
 }
 
 std::string scratchpadShown() {
-    return fms().cdu.keys.scratchpad.substr(0, 2);
+    return cduState().keys.scratchpad.substr(0, 2);
 }
 
 const std::string& identOf(const NavDatabase& db, int type, int32_t index) {
@@ -230,10 +221,10 @@ const std::string& identOf(const NavDatabase& db, int type, int32_t index) {
 }
 
 void drawList(ListPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const int length = std::max(listLength(st), 0);
-    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
-               pageCount(length, kEntriesPerPage));
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage,
+               pageCountFor(length, kEntriesPerPage));
     drawTextAt(5, 1, kGrey, fontLarge, alignLeft, "%s", headingOf(st.type));
     drawTextAt(15, 1, colourWhite, fontLarge, alignLeft, "%s", scratchpadShown().c_str());
     drawTextAt(5, 3, colourWhite, fontMed, alignLeft, "FROM %s", st.reference.ident.c_str());
@@ -243,7 +234,7 @@ void drawList(ListPageState& st) {
         ++st.loadingFrames;
         return;
     }
-    const int first = st.listPage * kEntriesPerPage;
+    const int first = firstEntryOnPage(st.listPage, kEntriesPerPage);
     for (int k = first; k < std::min(first + kEntriesPerPage, length); ++k) {
         const int row = 4 + (k - first);
         drawTextAt(5, row, colourWhite, fontMed, alignLeft, "%d", k + 1);
@@ -260,13 +251,13 @@ void drawList(ListPageState& st) {
 
 // VOR/PLT with names: seven entries per page on rows 2 to 8.
 void drawVorDetail(const ListPageState& st) {
-    const NavDatabase& db = fms().navdb.database;
+    const NavDatabase& db = navDbState().database;
     const int length = static_cast<int>(st.vors.size());
-    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage + 1,
-               pageCount(length, kDetailEntriesPerPage));
+    drawTextAt(6, 0, colourGreen, fontLarge, alignLeft, "LIST %d/%d", st.listPage,
+               pageCountFor(length, kDetailEntriesPerPage));
     drawTextAt(5, 1, kGrey, fontLarge, alignLeft, "VOR/PLT        #");
     drawTextAt(21, 1, colourWhite, fontLarge, alignLeft, "%s", scratchpadShown().c_str());
-    const int first = st.listPage * kDetailEntriesPerPage;
+    const int first = firstEntryOnPage(st.listPage, kDetailEntriesPerPage);
     for (int k = first; k < std::min(first + kDetailEntriesPerPage, length); ++k) {
         const int row = 2 + (k - first);
         const size_t i = static_cast<size_t>(st.vors[static_cast<size_t>(k)].index);
@@ -282,17 +273,16 @@ void drawVorDetail(const ListPageState& st) {
 }  // namespace
 
 void resetListSelection() {
-    fms().pages.list.listPage = 0;
+    pagesState().list.listPage = 1;
 }
 
-void drawListPage() {
-    Fms& f = fms();
-    ListPageState& st = f.pages.list;
+void runListPage() {
+    ListPageState& st = pagesState().list;
     const FplLeg* first = planLeg(0);
     if (first == nullptr) {
         // No reference point without a plan. The page's keys are taken all the same, so
         // that none of them acts later on another page (an L1 would select an FPL line).
-        KeyState& keys = f.cdu.keys;
+        KeyState& keys = cduState().keys;
         if (keys.pendingLsk != kLskNone) resetLsk();
         if (keys.pendingFunctionKey == kFnNext || keys.pendingFunctionKey == kFnPrev) resetFunctionKey();
         if (keys.pendingPadKey == kPadEnter) resetPadKey();
@@ -300,13 +290,13 @@ void drawListPage() {
     }
     const FplLeg firstLeg = *first;
     // The list number is at most two digits.
-    if (f.cdu.keys.scratchpad.size() > 2) f.cdu.keys.scratchpad.resize(2);
+    if (cduState().keys.scratchpad.size() > 2) cduState().keys.scratchpad.resize(2);
 
     handleMenuKeys(st, firstLeg);
-    if (f.cdu.currentPage != kPageList) return;
+    if (cduState().currentPage != kPageList) return;
     handlePaging(st);
     handleChoice(st);
-    if (f.cdu.currentPage != kPageList) return;
+    if (cduState().currentPage != kPageList) return;
 
     if (isDetail(st)) {
         drawVorDetail(st);

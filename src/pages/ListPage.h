@@ -4,7 +4,7 @@
 // the flight plan and the airways through it; a number and ENTER append the chosen record to
 // the plan. GAP inserts a gap marker at the FPL page's selected line. Nothing is drawn while
 // the plan is empty.
-void drawListPage();
+void runListPage();
 
 // The LIST key: the page opens at its first list page. Its type and lists stay until a key
 // of the page rebuilds them.

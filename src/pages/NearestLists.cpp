@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // The nearest-record lists of the LIST page: every record of one category with its distance

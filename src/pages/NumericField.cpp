@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
 #include "cdu/KeyInput.h"
 #include "navdb/SplitFields.h"
 #include "pages/PageDrawing.h"
@@ -25,7 +25,7 @@ void drawValue(const NumericField& field, int value) {
 }  // namespace
 
 bool runNumericField(const NumericField& field, int& value) {
-    KeyState& keys = fms().cdu.keys;
+    KeyState& keys = cduState().keys;
     if (keys.pendingLsk != field.lsk) {
         drawValue(field, value);
         return false;

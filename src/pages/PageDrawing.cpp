@@ -25,3 +25,13 @@ void drawRightPromptText(int row, int column, const char* text) {
     drawTextAt(column, row, colourWhite, fontLarge, alignRight, "%s", text);
     drawRightPrompt(row);
 }
+
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour) {
+    cduPush();
+    cduColour(colour);
+    cduTranslate(x, y);
+    cduRotate(degrees);
+    cduScale(arrowScaleX, arrowScaleY);
+    cduCallList(listArrow);
+    cduPop();
+}

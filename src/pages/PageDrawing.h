@@ -15,3 +15,7 @@ void drawFieldBar(int column, int row, int width, const Rgba& colour = colourWhi
 // at `column` with the arrow at column 23.
 void drawLeftPromptText(int row, const char* text);
 void drawRightPromptText(int row, int column, const char* text);
+
+// A prompt-sized listArrow at page coordinates (x, y): 0 degrees points up, 90 left, -90
+// right, 180 down.
+void drawArrowShape(float x, float y, float degrees, const Rgba& colour);

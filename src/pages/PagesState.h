@@ -3,9 +3,77 @@
 #include <string>
 #include <vector>
 
+#include "flightplan/FlightPlan.h"
 #include "navdb/NavDatabase.h"
 #include "pages/IntersectionSearch.h"
 #include "pages/NearestLists.h"
+#include "platform/CurrentState.h"
+
+// Step state of the DEPARTURE page.
+struct DeparturePageState {
+    bool runwayChosen = false;
+    bool sidChosen = false;
+    bool noSid = false;
+    bool transitionChosen = false;
+    int32_t runwayPosition = -1;
+    int32_t sidPosition = -1;
+    int32_t step = 1;
+};
+
+// Step state of the ARRIVAL page.
+struct ArrivalPageState {
+    bool runwayChosen = false;
+    bool starChosen = false;
+    bool starTransitionChosen = false;
+    bool approachChosen = false;
+    bool approachTransitionChosen = false;
+    bool skipStar = false;
+    bool skipApproachTransition = false;
+    int32_t runwayPosition = -1;
+    int32_t starPosition = -1;
+    int32_t step = 1;
+};
+
+// One line of the FPL CLR page: a plan leg outside the procedures, with its number in the
+// plan and the course and distance from the kept leg before it.
+struct ClearanceLine {
+    FplLeg leg;
+    int32_t legNumber = 0;
+    double distanceNm = 0.0;
+    double courseDeg = 0.0;
+};
+
+// One line of the PPOS TO WPT page: a waypoint leg and where it stood in the plan.
+struct PposWaypoint {
+    FplLeg leg;
+    int32_t legIndex = 0;
+};
+
+// The FPL page and its sub-pages. The cursor is shared with the identifier and LIST pages.
+struct FplPagesState {
+    int fplPage = 1;                   // 1-based; leg pages, then the FPL SUMMARY
+    int fplSelectedLine = kFplNoLine;  // 0..4 for L1..L5
+    int fplPreviousSelectedLine = kFplNoLine;
+    int fplSelectedLeg = 0;  // 1-based leg number on the selected line
+    int deletePressCount = 0;
+    bool promptsShown = false;  // DEL/INFO/TUNE/OVFLY on screen
+    // The records matching an identifier typed on the FPL page (or an INFO request).
+    IdentMatches identCandidates;
+    bool identCandidatesFlag = false;  // set by INFO when the leg matched records
+
+    DeparturePageState departurePage;
+    ArrivalPageState arrivalPage;
+    int procedureListPage = 0;  // shared by the departure and arrival pages
+
+    int fplMenuPage = 1;  // kept between visits
+
+    // FPL CLR: a snapshot taken on entry.
+    std::vector<ClearanceLine> clearanceLines;
+    int clearancePage = 1;
+    // PPOS TO WPT: the waypoint legs, a snapshot taken on entry.
+    std::vector<PposWaypoint> pposWaypoints;
+    int pposPage = 1;
+};
 
 // An identifier entry field: what it shows while it is not in use. While its line select key
 // is pending it shows the scratchpad instead.
@@ -35,8 +103,8 @@ enum DataNavPage {
 struct DataPageState {
     int dataLevel = kDataIndex;
     int dataNavPage = kDataNavMenu;
-    int dataIndexPage = 0;    // DATA 1/4 .. 4/4
-    int dataNavMenuPage = 0;  // DATA/NAV 1/2, 2/2
+    int dataIndexPage = 1;    // DATA 1/4 .. 4/4
+    int dataNavMenuPage = 1;  // DATA/NAV 1/2, 2/2
     // The WPT IDENT field of the DATA/NAV menu, the last text it searched for and its matches
     // (the identifier page shows them when it was opened from the DATA page).
     IdentField waypointField;
@@ -67,7 +135,7 @@ enum ListType {
 
 struct ListPageState {
     int type = kListNone;
-    int listPage = 0;
+    int listPage = 1;
     bool vorDetail = false;  // VOR/PLT shown with names instead of distances
     std::vector<NearestEntry> airports;
     std::vector<NearestEntry> vors;
@@ -131,12 +199,14 @@ struct FuelPagesState {
     int engineTotalLb = 0;
 };
 
-// State owned by the pages/ folder. One instance lives in the Fms context; code reaches it
-// through fms().pages.
+// State owned by the pages/ folder.
 struct PagesState {
+    FplPagesState fpl;
     InitPageState init;
     DataPageState data;
     IdentPageState ident;
     ListPageState list;
     FuelPagesState fuel;
 };
+
+inline PagesState& pagesState() { return currentState<PagesState>(); }

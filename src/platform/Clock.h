@@ -14,6 +14,7 @@ public:
     virtual int64_t perfCounter() = 0;
     virtual int64_t perfFrequency() = 0;
     virtual void sleepMs(int ms) = 0;
+    virtual void sleepMicros(int64_t us) = 0;
     // Local wall-clock time, seconds since the epoch.
     virtual std::time_t wallTime() = 0;
 };
@@ -26,6 +27,7 @@ public:
     int64_t perfCounter() override;
     int64_t perfFrequency() override;
     void sleepMs(int ms) override;
+    void sleepMicros(int64_t us) override;
     std::time_t wallTime() override;
 
 private:
@@ -44,9 +46,17 @@ public:
     int64_t perfCounter() override { return nowUs_; }
     int64_t perfFrequency() override { return 1000000; }
     void sleepMs(int ms) override { advanceMs(ms); }
+    void sleepMicros(int64_t us) override { advanceUs(us); }
     std::time_t wallTime() override { return wallStart_ + static_cast<std::time_t>(nowUs_ / 1000000); }
 
 private:
     int64_t nowUs_;
     std::time_t wallStart_;
 };
+
+// Milliseconds of the current context's process clock (zero without a clock).
+int64_t sampleClockMillis();
+
+// Seconds since the performance-counter value in `counter`, which then holds the current
+// value. A counter of 0 gives the time since the counter's origin.
+float elapsedSeconds(int64_t& counter);

@@ -11,10 +11,12 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace {
 
 // The store is tiny; a larger file is not ours and is not read.
-constexpr std::streamsize kMaxStoreBytes = 1 << 20;
+constexpr size_t kMaxStoreBytes = 1 << 20;
 
 struct Entry {
     std::string name;
@@ -66,11 +68,8 @@ bool validName(std::string_view name) {
 
 std::vector<Section> load(const std::string& path) {
     std::vector<Section> sections;
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return sections;
-    std::string text(static_cast<size_t>(kMaxStoreBytes), '\0');
-    in.read(text.data(), kMaxStoreBytes);
-    text.resize(static_cast<size_t>(in.gcount()));
+    std::string text;
+    if (!readFileCapped(path, text, kMaxStoreBytes)) return sections;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
@@ -100,18 +99,9 @@ bool save(const std::string& path, const std::vector<Section>& sections, int& er
         for (const Entry& e : s.entries) out << e.name << '=' << escapeValue(e.value) << '\n';
     }
     const std::string text = out.str();
-    const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        error = errno;
-        return false;
-    }
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::string why;
+    if (!writeFileAtomically(path, text, &why)) {
         error = errno != 0 ? errno : EIO;
-        std::remove(temporary.c_str());
         return false;
     }
     return true;

@@ -84,5 +84,7 @@ public:
     virtual void drawBezel() = 0;
 
     // Copies the frame drawn so far (RGB, rows bottom-up). False when the backend has no pixels.
+    // Releases every list and texture while the context is still current (no-op without one).
+    virtual void release() {}
     virtual bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb) = 0;
 };

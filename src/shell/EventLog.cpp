@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "platform/Clock.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 std::string formatLogTime(std::time_t when) {
     static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -22,8 +22,8 @@ std::string formatLogTime(std::time_t when) {
 }
 
 void logEvent(std::string_view message) {
-    if (!fms().shell.settings.enableDebug) return;
-    Clock* clock = fms().platform.clock;
+    if (!platform().settings.enableDebug) return;
+    Clock* clock = platform().clock;
     const std::time_t now = clock != nullptr ? clock->wallTime() : std::time(nullptr);
     std::FILE* file = std::fopen(dataPath("log.txt").c_str(), "ab");
     if (file == nullptr) return;

@@ -2,53 +2,56 @@
 
 #include <cstdio>
 
-#include "Fms.h"
 #include "cdu/CduRenderer.h"
+#include "cdu/CduState.h"
 #include "cdu/Dispatcher.h"
-#include "guidance/AircraftState.h"
+#include "pages/CrossFill.h"
+#include "pages/FplEditing.h"
+#include "pages/FuelPages.h"
+#include "pages/PageTable.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/MessageBoxes.h"
-#include "shell/DataPath.h"
+#include "platform/Platform.h"
+#include "shell/DataFolder.h"
 #include "shell/Settings.h"
-#include "shell/SubsystemHooks.h"
+#include "shell/ShellState.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimLinkState.h"
+#include "simlink/UnitExchange.h"
 
 namespace {
 
 void showBox(const char* caption, const char* text, MessageIcon icon) {
-    if (MessageBoxes* boxes = fms().platform.messageBoxes) {
+    if (MessageBoxes* boxes = platform().messageBoxes) {
         boxes->show(caption, text, icon);
     } else {
         std::printf("%s: %s\n", caption, text);
     }
 }
 
+// In every frame of every even second: opening an open link answers "already open", so the
+// link is still up. Any other answer means it is gone (a link that was down is not taken
+// back here).
+bool linkStillUp() {
+    SimLinkState& sim = simLinkState();
+    if (cduState().secondsCounter % 2 == 0) {
+        uint32_t result = 0;
+        sim.link.open(0, result);
+        sim.simLinked = result == SIM_ERR_OPEN;
+        if (!sim.simLinked) sim.link.close();
+    }
+    return sim.simLinked;
+}
+
 }  // namespace
 
-ClockSample sampleClock() {
-    ClockSample sample;
-    if (Clock* clock = fms().platform.clock) {
-        sample.milliseconds = static_cast<int>(clock->processMillis());
-        sample.seconds = sample.milliseconds / 1000;
-    }
-    return sample;
-}
-
-float elapsedSeconds(int64_t& counter) {
-    Clock* clock = fms().platform.clock;
-    if (clock == nullptr) return 0.0f;
-    const int64_t now = clock->perfCounter();
-    const double seconds = static_cast<double>(now - counter) / static_cast<double>(clock->perfFrequency());
-    counter = now;
-    return static_cast<float>(seconds);
-}
-
 void startProgram() {
-    Fms& f = fms();
-    SimLink& link = f.simlink.link;
-    link.setTransport(f.platform.simTransport);
+    SimLinkState& sim = simLinkState();
+    sim.link.setTransport(platform().simTransport);
     uint32_t result = 0;
-    f.shell.simLinked = link.open(0, result);
-    if (!f.shell.simLinked) link.close();
+    sim.simLinked = sim.link.open(0, result);
+    if (!sim.simLinked) sim.link.close();
 
     if (!settingsFileExists()) writeSettings();
     readSettings();
@@ -59,10 +62,7 @@ std::string windowTitle() {
 }
 
 GraphicsInit initGraphics() {
-    Fms& f = fms();
-    const SubsystemHooks& hooks = subsystemHooks();
     publishDataPath();
-    if (f.shell.settings.enableArduino) runHook(hooks.searchKeypad);
     initRenderState();
     // "CDU_Med" first: both conversions fill the one metrics table, which must end up
     // holding the large face's metrics.
@@ -71,38 +71,34 @@ GraphicsInit initGraphics() {
     if (!fonts) return GraphicsInit::Failed;
     buildDisplayLists();
     if (!loadTextureFromTga(dataPath("textures/CDU_Tex.tga"))) return GraphicsInit::MissingBezel;
-    f.cdu.keyRects = computeKeyRectangles();
-    runHook(hooks.clearFlightPlan);
-    if (hooks.openSharedMemory != nullptr && !hooks.openSharedMemory()) return GraphicsInit::SharedMemoryFailed;
-    runHook(hooks.initSteering);
+    cduState().keyRects = computeKeyRectangles();
+    deleteFlightPlan();
+    if (!openUnitExchange()) return GraphicsInit::SharedMemoryFailed;
     return GraphicsInit::Ok;
 }
 
 bool runFrame() {
-    Fms& f = fms();
-    ShellState& shell = f.shell;
-    if (shell.secondsCounter % 2 == 0) {
-        // Opening an open link answers "already open": the link is still up. Any other
-        // answer means it is gone (a link that was down is not taken back here).
-        SimLink& link = f.simlink.link;
-        uint32_t result = 0;
-        link.open(0, result);
-        shell.simLinked = result == SIM_ERR_OPEN;
-        if (!shell.simLinked) link.close();
-    }
-    if (!shell.simLinked) {
+    if (!linkStillUp()) {
         showBox("DEMO ERROR", "FSUIPC Not Running - Shutting Down Demo", MessageIcon::Information);
         return false;
     }
     readSimulatorState();
-    drawCdu();
-    runHook(subsystemHooks().publishUnitFlags);
-    runHook(subsystemHooks().refreshUnitMirror);
+    advanceCduClock(static_cast<int>(sampleClockMillis()));
+    drawCdu(pageTable());
+    // Lift-off: the frame in which the on-ground value drops to zero.
+    const int onGround = simLinkState().aircraft.onGround;
+    if (onGround == 0 && shellState().onGroundLatch != 0) recordTakeOff();
+    shellState().onGroundLatch = onGround;
+    // This unit's flags for the other unit, then the other unit's for the next frame.
+    publishUnitFlags();
+    refreshMirror();
+    // Once-per-second work belongs to the pages of the frame that saw the second begin.
+    cduState().newSecond = false;
     return true;
 }
 
 bool escapeRequested() {
-    return fms().cdu.keys.keyDown[kEscapeChar] != 0;
+    return cduState().keys.keyDown[kEscapeChar] != 0;
 }
 
 void endProgram() {
@@ -111,6 +107,6 @@ void endProgram() {
         readSettings();
     }
     deleteCduFonts();
-    runHook(subsystemHooks().closeSharedMemory);
-    fms().simlink.link.close();
+    closeSharedBlock();
+    simLinkState().link.close();
 }

@@ -1,24 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-// The program's life outside the window system: start-up, one-time graphics set-up, the
-// per-frame cycle and the end. The windowed program (platform/sdl) and the headless test
-// harness drive the same functions.
-
-// The frame's sample of the process clock.
-struct ClockSample {
-    int seconds = 0;
-    int milliseconds = 0;
-};
-
-// Milliseconds of the process clock and their whole seconds (zero without a clock).
-ClockSample sampleClock();
-
-// Seconds since the performance-counter value in `counter`, which then holds the current
-// value. A counter of 0 gives the time since the counter's origin.
-float elapsedSeconds(int64_t& counter);
+// The program's life: start-up, one-time graphics set-up, the per-frame sequence and the
+// end. The main loop (shell/MainLoop) and the headless test harness drive the same functions.
 
 // Start-up before the window: opens the simulator link, writes a default FMS.ini when there
 // is none and reads it.
@@ -35,8 +20,9 @@ enum class GraphicsInit { Ok, Failed, MissingBezel, SharedMemoryFailed };
 // then ends with status 0), a shared block that cannot be made SharedMemoryFailed (status 1).
 GraphicsInit initGraphics();
 
-// One frame: the link check in even seconds, the aircraft state, the CDU. False when the
-// simulator link is gone (the "DEMO ERROR" box has been shown): the main loop ends.
+// One frame, top to bottom: the link check in even seconds, the aircraft state, the clock,
+// the CDU with its current page, the steps that follow the page. False when the simulator
+// link is gone (the "DEMO ERROR" box has been shown): the main loop ends.
 bool runFrame();
 
 // The Escape character was typed: the main loop ends at its next idle pass.

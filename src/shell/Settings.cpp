@@ -7,20 +7,21 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <locale>
 #include <sstream>
 #include <vector>
 
-#include "Fms.h"
+#include "cdu/CduState.h"
+#include "navdb/SplitFields.h"
+#include "platform/Platform.h"
 #include "platform/Window.h"
-#include "shell/DataPath.h"
+#include "platform/Files.h"
 
 namespace {
 
 constexpr const char* kSettingsFile = "FMS.ini";
 // FMS.ini is a few hundred bytes; anything past this is not a settings file.
-constexpr std::streamsize kMaxSettingsBytes = 1 << 20;
+constexpr size_t kMaxSettingsBytes = 1 << 20;
 
 constexpr const char* kHeader[] = {
     "*****************************************************************************",
@@ -44,33 +45,10 @@ constexpr const char* kHeader[] = {
     "*****************************************************************************",
 };
 
-// The non-empty pieces of `line` between runs of ':'.
-std::vector<std::string_view> colonPieces(std::string_view line) {
-    std::vector<std::string_view> pieces;
-    size_t start = 0;
-    while (start < line.size()) {
-        size_t end = line.find(':', start);
-        if (end == std::string_view::npos) end = line.size();
-        if (end > start) pieces.push_back(line.substr(start, end - start));
-        start = end + 1;
-    }
-    return pieces;
-}
-
-// The leading integer of `value` as atoi reads it (0 without digits), limited to int.
-int leadingInt(std::string_view value) {
-    const std::string text(value);
-    const long long v = std::strtoll(text.c_str(), nullptr, 10);
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
-
 // The leading decimal number of `value` as atof reads it (0 without one). Infinities and
 // NaN read 0 so that a damaged file cannot poison the brightness or the graphics offsets.
 float leadingDecimal(std::string_view value) {
-    const std::string text(value);
-    const double v = std::strtod(text.c_str(), nullptr);
+    const double v = fieldDouble(value);
     if (!std::isfinite(v)) return 0.0f;
     if (v > FLT_MAX) return FLT_MAX;
     if (v < -FLT_MAX) return -FLT_MAX;
@@ -84,14 +62,15 @@ void yesNoOrKeep(bool& setting, std::string_view value) {
 }
 
 void applyLine(Settings& s, std::string_view line) {
-    const std::vector<std::string_view> pieces = colonPieces(line);
+    std::vector<std::string_view> pieces;
+    splitFieldViews(line, ":", pieces);
     if (pieces.size() < 2) return;
     const std::string_view key = pieces[0];
     const std::string_view value = pieces[1];
-    if (key == "x_window_size") s.windowWidth = leadingInt(value);
-    if (key == "y_window_size") s.windowHeight = leadingInt(value);
-    if (key == "x_window_position") s.windowX = leadingInt(value);
-    if (key == "y_window_position") s.windowY = leadingInt(value);
+    if (key == "x_window_size") s.windowWidth = fieldInt(value);
+    if (key == "y_window_size") s.windowHeight = fieldInt(value);
+    if (key == "x_window_position") s.windowX = fieldInt(value);
+    if (key == "y_window_position") s.windowY = fieldInt(value);
     if (key == "x_graphics_position") s.xGraphicsPosition = leadingDecimal(value);
     if (key == "y_graphics_position") s.yGraphicsPosition = leadingDecimal(value);
     if (key == "x_graphic_scale") s.xGraphicScale = leadingDecimal(value);
@@ -102,7 +81,7 @@ void applyLine(Settings& s, std::string_view line) {
         s.frameless = !shown;
     }
     if (key == "hardware_mode") yesNoOrKeep(s.hardwareMode, value);
-    if (key == "basic_weight") s.basicWeight = leadingInt(value);
+    if (key == "basic_weight") s.basicWeight = fieldInt(value);
     if (key == "FMS1") yesNoOrKeep(s.unitIsFms1, value);
     if (key == "FMS1_Xfill") {
         if (value == "push") s.fms1Xfill = Xfill::Push;
@@ -163,38 +142,22 @@ std::string formatSettings(const Settings& s, int windowX, int windowY) {
 }
 
 bool settingsFileExists() {
-    std::ifstream in(dataPath(kSettingsFile));
-    return in.is_open();
+    std::FILE* file = std::fopen(dataPath(kSettingsFile).c_str(), "rb");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
 }
 
 void readSettings() {
-    std::ifstream in(dataPath(kSettingsFile), std::ios::binary);
-    if (!in.is_open()) return;
-    std::string text(static_cast<size_t>(kMaxSettingsBytes), '\0');
-    in.read(text.data(), kMaxSettingsBytes);
-    text.resize(static_cast<size_t>(in.gcount()));
-    applySettingsText(fms().shell.settings, text);
+    std::string text;
+    if (readFileCapped(dataPath(kSettingsFile), text, kMaxSettingsBytes)) applySettingsText(platform().settings, text);
 }
 
 void writeSettings() {
-    ShellState& shell = fms().shell;
-    if (Window* window = fms().platform.window) window->normalPosition(shell.placementX, shell.placementY);
+    CduState& cdu = cduState();
+    if (Window* window = platform().window) window->normalPosition(cdu.placementX, cdu.placementY);
     const std::string path = dataPath(kSettingsFile);
     // A read-only FMS.ini stays as it is, as it would if opening it for writing failed.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return;
-    // Written beside the file and renamed over it, so that a failed write never leaves a
-    // truncated FMS.ini behind.
-    const std::string text = formatSettings(shell.settings, shell.placementX, shell.placementY);
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) return;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) std::remove(temporary.c_str());
+    writeFileAtomically(path, formatSettings(platform().settings, cdu.placementX, cdu.placementY));
 }

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "guidance/SimOffsets.h"
-#include "simlink/SimWire.h"
+#include "simlink/SimOffsets.h"
+#include "platform/SimWire.h"
 
 // Offset values are copied into the caller's variables byte for byte, as the server stores
 // them (little-endian).

@@ -3,13 +3,14 @@
 #include <atomic>
 #include <cstdio>
 
-#include "Fms.h"
+#include "platform/Platform.h"
 #include "platform/SharedBlock.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
 UnitExchange& exchange() {
-    return fms().simlink.exchange;
+    return simLinkState().exchange;
 }
 
 int ownReadySlotIndex() {
@@ -109,6 +110,5 @@ void updateCrossFillPrompts(bool initDone, bool onGround) {
 }
 
 bool openUnitExchange() {
-    Fms& f = fms();
-    return createSharedBlock(f.platform.sharedBlock, f.shell.settings.unitIsFms1) && openSharedBlock();
+    return createSharedBlock(platform().sharedBlock, platform().settings.unitIsFms1) && openSharedBlock();
 }

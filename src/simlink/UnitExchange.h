@@ -62,6 +62,6 @@ bool otherInitDone(bool initDone);  // this unit without INIT, the other unit's 
 // has not accepted INIT; XFILL while the other has accepted INIT and this one has not.
 void updateCrossFillPrompts(bool initDone, bool onGround);
 
-// The shell's start-up and frame entries: the block of fms().platform.sharedBlock for the
-// unit FMS.ini names, and the mirror.
+// The shell's start-up entry: createSharedBlock and openSharedBlock on the service in
+// platform().sharedBlock, for the unit FMS.ini names.
 bool openUnitExchange();

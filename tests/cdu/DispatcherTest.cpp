@@ -3,7 +3,7 @@
 #include "Harness.h"
 #include "cdu/Dispatcher.h"
 #include "cdu/DisplayControl.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST_F(GlobalKeys, TopLevelKeysOpenTheirPagesAsTheirOwnReturnTargets) {
     }
     // NEXT is left for the page (checked on the global step alone: the LIST page would take it).
     h.press("NEXT");
-    handleGlobalFunctionKeys();
+    handleGlobalFunctionKeys(pageTable());
     EXPECT_EQ(h.keys().pendingFunctionKey, kFnNext);
     EXPECT_EQ(h.cdu().currentPage, kPageList);
 }
@@ -154,6 +154,24 @@ TEST_F(AcceptedUnit, DisplayControlDimsWithinItsLimitsAndSwitchesTheUnitOff) {
     EXPECT_TRUE(h.screen().isBlank());
     EXPECT_EQ(h.renderer.bezelDraws(), 1);
     EXPECT_NEAR(dimmingAlpha(), 0.1f, 1e-5);
+}
+
+// Pages that take every line key (LIST before the plan has an origin, the DATA index) must
+// not hold back the overlay's keys: DIM, VIDEO and CANCEL act, and the overlay closes.
+TEST_F(AcceptedUnit, TheDisplayControlGetsItsKeysWhateverThePageTakes) {
+    for (const char* page : {"LIST", "DATA"}) {
+        SCOPED_TRACE(page);
+        pressAndRun(page);
+        pressAndRun("ONOFF");
+        ASSERT_TRUE(h.cdu().displayControlShown);
+        pressAndRun("R2");
+        EXPECT_NEAR(h.settings().dimLevel, 0.1f, 1e-5);
+        pressAndRun("R4");
+        EXPECT_EQ(h.cdu().displayControlMode, kDisplayControlVideo);
+        pressAndRun("R3");
+        EXPECT_FALSE(h.cdu().displayControlShown);
+        h.settings().dimLevel = 0.0f;
+    }
 }
 
 TEST(HardwareMode, TheTextAreaIsStretchedOverTheWindowWithoutABezel) {

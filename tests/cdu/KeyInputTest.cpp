@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "Harness.h"
 #include "cdu/KeyInput.h"
 
@@ -16,8 +16,8 @@ struct KeyFixture : ::testing::Test {
     KeyState& keys = context.cdu.keys;
 
     KeyFixture() {
-        context.shell.settings.windowWidth = 540;
-        context.shell.settings.windowHeight = 600;
+        context.platform.settings.windowWidth = 540;
+        context.platform.settings.windowHeight = 600;
     }
     // Names of the keys left pending ("L5", "A+B" for two, "" for none).
     std::string pendingKeys() const {
@@ -96,12 +96,12 @@ TEST_F(KeyHitTest, MouseClicksAreMeasuredInPercentOfTheViewport) {
     handleMouseDown(13, 94);
     EXPECT_EQ(keys.pendingLsk, kLskNone);
     // Without a viewport nothing is hit (and nothing divides by zero); G lies at 340, 440.
-    context.shell.settings.windowWidth = 0;
+    context.platform.settings.windowWidth = 0;
     handleMouseDown(340, 440);
     EXPECT_EQ(keys.scratchpad, "");
 }
 
-TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
+TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterWaitsForThePage) {
     typeOnPcKeyboard("a5Z");
     EXPECT_EQ(keys.scratchpad, "A5Z");
     handleChar(kBackspaceChar);
@@ -114,15 +114,14 @@ TEST_F(KeyTyping, LettersAndDigitsTypeBackDeletesEnterStaysPending) {
     typeOnPcKeyboard("0\n");
     EXPECT_EQ(keys.scratchpad, "0");
     EXPECT_EQ(keys.pendingPadKey, kPadEnter);
-    // A pending ENTER holds letters back until a page consumes it; a newer digit replaces it.
-    typeOnPcKeyboard("k");
-    EXPECT_EQ(keys.scratchpad, "0");
-    EXPECT_EQ(keys.pendingAlphaKey, 'K' - 'A');
-    resetPadKey();
-    typeOnPcKeyboard("7");
-    EXPECT_EQ(keys.scratchpad, "07");
-    typeIntoScratchpad();
-    EXPECT_EQ(keys.scratchpad, "07K");
+    // A letter or a digit typed while an ENTER waits means no page took it: the ENTER goes
+    // and the key types (two letters in a row both arrive).
+    typeOnPcKeyboard("kq");
+    EXPECT_EQ(keys.scratchpad, "0KQ");
+    EXPECT_EQ(keys.pendingPadKey, kPadNone);
+    typeOnPcKeyboard("\n7");
+    EXPECT_EQ(keys.scratchpad, "0KQ7");
+    EXPECT_EQ(keys.pendingPadKey, kPadNone);
 }
 
 TEST_F(KeyTyping, ALetterAndADigitInOneFrameTypeTheDigitFirst) {
@@ -155,7 +154,7 @@ TEST_F(KeyTyping, TheKeyDownFilterOutOfRangeCodesAndEscape) {
 }
 
 TEST_F(KeyTyping, HardwareModeTypesNothing) {
-    context.shell.settings.hardwareMode = true;
+    context.platform.settings.hardwareMode = true;
     typeOnPcKeyboard("a5\n");
     EXPECT_EQ(keys.scratchpad, "");
     EXPECT_EQ(pendingKeys(), "");
@@ -171,11 +170,11 @@ TEST_F(KeyTyping, HardwareModeTypesNothing) {
 TEST_F(KeyTyping, WindowActionsNeedTheLetterTogetherWithTheActionEntry) {
     handleKeyDown('F');
     handleChar(kWindowActionEntry);
-    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_TRUE(context.platform.settings.frameless);
     for (int expected : {1, 2, 0}) {  // rotation wraps after three steps
         handleKeyDown('R');
         handleChar(kWindowActionEntry);
-        EXPECT_EQ(context.shell.rotationIndex, expected);
+        EXPECT_EQ(context.cdu.rotationIndex, expected);
     }
     EXPECT_EQ(pendingKeys() + keys.scratchpad, "");
     EXPECT_EQ(keys.keyDown['F'] + keys.keyDown['R'] + keys.keyDown[kWindowActionEntry], 0);  // consumed
@@ -183,6 +182,6 @@ TEST_F(KeyTyping, WindowActionsNeedTheLetterTogetherWithTheActionEntry) {
     handleChar(kWindowActionEntry);
     handleKeyUp(kWindowActionEntry);
     typeOnPcKeyboard("f");
-    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_TRUE(context.platform.settings.frameless);
     EXPECT_EQ(keys.scratchpad, "F");
 }

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "cdu/CduRenderer.h"
-#include "cdu/RecordingRenderer.h"
+#include "RecordingRenderer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Harness.h"
-#include "cdu/PageTable.h"
+#include "pages/PageTable.h"
 #include "navdb/DatabaseLoad.h"
 
 namespace {
@@ -43,7 +43,7 @@ LEARJET 45
         h.advanceMs(250);
         h.frame();
         const bool shown = h.row(6).find("LOADING") != std::string::npos;
-        EXPECT_EQ(shown, h.context.shell.secondsCounter % 2 == 0) << "frame " << i;
+        EXPECT_EQ(shown, h.context.cdu.secondsCounter % 2 == 0) << "frame " << i;
         shownFrames += shown ? 1 : 0;
         changes += shown != previous ? 1 : 0;
         previous = shown;

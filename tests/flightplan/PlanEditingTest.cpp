@@ -14,16 +14,16 @@ TEST_F(PlanEditing, InsertsGapsOriginAndTheAltitudeBoundary) {
     loaded();
     build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f)});
     // Without a selected line an insert appends, whatever leg an earlier selection left.
-    fp.fplSelectedLine = kFplNoLine;
-    fp.fplSelectedLeg = 1;
+    cur.fplSelectedLine = kFplNoLine;
+    cur.fplSelectedLeg = 1;
     insertWaypointAtSelection(waypoint("C", 1.0f, 3.0f));
     EXPECT_EQ(planIdents(), (V{"A", "B", "C"}));
-    fp.fplSelectedLine = 1;
-    fp.fplSelectedLeg = 2;
+    cur.fplSelectedLine = 1;
+    cur.fplSelectedLeg = 2;
     insertGap();
     EXPECT_EQ(planIdents(), (V{"A", "GAP", "B", "C"}));
     EXPECT_EQ(fp.plan.legs[1].markerFlag, 1);
-    EXPECT_EQ(fp.fplSelectedLine, 2);
+    EXPECT_EQ(cur.fplSelectedLine, 2);
 
     setAltitudeConstraint(0, 999);
     EXPECT_EQ(fp.plan.legs[0].altitudeFt, 99900);
@@ -32,7 +32,7 @@ TEST_F(PlanEditing, InsertsGapsOriginAndTheAltitudeBoundary) {
 
     // With the link up but no airports loaded there is no origin to fill in yet.
     fp.plan.legs.clear();
-    context.shell.simLinked = true;
+    context.simlink.simLinked = true;
     fillOriginFromAircraft();
     EXPECT_TRUE(fp.plan.legs.empty());
     EXPECT_TRUE(fp.originPending);
@@ -59,7 +59,6 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     sel.arrivalRunway = &db.airports[arr].runways[0];
     sel.star = Procedure{};
     sel.approach = FinalApproach{};
-    fp.arrivalPage.runwayChosen = true;
 
     deleteLeg(1);  // a fix: the choices stay
     EXPECT_NE(sel.arrivalRunway, nullptr);
@@ -70,7 +69,6 @@ TEST_F(PlanEditing, DeletingAnAirportOrTheFirstLegDropsTheChoicesBuiltOnIt) {
     EXPECT_TRUE(sel.star);
     EXPECT_EQ(sel.arrivalAirport, &db.airports[arr]);
     EXPECT_EQ(db.airports[arr].starsLoaded, 0);  // read again on the next choice
-    EXPECT_FALSE(fp.arrivalPage.runwayChosen);
     EXPECT_NE(sel.departureRunway, nullptr);
     deleteLeg(0);
     EXPECT_EQ(sel.departureRunway, nullptr);
@@ -84,20 +82,20 @@ TEST_F(PlanEditing, ClearForgetsThePlanTheChoicesAndTheStatesBuiltOnIt) {
     runway.sidRunwayLegs.push_back(waypoint("SIDFX", 47.1f, -122.0f));
     build({waypoint("A", 1.0f, 1.0f), waypoint("B", 1.0f, 2.0f), waypoint("C", 1.0f, 3.0f)});
     fp.selections.departureRunway = &runway;
-    fp.departurePage.runwayChosen = true;
-    fp.fplPage = 2;
+    cur.departurePage.runwayChosen = true;
+    cur.fplPage = 2;
     context.guidance.activeSegment = 1;
     context.guidance.hold.holdState = 1;
     context.guidance.vnav.vnavState = 1;
     context.guidance.directTo.dtoStep = 1;
 
-    clearFlightPlan();
+    deleteFlightPlan();
     EXPECT_TRUE(fp.plan.legs.empty());
     EXPECT_TRUE(fp.planSegments.empty());
     EXPECT_TRUE(runway.sidRunwayLegs.empty());
     EXPECT_EQ(fp.selections.departureRunway, nullptr);
-    EXPECT_FALSE(fp.departurePage.runwayChosen);
-    EXPECT_EQ(fp.fplPage, 1);
+    EXPECT_FALSE(cur.departurePage.runwayChosen);
+    EXPECT_EQ(cur.fplPage, 1);
     EXPECT_EQ(context.guidance.activeSegment, 0);
     EXPECT_EQ(context.guidance.hold.holdState, 0);
     EXPECT_EQ(context.guidance.vnav.vnavState, 4);

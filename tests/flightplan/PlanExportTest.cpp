@@ -6,6 +6,7 @@
 
 #include "PlanFixture.h"
 #include "flightplan/PlanExport.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST_F(PlanExport, AFolderThatCannotBeMadeIsSkipped) {
     appendLeg(waypoint("A", 1.0f, 1.0f));  // must not throw or crash
     EXPECT_EQ(planLegCount(), 1);
     EXPECT_EQ(dir.read("data/Routes"), "a file where the folder should be");
-    EXPECT_FALSE(replaceFileAtomically((dir.path() / "data/Routes/x.pln").string(), "text"));
+    EXPECT_FALSE(writeFileAtomically((dir.path() / "data/Routes/x.pln").string(), "text"));
 }
 
 }  // namespace

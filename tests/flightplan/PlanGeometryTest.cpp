@@ -59,7 +59,7 @@ TEST_F(PlanGeometry, ProjectedLegsStartOrEndWhereTheirReferenceIs) {
     addNavaid(db, "FAR", NavaidType::VorDme, -40.0f, 60.0f);
     addNavaid(db, "FAR", NavaidType::VorDme, -45.0f, 65.0f);
     loaded();
-    context.guidance.aircraft.positionF = {47.0f, -122.0f};
+    context.simlink.aircraft.positionF = {47.0f, -122.0f};
     FplLeg ca;  // 20 NM from the aircraft on 80 magnetic + 10 variation
     ca.legType = LegType::CA;
     ca.courseDeg = 80;

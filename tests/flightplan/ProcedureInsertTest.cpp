@@ -51,7 +51,7 @@ struct ProcedureInsert : PlanFixture {
         db.airports[dep].runways.push_back(r16);
         Runway r34;
         r34.ident = "34R";
-        r34.elevation = 250;
+        r34.elevationFt = 250;
         r34.thresholdLatitude = 45.1f;
         r34.thresholdLongitude = -122.05f;
         db.airports[arr].runways.push_back(r34);
@@ -84,41 +84,41 @@ struct ProcedureInsert : PlanFixture {
 
 TEST_F(ProcedureInsert, SidTransitionsJoinTheRunwayPartOrFollowANoLinkAndReplaceAnEarlierSid) {
     build({airportLeg(dep), waypoint("ENRT", 46.0f, -122.0f)});
-    fp.fplSelectedLine = 1;
+    cur.fplSelectedLine = 1;
     fp.selections.sidTransition = lists.sidTransitions[0];  // TRANA starts at DFIX2
-    insertDepartureProcedure();
+    insertDepartureAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "(2)", "DFIX1", "DFIX2", "TFIX3", "ENRT"}));
     EXPECT_EQ(fp.plan.legs[2].departureProcLeg, 1);
     // Four legs inserted: line 2 moves on to line 6, which is line 1 of page 2.
-    EXPECT_EQ(fp.fplSelectedLine, 0);
-    EXPECT_EQ(fp.fplPage, 2);
+    EXPECT_EQ(cur.fplSelectedLine, 0);
+    EXPECT_EQ(cur.fplPage, 2);
 
     // A transition starting elsewhere follows a no-link marker; a second SID replaces every
     // leg of the first, also the one right after the origin.
     fp.selections.sidTransition = lists.sidTransitions[1];  // TRANB starts at OTHER
-    insertDepartureProcedure();
+    insertDepartureAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "(2)", "DFIX1", "DFIX2", "NOLINK", "OTHER", "TFIX4", "ENRT"}));
     EXPECT_EQ(fp.plan.legs[4].markerFlag, 0);
 
     // Without a transition only the runway part goes in.
     fp.selections.sidTransition.reset();
-    insertDepartureProcedure();
+    insertDepartureAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "(2)", "DFIX1", "DFIX2", "ENRT"}));
 }
 
 TEST_F(ProcedureInsert, StarJoinsThePlansLastWaypointOrFollowsANoLink) {
     build({airportLeg(dep), waypoint("AFIX1", 45.9f, -122.0f), airportLeg(arr)});
     fp.selections.star = arrivalRunway().stars[0];
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "KARR"}));
 
     fp.plan.legs = {airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)};
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "ENRT", "NOLINK", "AFIX1", "AFIX2", "AFIX3", "KARR"}));
 
     // With only the destination in the plan there is nothing to join: the whole STAR.
     fp.plan.legs = {airportLeg(arr)};
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(), (V{"AFIX1", "AFIX2", "AFIX3", "KARR"}));
 }
 
@@ -127,7 +127,7 @@ TEST_F(ProcedureInsert, ArrivalEndsWithApproachRunwayEndMarkerAndDestination) {
     fp.selections.star = arrivalRunway().stars[0];
     fp.selections.approachTransition = arrivalRunway().approaches.transitions[0];
     fp.selections.approach = arrivalRunway().approaches.finals[0];
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(),
               (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
     const FplLeg& runway = fp.plan.legs[7];
@@ -139,7 +139,7 @@ TEST_F(ProcedureInsert, ArrivalEndsWithApproachRunwayEndMarkerAndDestination) {
     // Completing the arrival again replaces the earlier one instead of doubling it.
     fp.selections.star.reset();
     fp.selections.approachTransition.reset();
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "AFIX1", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 }
 
@@ -149,7 +149,7 @@ TEST_F(ProcedureInsert, ApproachLinksToTransitionOrStarOrStandsAlone) {
     build({airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)});
     fp.selections.approachTransition = arrivalRunway().approaches.transitions[1];  // LONER..LONE2
     fp.selections.approach = arrivalRunway().approaches.finals[0];
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(),
               (V{"KDEP", "ENRT", "NOLINK", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 
@@ -157,14 +157,14 @@ TEST_F(ProcedureInsert, ApproachLinksToTransitionOrStarOrStandsAlone) {
     fp.plan.legs = {airportLeg(dep), waypoint("AFIX1", 45.9f, -122.0f), airportLeg(arr)};
     fp.selections.approachTransition.reset();
     fp.selections.star = arrivalRunway().stars[0];
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(),
               (V{"KDEP", "AFIX1", "AFIX2", "AFIX3", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 
     // Neither: every approach leg, no marker.
     fp.plan.legs = {airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)};
     fp.selections.star.reset();
-    insertArrivalProcedure();
+    insertArrivalAtCursor();
     EXPECT_EQ(planIdents(), (V{"KDEP", "ENRT", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
 }
 

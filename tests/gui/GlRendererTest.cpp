@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "ScreenPicture.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/Tga.h"

@@ -1,18 +1,25 @@
 #include <gtest/gtest.h>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "cdu/KeyState.h"
 #include "platform/sdl/SdlKeys.h"
-#include "platform/sdl/SdlProgram.h"
+#include "shell/MainLoop.h"
 
 namespace {
+
+// An SDL event as the program receives it: translated into window events, each applied.
+void deliver(const SDL_Event& e) {
+    std::deque<WindowEvent> events;
+    appendInputEvents(e, events);
+    for (const WindowEvent& w : events) applyWindowEvent(w);
+}
 
 void keyEvent(Uint32 type, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
     e.key.keysym.sym = key;
     e.key.keysym.mod = mod;
-    deliverKeyEvent(e);
+    deliver(e);
 }
 
 // A key of the PC keyboard as SDL reports it: key-down, the text it types, key-up.
@@ -22,7 +29,7 @@ void typeKey(SDL_Keycode key, const char* text, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
         e.type = SDL_TEXTINPUT;
         std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
-        deliverKeyEvent(e);
+        deliver(e);
     }
     keyEvent(SDL_KEYUP, key, mod);
 }
@@ -72,15 +79,15 @@ TEST_F(SdlKeyboard, TypingLettersDigitsBackspaceAndEnter) {
 
 TEST_F(SdlKeyboard, CtrlShiftFTogglesTheFrameAndCtrlShiftRRotates) {
     typeKey(SDLK_f, nullptr, KMOD_LCTRL | KMOD_LSHIFT);
-    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_TRUE(context.platform.settings.frameless);
     keyEvent(SDL_KEYDOWN, SDLK_r, KMOD_RCTRL | KMOD_RSHIFT);
-    EXPECT_EQ(context.shell.rotationIndex, 1);
+    EXPECT_EQ(context.cdu.rotationIndex, 1);
     EXPECT_EQ(keys.scratchpad, "");
     // Ctrl alone, or Shift alone, is an ordinary letter (Shift types upper case).
     typeKey(SDLK_f, nullptr, KMOD_LCTRL);
     typeKey(SDLK_r, "R");
-    EXPECT_TRUE(context.shell.settings.frameless);
-    EXPECT_EQ(context.shell.rotationIndex, 1);
+    EXPECT_TRUE(context.platform.settings.frameless);
+    EXPECT_EQ(context.cdu.rotationIndex, 1);
     EXPECT_EQ(keys.scratchpad, "R");
 }
 

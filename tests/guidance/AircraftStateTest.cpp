@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "geo/Calendar.h"
+
 #include <cmath>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "TableOffsetSpace.h"
-#include "guidance/AircraftState.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/AircraftState.h"
+#include "simlink/SimOffsets.h"
 #include "platform/Clock.h"
-#include "simlink/InProcessSimTransport.h"
+#include "InProcessSimTransport.h"
 
 namespace {
 
@@ -18,13 +20,13 @@ struct RawLink : ::testing::Test {
     InProcessSimTransport transport{&sim, &clock};
     Fms context;
     ScopedFms current{context};
-    AircraftState& state = context.guidance.aircraft;
+    AircraftState& state = context.simlink.aircraft;
 
     void SetUp() override {
         context.simlink.link.setTransport(&transport);
         uint32_t result = 0;
         ASSERT_TRUE(context.simlink.link.open(0, result)) << simResultText(result);
-        context.shell.simLinked = true;
+        context.simlink.simLinked = true;
     }
     void failNextBatches() { transport.replyOverride = 0; }
     void answerAgain() { transport.replyOverride.reset(); }
@@ -48,16 +50,20 @@ TEST(Calendar, MonthsAndLeapYears) {
                           {366, 2004, 31, "DEC"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.day << " " << c.year);
-        CalendarDate d;
-        ASSERT_TRUE(calendarFromDayOfYear(c.day, c.year, d));
-        EXPECT_EQ(d.dayOfMonth, c.dayOfMonth);
-        EXPECT_STREQ(d.monthName, c.month);
+        CivilDate d;
+        ASSERT_TRUE(dateFromDayOfYear(c.year, c.day, d));
+        EXPECT_EQ(d.day, c.dayOfMonth);
+        EXPECT_STREQ(monthAbbreviation(d.month), c.month);
         EXPECT_EQ(d.year, c.year);
+        EXPECT_EQ(dayOfYear(d), c.day);
     }
     // Days that do not exist leave the date alone instead of walking off the month table.
-    CalendarDate d;
-    for (int day : {0, 366, 65535}) EXPECT_FALSE(calendarFromDayOfYear(day, 2003, d)) << day;
-    EXPECT_EQ(d.dayOfMonth, 0);
+    CivilDate d{1999, 12, 31};
+    for (int day : {0, 366, 65535}) EXPECT_FALSE(dateFromDayOfYear(2003, day, d)) << day;
+    EXPECT_EQ(d.day, 31);
+    // Days since the epoch, both ways, across a century that is not a leap year.
+    EXPECT_EQ(daysFromCivil({2100, 3, 1}) - daysFromCivil({2100, 2, 28}), 1);
+    EXPECT_EQ(civilFromDays(daysFromCivil({2015, 1, 8})).day, 8);
 }
 
 TEST_F(RawLink, PerFrameConversions) {
@@ -194,7 +200,7 @@ TEST_F(RawLink, GuidanceAndPanelReadsConvertOnlyWhenTheBatchSucceeds) {
 TEST_F(RawLink, NothingIsReadOrWrittenWhileNotLinked) {
     sim.set<int32_t>(simvar::kAltimeterAltitude, 5000);
     sim.set<uint8_t>(simvar::kPanelVnav, 8);
-    context.shell.simLinked = false;
+    context.simlink.simLinked = false;
     const int before = transport.requestCount;
     readSimulatorState();
     EXPECT_FALSE(readGuidanceInputs());

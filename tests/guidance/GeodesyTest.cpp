@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cmath>
 #include <utility>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 
 namespace {
 // Independent reference: textbook great-circle course with the exact value of pi.
@@ -117,6 +119,32 @@ TEST(Geodesy, DestinationPointBothHemispheresAndTheDateLine) {
     GeoPoint start{47.45, -122.31};
     destinationPoint(start, out, 135.0f, 40.0f);
     EXPECT_NEAR(distanceNm(start, out), 40.0, 1e-2);
+
+    // Far points: more than 90 degrees of longitude away (900 NM on 45 from 80N ends at
+    // 93.91E, where an arcsine gives the mirror image 86.09E), and over the pole, where the
+    // latitude stays within 90.
+    destinationPoint({80.0, 0.0}, out, 45.0f, 900.0f);
+    EXPECT_NEAR(out.lon, 93.908, 0.002);
+    EXPECT_NEAR(out.lat, 79.430, 0.002);
+    destinationPoint({89.5, 10.0}, out, 0.0f, 60.0f);
+    EXPECT_LE(out.lat, 90.0);
+    EXPECT_NEAR(out.lon, -170.0, 1e-3);
+    destinationPoint({0.0, 0.0}, out, 0.0f, 5400.0f);
+    EXPECT_LE(out.lat, 90.0);
+    // Anywhere, any course, up to a quarter of the globe: the point lies at the distance and
+    // on the course it was asked for.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> lat(-85.0, 85.0), lon(-180.0, 180.0), course(0.0, 360.0),
+        distance(100.0, 5000.0);
+    for (int k = 0; k < 500; ++k) {
+        const GeoPoint from{lat(random), lon(random)};
+        const float c = static_cast<float>(course(random));
+        const float dist = static_cast<float>(distance(random));
+        destinationPoint(from, out, c, dist);
+        SCOPED_TRACE(::testing::Message() << from.lat << " " << from.lon << " " << c << " " << dist);
+        EXPECT_NEAR(distanceNm(from, out), dist, 0.01 * dist);
+        EXPECT_NEAR(std::remainder(initialBearing(from, out) - c, 360.0), 0.0, 0.5);
+    }
 }
 
 TEST(Geodesy, GreatCircleIntersection) {

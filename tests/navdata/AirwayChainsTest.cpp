@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "navdb/import/AirwayChains.h"
-#include "navdb/import/SourceText.h"
-#include "navdb/import/XPlaneReaders.h"
+#include "import/AirwayChains.h"
+#include "import/SourceText.h"
+#include "import/XPlaneReaders.h"
 
 using namespace navimport;
 

@@ -9,9 +9,9 @@
 #include "TempDir.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
-#include "navdb/import/DatabaseWriter.h"
-#include "navdb/import/SourceText.h"
-#include "navdb/import/WorldImport.h"
+#include "import/DatabaseWriter.h"
+#include "import/SourceText.h"
+#include "import/WorldImport.h"
 
 using namespace navimport;
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Fms.h"
-#include "guidance/Geodesy.h"
+#include "shell/Fms.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseFiles.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
@@ -37,7 +37,7 @@ struct SampleDatabase : ::testing::Test {
     }
     static std::string procedureText(const std::string& ident) {
         std::string text;
-        EXPECT_TRUE(readTextFile(procedureFilePath(FMS_SOURCE_DIR, ident), text)) << ident;
+        EXPECT_TRUE(readFileCapped(procedureFilePath(FMS_SOURCE_DIR, ident), text)) << ident;
         return text;
     }
 };
@@ -68,8 +68,8 @@ TEST_F(SampleDatabase, RunwaysAndAirwaysAsTheProgramReadsThem) {
     for (const Runway& r : airport("KSEA").runways)
         if (r.ident == "16L") r16l = &r;
     ASSERT_NE(r16l, nullptr);
-    EXPECT_EQ(r16l->heading, 161u);
-    EXPECT_EQ(r16l->inboundCourse, 161u);
+    EXPECT_EQ(r16l->headingMag, 161u);
+    EXPECT_EQ(r16l->inboundCourseMag, 161u);
 
     // Every airway is an unbroken chain: each segment starts where the one before ended.
     for (const Airway& airway : d.airways) {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "ImportTestText.h"
-#include "navdb/import/DatabaseWriter.h"
-#include "navdb/import/SourceText.h"
-#include "navdb/import/XPlaneReaders.h"
+#include "import/DatabaseWriter.h"
+#include "import/SourceText.h"
+#include "import/XPlaneReaders.h"
 
 using namespace navimport;
 

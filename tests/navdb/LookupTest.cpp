@@ -4,7 +4,7 @@
 #include <random>
 
 #include "TestRecords.h"
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/DatabaseLoad.h"
 #include "navdb/NavDatabase.h"
 
@@ -116,7 +116,7 @@ TEST(NearestAirport, StrictlyNearerWinsAndTiesKeepTheFirst) {
     EXPECT_EQ(leg.waypointKind, WaypointKind::Airport);
     EXPECT_EQ(leg.ident, "EAST");
     EXPECT_EQ(leg.dbIndex, 0);
-    EXPECT_EQ(leg.elevation, 12);
+    EXPECT_EQ(leg.elevationFt, 12);
     EXPECT_EQ(nearestAirport(db, 0.1, -0.9).dbIndex, 1);
 
     // More than 55555 NM is impossible on this earth, so an airport is always found; with

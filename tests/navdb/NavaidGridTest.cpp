@@ -4,7 +4,7 @@
 #include <limits>
 #include <random>
 
-#include "guidance/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "navdb/NavDatabase.h"
 #include "navdb/NavaidGrid.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "RecordText.h"
 #include "TempDir.h"
 #include "navdb/Procedures.h"
@@ -248,7 +248,7 @@ TEST(ProcedureFiles, ReadFromTheDataRootOfTheContext) {
     dir.write("data/Proc/EHXX.txt", kProcFile);
     Fms context;
     ScopedFms current(context);
-    context.shell.dataRoot = dir.str();
+    context.platform.dataRoot = dir.str();
     Airport a = testAirport();
     loadSids(a);
     loadStars(a);

@@ -18,16 +18,16 @@ std::string fieldsText(int digits, const Values&... values) {
 }
 
 inline std::string recordText(const Airport& a, int digits = 6) {
-    return fieldsText(digits, a.ident, a.name, a.latitude, a.longitude, a.elevation, a.dbIndex);
+    return fieldsText(digits, a.ident, a.name, a.latitude, a.longitude, a.elevationFt, a.dbIndex);
 }
 inline std::string recordText(const Runway& r, int digits = 6) {
-    return fieldsText(digits, r.ident, r.heading, r.length, r.secondLength, r.keptFlag, r.keptReal,
-                      r.inboundCourse, r.thresholdLatitude, r.thresholdLongitude, r.elevation, r.keptReal2);
+    return fieldsText(digits, r.ident, r.headingMag, r.lengthFt, r.secondLength, r.keptFlag, r.keptReal,
+                      r.inboundCourseMag, r.thresholdLatitude, r.thresholdLongitude, r.elevationFt, r.keptReal2);
 }
 // The type as its number: 0 localizer, 1 NDB, 2 VOR, 3 VOR/DME, 4 DME.
 inline std::string recordText(const Navaid& n, int digits = 6) {
     return fieldsText(digits, n.ident, n.name, n.frequency, static_cast<int>(n.type), n.keptInt, n.latitude,
-                      n.longitude, n.elevation, n.declination, n.dbIndex);
+                      n.longitude, n.elevationFt, n.declination, n.dbIndex);
 }
 inline std::string recordText(const Fix& f, int digits = 6) {
     return fieldsText(digits, f.ident, f.latitude, f.longitude, f.regionText, f.dbIndex);

@@ -44,6 +44,14 @@ NAV DATABASE EXPIRES
     EXPECT_EQ(h.row(4), "N  47 27.0      12:34:56");
     EXPECT_EQ(h.row(5), "W  123 0.0              ");
 
+    // INIT has no use for ENTER: letters typed after a stray one still reach the scratchpad.
+    h.type("\n");
+    h.frame();
+    h.type("AB1");
+    h.frame();
+    EXPECT_EQ(h.keys().scratchpad, "AB1");
+    h.keys().scratchpad.clear();
+
     // Until ACCEPT the function keys do nothing.
     press("DATA", 1);
     EXPECT_EQ(h.cdu().currentPage, kPageInit);

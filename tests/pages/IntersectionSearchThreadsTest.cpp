@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "TestRecords.h"
 #include "navdb/DatabaseLoad.h"
 #include "pages/IntersectionSearch.h"

@@ -70,7 +70,7 @@ TEST_F(ListPage, AnNdbChosenWithEnterIsAppendedAndTheLastFplPageShown) {
     EXPECT_EQ(ric.waypointKind, WaypointKind::Navaid);
     EXPECT_FLOAT_EQ(ric.latitude, -33.6f);
     // Five legs: the second FPL page is the last one.
-    EXPECT_EQ(h.context.flightplan.fplPage, 2);
+    EXPECT_EQ(h.context.pages.fpl.fplPage, 2);
 }
 
 TEST_F(ListPage, VorListAndItsDetailPages) {
@@ -109,8 +109,8 @@ TEST_F(ListPage, AirwaysThroughTheFirstLegAndGap) {
     EXPECT_EQ(h.context.pages.list.chosenAirway, 0);
 
     // GAP with the FPL page's second line selected: the marker goes before leg 2.
-    h.context.flightplan.fplSelectedLine = 1;
-    h.context.flightplan.fplSelectedLeg = 2;
+    h.context.pages.fpl.fplSelectedLine = 1;
+    h.context.pages.fpl.fplSelectedLeg = 2;
     press("R3");
     EXPECT_EQ(h.cdu().currentPage, kPageFpl);
     EXPECT_EQ(planIdents(), (V{"SY", "GAP", "ABBEY"}));

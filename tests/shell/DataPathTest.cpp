@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "Fms.h"
-#include "shell/DataPath.h"
+#include "shell/Fms.h"
+#include "platform/Files.h"
 
 TEST(DataPath, JoinsRootAndRelativePathInTheCurrentContext) {
     Fms context;
     ScopedFms current(context);
-    context.shell.dataRoot = "/opt/fms/";
+    context.platform.dataRoot = "/opt/fms/";
     EXPECT_EQ(dataPath("data/Navaids.txt"), "/opt/fms/data/Navaids.txt");
-    context.shell.dataRoot = "/opt/fms";
+    context.platform.dataRoot = "/opt/fms";
     EXPECT_EQ(dataPath("/FMS.ini"), "/opt/fms/FMS.ini");
     EXPECT_EQ(joinPath("", "log.txt"), "./log.txt");
     // A nested context is current for its scope only.

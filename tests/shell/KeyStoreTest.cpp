@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
 #include "platform/KeyStore.h"
-#include "shell/DataPath.h"
+#include "shell/DataFolder.h"
 #include "shell/EventLog.h"
 
 namespace {
@@ -34,14 +34,14 @@ TEST(KeyStore, LivesUnderTheUsersConfigFolder) {
 TEST(KeyStore, ThePublishedDataPathSurvivesInTheFile) {
     TempDir dir;
     KeyStoreContext k((dir.path() / "cfg/fms/keystore.ini").string());
-    k.context.shell.dataRoot = "/opt/fms/run";
+    k.context.platform.dataRoot = "/opt/fms/run";
     testing::internal::CaptureStdout();
     publishDataPath();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Creating registry key: SOFTWARE\\ORX1-FMS\n");
     EXPECT_EQ(dir.read("cfg/fms/keystore.ini"), "[SOFTWARE\\ORX1-FMS]\nPath=/opt/fms/run/data\n");
 
     // A second run finds the key and replaces the value.
-    k.context.shell.dataRoot = "/srv/other";
+    k.context.platform.dataRoot = "/srv/other";
     testing::internal::CaptureStdout();
     publishDataPath();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
@@ -85,10 +85,10 @@ TEST(EventLog, EntriesCarryTheFixedWidthLocalTime) {
     TempDir dir;
     Fms context;
     ScopedFms current(context);
-    context.shell.dataRoot = dir.str();
+    context.platform.dataRoot = dir.str();
     logEvent("Recieved Key:  12 ");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "log.txt"));  // only with debugging on
-    context.shell.settings.enableDebug = true;
+    context.platform.settings.enableDebug = true;
     logEvent("Recieved Key:  12 ");
     logEvent("Recieved Key:  3 ");
     // Each entry: the text, the 24-character time, a line break.

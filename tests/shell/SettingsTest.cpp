@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "TempDir.h"
 #include "shell/Settings.h"
-#include "shell/WindowControl.h"
+#include "cdu/WindowControl.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ struct SettingsFile : ::testing::Test {
     TempDir dir;
     Fms context;
     ScopedFms current{context};
-    SettingsFile() { context.shell.dataRoot = dir.str(); }
+    SettingsFile() { context.platform.dataRoot = dir.str(); }
 };
 
 }  // namespace
@@ -151,8 +151,8 @@ TEST_F(SettingsFile, AOneLineFileIsReadAndReplacedByTheWholeFile) {
     dir.write("FMS.ini", "show_frame:no");
     ASSERT_TRUE(settingsFileExists());
     readSettings();
-    EXPECT_TRUE(context.shell.settings.frameless);
-    EXPECT_EQ(context.shell.settings.windowWidth, 500);
+    EXPECT_TRUE(context.platform.settings.frameless);
+    EXPECT_EQ(context.platform.settings.windowWidth, 500);
     writeSettings();
     std::string expected = std::string(kDefaultSettings);
     expected.replace(expected.find("show_frame:yes"), 14, "show_frame:no");
@@ -161,9 +161,9 @@ TEST_F(SettingsFile, AOneLineFileIsReadAndReplacedByTheWholeFile) {
 }
 
 TEST_F(SettingsFile, AMissingFileChangesNothingAndAReadOnlyFileIsKept) {
-    context.shell.settings.windowWidth = 321;
+    context.platform.settings.windowWidth = 321;
     readSettings();
-    EXPECT_EQ(context.shell.settings.windowWidth, 321);
+    EXPECT_EQ(context.platform.settings.windowWidth, 321);
 
     // (The super-user may write any file, so the read-only case only means something for others.)
     if (geteuid() != 0) {
@@ -174,30 +174,30 @@ TEST_F(SettingsFile, AMissingFileChangesNothingAndAReadOnlyFileIsKept) {
     }
 
     // A data root that does not exist: nothing is written, nothing fails.
-    context.shell.dataRoot = (dir.path() / "missing").string();
+    context.platform.dataRoot = (dir.path() / "missing").string();
     writeSettings();
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
 
 TEST_F(SettingsFile, TheViewportRuleDecidesTheStoredWindowSize) {
     resizeViewport(800, 600);
-    EXPECT_EQ(context.shell.settings.windowWidth, 540);
-    EXPECT_EQ(context.shell.settings.windowHeight, 600);
+    EXPECT_EQ(context.platform.settings.windowWidth, 540);
+    EXPECT_EQ(context.platform.settings.windowHeight, 600);
     writeSettings();
     const std::string text = dir.read("FMS.ini");
     EXPECT_NE(text.find("\nx_window_size:540\ny_window_size:600\n"), std::string::npos);
 
     // Rotated: the full width and 0.9 of it high; hardware mode: three quarters of the width
     // and no frame.
-    context.shell.rotationIndex = 1;
+    context.cdu.rotationIndex = 1;
     resizeViewport(800, 600);
-    EXPECT_EQ(context.shell.settings.windowWidth, 800);
-    EXPECT_EQ(context.shell.settings.windowHeight, 720);
-    context.shell.settings.hardwareMode = true;
+    EXPECT_EQ(context.platform.settings.windowWidth, 800);
+    EXPECT_EQ(context.platform.settings.windowHeight, 720);
+    context.platform.settings.hardwareMode = true;
     resizeViewport(1001, 300);
-    EXPECT_EQ(context.shell.settings.windowWidth, 1001);
-    EXPECT_EQ(context.shell.settings.windowHeight, 750);
-    EXPECT_TRUE(context.shell.settings.frameless);
+    EXPECT_EQ(context.platform.settings.windowWidth, 1001);
+    EXPECT_EQ(context.platform.settings.windowHeight, 750);
+    EXPECT_TRUE(context.platform.settings.frameless);
     // Truncation, not rounding: 0.9 * 555 = 499.5.
     EXPECT_EQ(computeViewport(10, 555, false, 0).width, 499);
     EXPECT_EQ(computeViewport(555, 10, false, 2).height, 499);

@@ -10,7 +10,7 @@
 #include "SimOptions.h"
 #include "SimTrack.h"
 #include "TempDir.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/SimOffsets.h"
 
 TEST(SimOptions, ScenarioThenOverrides) {
     SimOptions options;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "SimOffsetTable.h"
-#include "guidance/SimOffsets.h"
+#include "simlink/SimOffsets.h"
 
 namespace {
 

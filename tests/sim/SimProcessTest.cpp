@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "SimChild.h"
 #include "TempDir.h"
-#include "guidance/AircraftState.h"
+#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "simlink/SimLink.h"
 
@@ -48,11 +48,11 @@ TEST(SimProcess, RoundTripThroughTheLocalTransport) {
     ScopedFms current(context);
     context.simlink.link.setTransport(&transport);
     ASSERT_TRUE(openWithin(context.simlink.link, 5000)) << sim.output();
-    context.shell.simLinked = true;
+    context.simlink.simLinked = true;
 
     // The position the simulator was started with (it stands still at zero airspeed).
     readSimulatorState();
-    const AircraftState& s = context.guidance.aircraft;
+    const AircraftState& s = context.simlink.aircraft;
     EXPECT_NEAR(s.position.lat, 47.123456, 1e-9);
     EXPECT_NEAR(s.position.lon, -122.654321, 1e-9);
     EXPECT_EQ(s.altimeterFt, 5000);

@@ -8,9 +8,9 @@
 
 #include "TableOffsetSpace.h"
 #include "platform/Clock.h"
-#include "simlink/InProcessSimTransport.h"
+#include "InProcessSimTransport.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 namespace {
 

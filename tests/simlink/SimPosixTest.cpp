@@ -12,11 +12,11 @@
 
 #include "TableOffsetSpace.h"
 #include "TempDir.h"
-#include "platform/posix/SimPosixServer.h"
+#include "SimPosixServer.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/posix/SimPosixWire.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "TableOffsetSpace.h"
 #include "simlink/SimLink.h"
-#include "simlink/SimServer.h"
-#include "simlink/SimWire.h"
+#include "SimServer.h"
+#include "platform/SimWire.h"
 
 namespace {
 

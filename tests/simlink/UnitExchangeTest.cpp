@@ -14,10 +14,13 @@
 
 #include "Harness.h"
 #include "ScopedEnv.h"
+#include "flightplan/FlightPlanState.h"
 #include "pages/CrossFill.h"
+#include "pages/PagesState.h"
 #include "platform/SharedBlock.h"
 #include "platform/posix/PosixSharedBlock.h"
 #include "shell/Program.h"
+#include "simlink/SimLinkState.h"
 #include "simlink/UnitExchange.h"
 
 namespace {
@@ -117,12 +120,11 @@ TEST_F(ExchangeFixture, PromptRulesForUnit2) {
 
 TEST_F(ExchangeFixture, ReadyForACrossFillNeedsGroundPlanFuelAndInit) {
     start(true);
-    Fms& f = context;
     auto set = [&](bool ground, bool plan, int fuel, bool init) {
-        f.guidance.aircraft.onGround = ground ? 1 : 0;
-        f.flightplan.planComplete = plan;
-        f.pages.fuel.fuelOnBoardLb = fuel;
-        f.pages.init.initDone = init;
+        simLinkState().aircraft.onGround = ground ? 1 : 0;
+        flightPlanState().planComplete = plan;
+        pagesState().fuel.fuelOnBoardLb = fuel;
+        pagesState().init.initDone = init;
         publishUnitFlags();
         return slots[kReadySlotUnit1];
     };

@@ -9,10 +9,11 @@
 #include "cdu/Tga.h"
 #include "navdb/DatabaseLoad.h"
 #include "shell/Program.h"
-#include "shell/WindowControl.h"
+#include "shell/Settings.h"
+#include "cdu/WindowControl.h"
 
 Harness::Harness(HarnessOptions options) : options_(options), current_(context) {
-    context.shell.dataRoot = dir.str();
+    context.platform.dataRoot = dir.str();
     context.platform.clock = &sim.clock;
     context.platform.simTransport = &sim.transport;
     context.platform.renderer = &renderer;
@@ -87,7 +88,7 @@ void Harness::press(std::string_view name) {
     ASSERT_NE(key, nullptr) << "no CDU key called " << name;
     // A mouse click on the key's centre, in pixels of the viewport.
     const KeyRect& r = keyRect(context.cdu.keyRects, *key);
-    const Settings& s = context.shell.settings;
+    const Settings& s = context.platform.settings;
     handleMouseDown(
         static_cast<int>((r.left + r.right) / 200.0f * static_cast<float>(s.windowWidth) + 0.5f),
         static_cast<int>((r.top + r.bottom) / 200.0f * static_cast<float>(s.windowHeight) + 0.5f));

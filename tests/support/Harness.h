@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "Fms.h"
+#include "shell/Fms.h"
 #include "InProcessSim.h"
 #include "TempDir.h"
-#include "cdu/RecordingRenderer.h"
+#include "RecordingRenderer.h"
 #include "platform/MessageBoxes.h"
 
 struct HarnessOptions {
@@ -78,7 +78,7 @@ public:
 
     CduState& cdu() { return context.cdu; }
     KeyState& keys() { return context.cdu.keys; }
-    Settings& settings() { return context.shell.settings; }
+    Settings& settings() { return context.platform.settings; }
 
 private:
     HarnessOptions options_;

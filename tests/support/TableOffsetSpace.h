@@ -7,9 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "guidance/SimOffsets.h"
-#include "simlink/SimServer.h"
-#include "simlink/SimWire.h"
+#include "simlink/SimOffsets.h"
+#include "SimServer.h"
+#include "platform/SimWire.h"
 
 // A simulator stand-in for the link and aircraft-state tests: offsets hold the raw bytes a
 // test puts there (unknown ones read as zeros), and every write is logged. It answers the

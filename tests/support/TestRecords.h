@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "flightplan/FplLeg.h"
+#include "navdb/FplLeg.h"
 #include "navdb/NavDatabase.h"
 
 // Small hand-made databases and plan legs for model and page tests: records appended in code,
@@ -15,7 +15,7 @@ inline int addAirport(NavDatabase& db, const std::string& ident, float lat, floa
     a.name = name.empty() ? ident + " FIELD" : name;
     a.latitude = lat;
     a.longitude = lon;
-    a.elevation = elevation;
+    a.elevationFt = elevation;
     db.airports.push_back(a);
     return static_cast<int>(db.airports.size()) - 1;
 }

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "navdb/import/SourceText.h"
-#include "navdb/import/WorldImport.h"
+#include "import/SourceText.h"
+#include "import/WorldImport.h"
 
 using namespace navimport;
 

@@ -40,7 +40,7 @@ public:
     bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb) override;
 
     // Releases the texture and every list (before the context goes away).
-    void release();
+    void release() override;
     const std::string& fontFile() const { return fontFile_; }
 
 private:

@@ -13,7 +13,7 @@
 #include <ctime>
 
 #include "platform/posix/SimPosixWire.h"
-#include "simlink/SimWire.h"
+#include "platform/SimWire.h"
 
 namespace {
 

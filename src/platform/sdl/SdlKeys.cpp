@@ -1,7 +1,5 @@
 #include "platform/sdl/SdlKeys.h"
 
-#include "cdu/KeyInput.h"
-#include "cdu/KeyState.h"
 
 int virtualKeyFromSdl(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
@@ -91,33 +89,42 @@ bool isWindowActionCombination(const SDL_Keysym& key) {
     return ctrl && shift && (key.sym == SDLK_f || key.sym == SDLK_r);
 }
 
-bool deliverKeyEvent(const SDL_Event& event) {
+void appendInputEvents(const SDL_Event& event, std::deque<WindowEvent>& out) {
+    using Type = WindowEvent::Type;
+    auto push = [&out](Type type, int x = 0, int y = 0, int code = 0) { out.push_back({type, x, y, code}); };
     switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT) push(Type::MouseDown, event.button.x, event.button.y);
+            break;
         case SDL_KEYDOWN: {
-            const int code = virtualKeyFromSdl(event.key.keysym.sym);
-            if (code < 0) return true;
-            handleKeyDown(code);
-            if (isWindowActionCombination(event.key.keysym)) {
-                handleChar(kWindowActionEntry);
-            } else if (code == kBackspaceChar || code == kEnterChar || code == kEscapeChar) {
-                // These keys produce no text event; they arrive as characters.
-                handleChar(code);
+            if (event.key.keysym.sym == SDLK_F12) {
+                push(Type::Screenshot);
+                break;
             }
-            return true;
+            const int code = virtualKeyFromSdl(event.key.keysym.sym);
+            if (code < 0) break;
+            push(Type::KeyDown, 0, 0, code);
+            if (isWindowActionCombination(event.key.keysym)) {
+                push(Type::Char, 0, 0, kSdlWindowActionChar);
+            } else if (code == 8 || code == 13 || code == 27) {
+                // Backspace, Enter and Escape produce no text event; they arrive as characters.
+                push(Type::Char, 0, 0, code);
+            }
+            break;
         }
         case SDL_KEYUP: {
             const int code = virtualKeyFromSdl(event.key.keysym.sym);
-            if (code >= 0) handleKeyUp(code);
-            return true;
+            if (code >= 0) push(Type::KeyUp, 0, 0, code);
+            break;
         }
         case SDL_TEXTINPUT:
             for (int code : latin1FromUtf8(event.text.text)) {
                 // A typed no-break space would arm the window actions and then hold back
-                // every letter; only the key combination may set that entry.
-                if (code != kWindowActionEntry) handleChar(code);
+                // every letter; only the key combination may produce that character.
+                if (code != kSdlWindowActionChar) push(Type::Char, 0, 0, code);
             }
-            return true;
+            break;
         default:
-            return false;
+            break;
     }
 }

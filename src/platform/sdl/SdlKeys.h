@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 
+#include <deque>
 #include <string>
 #include <vector>
+
+#include "platform/Window.h"
 
 // Translation of SDL keyboard events into the key model of the CDU: key-down and key-up codes
 // numbered as virtual keys, characters as 8-bit codes.
@@ -20,6 +23,12 @@ std::vector<int> latin1FromUtf8(const std::string& text);
 // letter's key-down followed by the window-action character (160).
 bool isWindowActionCombination(const SDL_Keysym& key);
 
-// Feeds one SDL key-down, key-up or text-input event to the key input functions. Returns true
-// when the event was one of those.
-bool deliverKeyEvent(const SDL_Event& event);
+// The character that, after a letter's key-down, asks for a window action (frame toggle with
+// "F", display rotation with "R").
+inline constexpr int kSdlWindowActionChar = 160;
+
+// The window events of one SDL mouse-button, key or text event (none for other events):
+// left clicks, key-downs and key-ups as virtual keys, characters as 8-bit codes (Backspace,
+// Enter and Escape also as characters, the window-action key combinations as the key-down
+// followed by the window-action character), F12 as a screenshot request.
+void appendInputEvents(const SDL_Event& event, std::deque<WindowEvent>& out);

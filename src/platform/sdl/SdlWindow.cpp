@@ -1,13 +1,7 @@
 #include "platform/sdl/SdlWindow.h"
 
-#include <algorithm>
-
-#include "Fms.h"
-#include "shell/WindowControl.h"
-
-int clampWindowExtent(int pixels) {
-    return std::clamp(pixels, 64, 8192);
-}
+#include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlMessageBoxes.h"
 
 SdlWindow::~SdlWindow() {
     std::string ignored;
@@ -18,6 +12,8 @@ bool SdlWindow::create(const std::string& title, int x, int y, int width, int he
                        std::string& failure) {
     // The click that brings the window to the front also presses the key under it.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // SIGTERM and SIGINT are the program's own (see Termination.h), not quit events.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failure = "Failed To Register The Window Class.";
         return false;
@@ -61,12 +57,16 @@ bool SdlWindow::create(const std::string& title, int x, int y, int width, int he
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     SDL_StartTextInput();
+    // Frames at the display's refresh rate rather than as fast as the machine can draw.
+    synchronised_ = SDL_GL_SetSwapInterval(1) == 0;
+    if (boxes_ != nullptr) boxes_->setParent(window_);
     failure.clear();
     return true;
 }
 
 void SdlWindow::destroy(std::string& failure) {
     failure.clear();
+    if (boxes_ != nullptr) boxes_->setParent(nullptr);
     if (context_ != nullptr) {
         if (SDL_GL_MakeCurrent(window_, nullptr) != 0) failure = "Release Of DC And RC Failed.";
         SDL_GL_DeleteContext(context_);
@@ -85,40 +85,62 @@ void SdlWindow::destroy(std::string& failure) {
     }
 }
 
-void SdlWindow::swap() {
+void SdlWindow::present() {
     if (window_ != nullptr) SDL_GL_SwapWindow(window_);
 }
 
-bool SdlWindow::handleWindowEvent(const SDL_WindowEvent& event) {
-    ShellState& shell = fms().shell;
-    switch (event.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            resizeViewport(event.data1, event.data2);
+bool SdlWindow::pollEvent(WindowEvent& event) {
+    SDL_Event sdl;
+    while (pending_.empty() && SDL_PollEvent(&sdl)) translate(sdl);
+    if (pending_.empty()) return false;
+    event = pending_.front();
+    pending_.pop_front();
+    return true;
+}
+
+void SdlWindow::waitEvent(int timeoutMs) {
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
+}
+
+void SdlWindow::translate(const SDL_Event& event) {
+    using Type = WindowEvent::Type;
+    auto push = [this](Type type, int x = 0, int y = 0, int code = 0) { pending_.push_back({type, x, y, code}); };
+    switch (event.type) {
+        case SDL_QUIT:
+            push(Type::Quit);
             break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            shell.windowActive = false;
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED:
-        case SDL_WINDOWEVENT_SHOWN:
-            shell.windowActive = true;
-            break;
-        case SDL_WINDOWEVENT_MOVED: {
-            shell.settings.windowX = event.data1;
-            shell.settings.windowY = event.data2;
-            const Uint32 state = SDL_GetWindowFlags(window_);
-            if ((state & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)) == 0) {
-                normalX_ = event.data1;
-                normalY_ = event.data2;
+        case SDL_WINDOWEVENT:
+            if (window_ == nullptr || event.window.windowID != SDL_GetWindowID(window_)) break;
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    push(Type::Resized, event.window.data1, event.window.data2);
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    push(Type::Minimised);
+                    break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_SHOWN:
+                    push(Type::Restored);
+                    break;
+                case SDL_WINDOWEVENT_MOVED:
+                    if ((SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)) == 0) {
+                        normalX_ = event.window.data1;
+                        normalY_ = event.window.data2;
+                    }
+                    push(Type::Moved, event.window.data1, event.window.data2);
+                    break;
+                case SDL_WINDOWEVENT_CLOSE:
+                    push(Type::Quit);
+                    break;
+                default:
+                    break;
             }
             break;
-        }
-        case SDL_WINDOWEVENT_CLOSE:
-            return true;
         default:
+            appendInputEvents(event, pending_);
             break;
     }
-    return false;
 }
 
 bool SdlWindow::pointerPosition(int& x, int& y) {

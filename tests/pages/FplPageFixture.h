@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "Harness.h"
+#include "PlanSteps.h"
+#include "TestRecords.h"
+#include "pages/FplEditing.h"
+#include "pages/PageTable.h"
+
+// The whole unit on the sample database, the aircraft parked at Seattle-Tacoma, INIT behind
+// it and the FPL page open (which fills the origin from the aircraft position).
+struct FplPageFixture : ::testing::Test {
+    Harness h;
+    FlightPlanState& fp = h.context.flightplan;
+    FplPagesState& cur = h.context.pages.fpl;  // the FPL page's cursor
+
+    void SetUp() override {
+        h.sim.aircraft().latDeg = 47.450188;
+        h.sim.aircraft().lonDeg = -122.312320;
+        h.powerOn();
+        h.waitForDatabase();
+        for (int i = 0; i < 10 && h.cdu().currentPage != kPageInit; ++i) h.frame();
+        ASSERT_EQ(h.cdu().currentPage, kPageInit);
+        press("L5");  // ACCEPT on the INIT page
+        press("FPL");
+    }
+
+    // A key press, the frame whose page acts on it and the frame that shows the outcome
+    // (a page draws before it acts on its keys).
+    void press(const char* key) {
+        h.press(key);
+        h.frames(2);
+    }
+    void type(const char* text) {
+        h.type(text);
+        h.frame();
+    }
+    void add(const std::string& ident) { appendIdent(h.context.navdb.database, ident); }
+    void addAll(std::initializer_list<const char*> idents) {
+        for (const char* i : idents) add(i);
+        h.frame();
+    }
+    // Compares the screen with a picture in which '^' stands for the degree sign.
+    std::string picture(std::string expected) const {
+        for (char& c : expected)
+            if (c == '^') c = static_cast<char>(0xB0);
+        return h.screen().diff(expected);
+    }
+    // A row with '^' for the degree sign and without its trailing blanks.
+    std::string line(int r) const {
+        std::string text = h.row(r);
+        for (char& c : text)
+            if (c == static_cast<char>(0xB0)) c = '^';
+        return text.erase(text.find_last_not_of(' ') + 1);
+    }
+    // Prompt-sized arrows drawn in the last frame with this rotation at this x.
+    int arrows(float degrees, float x) const {
+        int n = 0;
+        for (const ListRecord& a : h.renderer.listsOf(listArrow)) {
+            float turn = std::remainder(a.rotation - degrees, 360.0f);
+            if (std::abs(turn) < 1e-3f && std::abs(a.x - x) < 1e-4f) ++n;
+        }
+        return n;
+    }
+};
