@@ -201,9 +201,13 @@ GuiSession::GuiSession(const fs::path& root) : root_(root) {
     if (!server_) error = "Xvfb cannot start on this machine";
     fs::create_directories(root_ / "sim");
     chmod((root_ / "sim").c_str(), 0700);
+    // The programs draw on that display, whatever driver other tests chose for themselves.
     env = {{"DISPLAY", display_},
+           {"SDL_VIDEODRIVER", "x11"},
            {"FMS_SIM_DIR", (root_ / "sim").string()},
            {"XDG_CONFIG_HOME", (root_ / "config").string()},
+           // Units pair up only within this session, not with units of other runs on the machine.
+           {"FMS_UNIT_GROUP", "session-" + std::to_string(getpid()) + "-" + root_.filename().string()},
            {"ASAN_OPTIONS", "detect_leaks=0"}};
 }
 

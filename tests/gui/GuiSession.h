@@ -75,7 +75,8 @@ private:
 
 // What the end-to-end tests run their programs in: a virtual display and a stand-in simulator
 // of their own under `root`, and the environment for the programs (the simulator's folder, a
-// key store under `root`, leak reports of the window system's libraries off).
+// key store under `root`, a unit group of their own, leak reports of the window system's
+// libraries off).
 class GuiSession {
 public:
     explicit GuiSession(const std::filesystem::path& root);

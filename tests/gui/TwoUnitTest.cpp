@@ -65,8 +65,6 @@ protected:
         ASSERT_TRUE(fs::exists(fs::path(FMS_RUN_DIR) / "fms")) << "build the fms program first";
         ASSERT_TRUE(fs::exists(fs::path(FMS_RUN_DIR) / "fms-sim")) << "build fms-sim first";
         if (!session.displayReady()) GTEST_SKIP() << session.error << ": the two-unit test did not run";
-        // A group of this test's own, so that units of other runs on the machine stay apart.
-        session.env["FMS_UNIT_GROUP"] = group;
         ASSERT_TRUE(session.startSimulator({"--scenario", "ksea-ground"})) << session.error;
         // Side by side on the screen, so that each click lands on its own window.
         unit1Dir = session.unitDirectory("unit1", "FMS1:yes\nx_window_position:0\n", true);
@@ -81,7 +79,7 @@ protected:
         return unit;
     }
     std::string blockName() const {
-        ScopedEnv groupEnv("FMS_UNIT_GROUP", group.c_str());
+        ScopedEnv groupEnv("FMS_UNIT_GROUP", session.env.at("FMS_UNIT_GROUP").c_str());
         return posixSharedBlockName(kSharedBlockName);
     }
     bool blockExists() const {
@@ -92,7 +90,6 @@ protected:
 
     TempDir dir_;
     GuiSession session{dir_.path()};
-    std::string group = "two-units-" + std::to_string(getpid());
     // Both units started, switched on and on their INIT pages.
     void startBothOnInit() {
         unit1 = start(unit1Dir);
