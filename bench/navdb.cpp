@@ -93,7 +93,7 @@ BENCHMARK(BM_ReadAirways)->Unit(benchmark::kMillisecond);
 void BM_FindIdentifierMissing(benchmark::State& state) {
     const NavDatabase& db = world();
     std::string ident = "QQQQQ";
-    for (auto _ : state) benchmark::DoNotOptimize(findIdentifier(db, ident));
+    for (auto _ : state) benchmark::DoNotOptimize(findIdentifier(db, ident, GeoPoint{47.45, -122.31}));
 }
 BENCHMARK(BM_FindIdentifierMissing)->Unit(benchmark::kMillisecond);
 
@@ -107,7 +107,7 @@ void BM_FindIdentifierMixed(benchmark::State& state) {
         idents.push_back(db.fixes[(i * 1299709) % db.fixes.size()].ident);
     }
     size_t k = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(findIdentifier(db, idents[k++ % idents.size()]));
+    for (auto _ : state) benchmark::DoNotOptimize(findIdentifier(db, idents[k++ % idents.size()], GeoPoint{47.45, -122.31}));
 }
 BENCHMARK(BM_FindIdentifierMixed)->Unit(benchmark::kMillisecond);
 

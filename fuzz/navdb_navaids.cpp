@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         GeoPoint queries[5] = {
             p, {p.lat + 1.65, p.lon}, {p.lat + 1.684, p.lon}, {p.lat, p.lon + 1.7}, {p.lat, p.lon - 2.5}};
         for (const GeoPoint& q : queries)
-            if (firstVariationNavaid(grid, navaids, q.lat, q.lon) !=
-                firstVariationNavaidByScan(navaids, q.lat, q.lon))
+            if (nearestVariationNavaid(grid, navaids, q.lat, q.lon) !=
+                nearestVariationNavaidByScan(navaids, q.lat, q.lon))
                 __builtin_trap();
     }
     return 0;

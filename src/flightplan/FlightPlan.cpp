@@ -26,43 +26,16 @@ GeoPoint aircraftPosition() {
     return GeoPoint{a.positionF.lat, a.positionF.lon};
 }
 
-// The position of the navaid a VD or VR leg names: the records findIdentifier returns for the
-// identifier; of several, the one nearest to the aircraft (closer than 6000 NM, the earlier
-// one on ties). Nothing when no record qualifies.
+// The position of the navaid a VD or VR leg names: of the records with its identifier (see
+// findIdentifier), the one nearest to the aircraft, when closer than 6000 NM (a single record
+// is taken wherever it is). Nothing when no record qualifies.
 std::optional<GeoPoint> recommendedNavaidPosition(const NavDatabase& db, const std::string& ident) {
-    IdentMatches m = findIdentifier(db, ident);
-    auto recordPosition = [&](int32_t index) -> std::optional<GeoPoint> {
-        size_t i = static_cast<size_t>(index);
-        switch (m.kind) {
-            case WaypointKind::Fix:
-                if (i < db.fixes.size()) return GeoPoint{db.fixes[i].latitude, db.fixes[i].longitude};
-                break;
-            case WaypointKind::Navaid:
-                if (i < db.navaids.size()) return GeoPoint{db.navaids[i].latitude, db.navaids[i].longitude};
-                break;
-            case WaypointKind::Airport:
-                if (i < db.airports.size())
-                    return GeoPoint{db.airports[i].latitude, db.airports[i].longitude};
-                break;
-            default:
-                break;
-        }
-        return std::nullopt;
-    };
-    if (m.indices.size() == 1) return recordPosition(m.indices[0]);
-    std::optional<GeoPoint> best;
-    float bestDistance = 6000.0f;
-    GeoPoint aircraft = aircraftPosition();
-    for (int32_t index : m.indices) {
-        std::optional<GeoPoint> p = recordPosition(index);
-        if (!p) continue;
-        float d = distanceNm(aircraft, *p);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = p;
-        }
-    }
-    return best;
+    const GeoPoint aircraft = aircraftPosition();
+    const IdentMatches m = findIdentifier(db, ident, aircraft);
+    if (m.empty()) return std::nullopt;
+    const std::optional<GeoPoint> nearest = recordPosition(db, m.front());
+    if (m.size() == 1 || (nearest && distanceNm(aircraft, *nearest) < 6000.0f)) return nearest;
+    return std::nullopt;
 }
 
 float variationAt(const GeoPoint& p) {

@@ -1,5 +1,6 @@
 #include "navdb/NavDatabase.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -50,26 +51,48 @@ FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude) 
     return leg;
 }
 
-IdentMatches findIdentifier(const NavDatabase& db, const std::string& ident) {
+std::optional<GeoPoint> recordPosition(const NavDatabase& db, const IdentMatch& match) {
+    const size_t i = static_cast<size_t>(match.index);
+    if (match.index < 0) return std::nullopt;
+    switch (match.kind) {
+        case WaypointKind::Fix:
+            if (i < db.fixes.size()) return GeoPoint{db.fixes[i].latitude, db.fixes[i].longitude};
+            break;
+        case WaypointKind::Navaid:
+            if (i < db.navaids.size()) return GeoPoint{db.navaids[i].latitude, db.navaids[i].longitude};
+            break;
+        case WaypointKind::Airport:
+            if (i < db.airports.size()) return GeoPoint{db.airports[i].latitude, db.airports[i].longitude};
+            break;
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
+IdentMatches findIdentifier(const NavDatabase& db, const std::string& ident, const GeoPoint& reference) {
+    struct Found {
+        IdentMatch match;
+        float distanceNm;
+    };
+    std::vector<Found> found;
+    auto collect = [&](auto records, WaypointKind kind) {
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (records[i].ident != ident) continue;
+            const float d = distanceNm(reference, GeoPoint{records[i].latitude, records[i].longitude});
+            // A record whose position gives no distance goes last rather than anywhere.
+            found.push_back({{kind, static_cast<int32_t>(i)}, std::isnan(d) ? INFINITY : d});
+        }
+    };
+    collect(loadedOrEmpty(db.fixes, db.fixesLoaded), WaypointKind::Fix);
+    collect(loadedOrEmpty(db.navaids, db.navaidsLoaded), WaypointKind::Navaid);
+    collect(loadedOrEmpty(db.airports, db.airportsLoaded), WaypointKind::Airport);
+    // Stable: equally near records keep the collection order.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.distanceNm < b.distanceNm; });
     IdentMatches result;
-    std::span<const Fix> fixes = loadedOrEmpty(db.fixes, db.fixesLoaded);
-    for (size_t i = 0; i < fixes.size(); ++i)
-        if (fixes[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
-    if (!result.indices.empty()) {
-        result.kind = WaypointKind::Fix;
-        return result;
-    }
-    std::span<const Navaid> navaids = loadedOrEmpty(db.navaids, db.navaidsLoaded);
-    for (size_t i = 0; i < navaids.size(); ++i)
-        if (navaids[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
-    if (!result.indices.empty()) {
-        result.kind = WaypointKind::Navaid;
-        return result;
-    }
-    std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
-    for (size_t i = 0; i < airports.size(); ++i)
-        if (airports[i].ident == ident) result.indices.push_back(static_cast<int32_t>(i));
-    if (!result.indices.empty()) result.kind = WaypointKind::Airport;
+    result.reserve(found.size());
+    for (const Found& f : found) result.push_back(f.match);
     return result;
 }
 
@@ -77,10 +100,8 @@ namespace {
 void matchFixes(const NavDatabase& db, const FplLeg& leg, IdentMatches& result) {
     std::span<const Fix> fixes = loadedOrEmpty(db.fixes, db.fixesLoaded);
     for (size_t i = 0; i < fixes.size(); ++i) {
-        if (fixes[i].ident == leg.ident && fixes[i].latitude == leg.latitude) {
-            result.indices.push_back(static_cast<int32_t>(i));
-            result.kind = WaypointKind::Fix;
-        }
+        if (fixes[i].ident == leg.ident && fixes[i].latitude == leg.latitude)
+            result.push_back({WaypointKind::Fix, static_cast<int32_t>(i)});
     }
 }
 
@@ -88,22 +109,18 @@ void matchFixes(const NavDatabase& db, const FplLeg& leg, IdentMatches& result) 
 void matchNavaids(const NavDatabase& db, const FplLeg& leg, IdentMatches& result) {
     std::span<const Navaid> navaids = loadedOrEmpty(db.navaids, db.navaidsLoaded);
     for (size_t i = 0; i < navaids.size(); ++i) {
-        if (navaids[i].latitude == leg.latitude) {
-            result.indices.push_back(static_cast<int32_t>(i));
-            result.kind = WaypointKind::Navaid;
-        }
+        if (navaids[i].latitude == leg.latitude) result.push_back({WaypointKind::Navaid, static_cast<int32_t>(i)});
     }
 }
 }  // namespace
 
 IdentMatches matchLeg(const NavDatabase& db, const FplLeg& leg) {
     IdentMatches result;
-    result.kind = leg.waypointKind;
     switch (leg.waypointKind) {
         case WaypointKind::Airport: {
             std::span<const Airport> airports = loadedOrEmpty(db.airports, db.airportsLoaded);
             for (size_t i = 0; i < airports.size(); ++i)
-                if (airports[i].name == leg.name) result.indices.push_back(static_cast<int32_t>(i));
+                if (airports[i].name == leg.name) result.push_back({WaypointKind::Airport, static_cast<int32_t>(i)});
             break;
         }
         case WaypointKind::Navaid:
@@ -153,12 +170,12 @@ void airwaysThroughFix(const NavDatabase& db, const FplLeg& leg, std::vector<Air
 
 float magneticVariationAt(const NavDatabase& db, double latitude, double longitude) {
     if (!isSet(db.navaidsLoaded)) return 0.0f;
-    int32_t i = firstVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
+    int32_t i = nearestVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
     return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
 }
 
 float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude) {
     if (!isSet(db.navaidsLoaded)) return 0.0f;
-    int32_t i = firstVariationNavaidByScan(db.navaids, latitude, longitude);
+    int32_t i = nearestVariationNavaidByScan(db.navaids, latitude, longitude);
     return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
 }

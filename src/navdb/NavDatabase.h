@@ -3,10 +3,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "geo/Geodesy.h"
 #include "navdb/FplLeg.h"
 #include "navdb/NavaidGrid.h"
 
@@ -210,15 +212,24 @@ struct NavDatabase {
 // the list), as an airport leg. With no airports the leg describes airport 0 with no data.
 FplLeg nearestAirport(const NavDatabase& db, double latitude, double longitude);
 
-struct IdentMatches {
-    std::vector<int32_t> indices;
+// One database record: its table (Airport, Navaid or Fix) and its index there.
+struct IdentMatch {
     WaypointKind kind = WaypointKind::None;
+    int32_t index = -1;
+    bool operator==(const IdentMatch&) const = default;
 };
+using IdentMatches = std::vector<IdentMatch>;
 
-// Every record of one category whose ident equals `ident` exactly. Fixes win over navaids,
-// navaids over airports; kind None when nothing matches. (The caller takes the text from
-// the scratchpad and clears it.)
-IdentMatches findIdentifier(const NavDatabase& db, const std::string& ident);
+// Every fix, navaid and airport whose ident equals `ident` exactly, nearest to `reference`
+// first: identifiers repeat across the world (and a fix may share a VOR's), and the one near
+// where the pilot is flying is the likely one, so every record stays reachable and the first
+// one shown is the right one in the common case. Equally near records keep the order fixes,
+// navaids, airports, each in file order. (The caller takes the text from the scratchpad and
+// clears it.)
+IdentMatches findIdentifier(const NavDatabase& db, const std::string& ident, const GeoPoint& reference);
+
+// The position of a record; nothing for an index outside its table.
+std::optional<GeoPoint> recordPosition(const NavDatabase& db, const IdentMatch& match);
 
 // Database records that correspond to an existing plan entry (by its waypointKind).
 IdentMatches matchLeg(const NavDatabase& db, const FplLeg& leg);
@@ -236,8 +247,8 @@ struct AirwayRef {
 // the same airway name collapse to one.
 void airwaysThroughFix(const NavDatabase& db, const FplLeg& leg, std::vector<AirwayRef>& out);
 
-// Declination of the first navaid in list order with a non-zero declination within 100 NM;
-// 0 when there is none.
+// Declination of the nearest navaid with a non-zero declination within 100 NM (see
+// nearestVariationNavaid); 0 when there is none.
 float magneticVariationAt(const NavDatabase& db, double latitude, double longitude);
 // The same answer by scanning the whole list (the reference the grid must agree with).
 float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude);

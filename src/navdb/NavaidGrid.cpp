@@ -1,7 +1,6 @@
 #include "navdb/NavaidGrid.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "geo/Geodesy.h"
@@ -16,9 +15,23 @@ constexpr double kRangeNm = 100.0;
 constexpr double kSearchNm = 110.0;
 constexpr double kMarginDeg = 0.25;
 
-bool qualifies(const Navaid& n, const GeoPoint& here) {
-    return n.declination != 0.0f && distanceNm(here, GeoPoint{n.latitude, n.longitude}) <= kRangeNm;
-}
+// Keeps the nearest qualifying navaid seen so far; equally near ones go to the lower index.
+struct Nearest {
+    GeoPoint here;
+    int32_t index = -1;
+    double distance = 0.0;
+
+    void consider(const std::vector<Navaid>& navaids, int32_t candidate) {
+        const Navaid& n = navaids[static_cast<size_t>(candidate)];
+        if (n.declination == 0.0f) return;
+        const double d = distanceNm(here, GeoPoint{n.latitude, n.longitude});
+        if (!(d <= kRangeNm)) return;  // also drops a distance that is not a number
+        if (index < 0 || d < distance || (d == distance && candidate < index)) {
+            index = candidate;
+            distance = d;
+        }
+    }
+};
 
 bool isPlainPosition(double latitude, double longitude) {
     return std::isfinite(latitude) && std::isfinite(longitude) && latitude >= -90.0 && latitude <= 90.0 &&
@@ -55,18 +68,16 @@ void buildNavaidGrid(NavaidGrid& grid, const std::vector<Navaid>& navaids) {
     grid.built = true;
 }
 
-int32_t firstVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude) {
-    GeoPoint here{latitude, longitude};
-    for (size_t i = 0; i < navaids.size(); ++i)
-        if (qualifies(navaids[i], here)) return static_cast<int32_t>(i);
-    return -1;
+int32_t nearestVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude) {
+    Nearest nearest{GeoPoint{latitude, longitude}};
+    for (size_t i = 0; i < navaids.size(); ++i) nearest.consider(navaids, static_cast<int32_t>(i));
+    return nearest.index;
 }
 
-int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
-                             double longitude) {
+int32_t nearestVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
+                               double longitude) {
     if (!grid.built || grid.builtOver != navaids.size() || !isPlainPosition(latitude, longitude))
-        return firstVariationNavaidByScan(navaids, latitude, longitude);
-    GeoPoint here{latitude, longitude};
+        return nearestVariationNavaidByScan(navaids, latitude, longitude);
 
     // Latitude band: a haversine distance is at least 60 NM per degree of latitude difference.
     double latReach = kSearchNm / 60.0 + kMarginDeg;
@@ -98,25 +109,14 @@ int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& 
         if (lonCount <= 0) lonCount += kLonCells;
     }
 
-    int32_t best = INT32_MAX;
-    for (int32_t index : grid.irregular) {  // ascending: the first that qualifies is the lowest
-        if (qualifies(navaids[static_cast<size_t>(index)], here)) {
-            best = index;
-            break;
-        }
-    }
+    Nearest nearest{GeoPoint{latitude, longitude}};
+    for (int32_t index : grid.irregular) nearest.consider(navaids, index);
     for (int la = latFirst; la <= latLast; ++la) {
         for (int k = 0; k < lonCount; ++k) {
-            int32_t cell = la * kLonCells + (lonFirst + k) % kLonCells;
+            const int32_t cell = la * kLonCells + (lonFirst + k) % kLonCells;
             auto e = std::lower_bound(grid.entries.begin(), grid.entries.end(), NavaidGrid::Entry{cell, 0});
-            for (; e != grid.entries.end() && e->cell == cell; ++e) {
-                if (e->index >= best) break;  // ascending: nothing later in this cell can win
-                if (qualifies(navaids[static_cast<size_t>(e->index)], here)) {
-                    best = e->index;
-                    break;
-                }
-            }
+            for (; e != grid.entries.end() && e->cell == cell; ++e) nearest.consider(navaids, e->index);
         }
     }
-    return best == INT32_MAX ? -1 : best;
+    return nearest.index;
 }

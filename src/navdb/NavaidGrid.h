@@ -7,9 +7,8 @@
 struct Navaid;
 
 // A 1-degree latitude/longitude grid over the navaids that carry a magnetic variation, so
-// that the variation at a point looks at a few cells instead of the whole list. Each cell
-// keeps its navaid indices in list order, and a query returns the lowest qualifying index,
-// which is exactly what a scan of the list in order returns.
+// that the variation at a point looks at a few cells instead of the whole list. A query gives
+// exactly what a scan of the whole list gives.
 struct NavaidGrid {
     struct Entry {
         int32_t cell = 0;
@@ -26,10 +25,12 @@ struct NavaidGrid {
 
 void buildNavaidGrid(NavaidGrid& grid, const std::vector<Navaid>& navaids);
 
-// The index of the first navaid in list order with a non-zero declination within 100 NM of
-// the point, or -1. Falls back to the list scan when the grid does not cover the list or the
-// point is not a plain latitude/longitude.
-int32_t firstVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
-                             double longitude);
+// The index of the navaid nearest to the point among those with a non-zero declination within
+// 100 NM of it (of equally near ones, the first in list order), or -1. The nearest station's
+// variation is the one that belongs to the point: neighbouring points then agree, whatever
+// order the list is in. Falls back to the list scan when the grid does not cover the list or
+// the point is not a plain latitude/longitude.
+int32_t nearestVariationNavaid(const NavaidGrid& grid, const std::vector<Navaid>& navaids, double latitude,
+                               double longitude);
 // The same answer from a scan of the whole list.
-int32_t firstVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude);
+int32_t nearestVariationNavaidByScan(const std::vector<Navaid>& navaids, double latitude, double longitude);

@@ -81,7 +81,7 @@ void runNavMenu(DataPageState& st) {
         drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "WORLDWIDE");
         drawTextAt(23, 7, colourGreen, fontLarge, alignRight, "2000FT");
         drawTextAt(23, 8, colourWhite, fontMed, alignRight, "RNV TEST DB");
-        if (st.identList.indices.empty())
+        if (st.identList.empty())
             runIdentField(st.waypointField, kLskR1, 2, 23, true, kWaypointFieldWidth);
     } else {
         drawLeftPromptText(2, "ACTIVATE");
@@ -92,17 +92,18 @@ void runNavMenu(DataPageState& st) {
 
 void drawWaypointResult(const DataPageState& st) {
     const NavDatabase& db = navDbState().database;
-    const int32_t index = st.identList.indices.front();
+    const int32_t index = st.identList.front().index;
+    const WaypointKind kind = st.identList.front().kind;
     std::string ident;
     std::string name;
     double lat = 0.0;
     double lon = 0.0;
     const char* category = "";
     const size_t i = static_cast<size_t>(index);
-    if (st.identList.kind == WaypointKind::Airport && index >= 0 && i < db.airports.size()) {
+    if (kind == WaypointKind::Airport && index >= 0 && i < db.airports.size()) {
         const Airport& a = db.airports[i];
         ident = a.ident, name = a.name, lat = a.latitude, lon = a.longitude, category = "APT";
-    } else if (st.identList.kind == WaypointKind::Navaid && index >= 0 && i < db.navaids.size()) {
+    } else if (kind == WaypointKind::Navaid && index >= 0 && i < db.navaids.size()) {
         const Navaid& n = db.navaids[i];
         ident = n.ident, name = n.name, lat = n.latitude, lon = n.longitude, category = "NAV";
     } else {
@@ -149,13 +150,14 @@ void runDataPage() {
 
     // A lookup from WPT IDENT: airports and navaids have a result page; any other result is
     // dropped, so that the field can be used again.
-    if (st.dataLevel == kDataNav && st.dataNavPage == kDataNavMenu && !st.identList.indices.empty()) {
-        if (st.identList.kind == WaypointKind::Airport || st.identList.kind == WaypointKind::Navaid)
+    if (st.dataLevel == kDataNav && st.dataNavPage == kDataNavMenu && !st.identList.empty()) {
+        const WaypointKind kind = st.identList.front().kind;
+        if (kind == WaypointKind::Airport || kind == WaypointKind::Navaid)
             st.dataNavPage = kDataNavWaypoint;
         else
             st.identList = IdentMatches{};
     }
-    if (st.dataNavPage == kDataNavWaypoint && st.identList.indices.empty()) st.dataNavPage = kDataNavMenu;
+    if (st.dataNavPage == kDataNavWaypoint && st.identList.empty()) st.dataNavPage = kDataNavMenu;
 
     if (st.dataLevel == kDataIndex)
         runIndexPage(st);

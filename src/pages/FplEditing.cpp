@@ -7,6 +7,7 @@
 #include "guidance/GuidanceModes.h"
 #include "navdb/NavDbState.h"
 #include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 
 namespace {
 
@@ -72,9 +73,19 @@ void pressDelete() {
 }
 
 bool lookUpIdentCandidates(const std::string& text) {
+    // Nearest first to the waypoint the new one will follow (the last leg with a position
+    // before the insertion point), else to the aircraft.
+    GeoPoint reference = simLinkState().aircraft.position;
+    for (size_t i = selectedIndexOrEnd(); i > 0; --i) {
+        const FplLeg& leg = *planLeg(static_cast<int>(i) - 1);
+        if (leg.latitude != 0.0f || leg.longitude != 0.0f) {
+            reference = GeoPoint{leg.latitude, leg.longitude};
+            break;
+        }
+    }
     FplPagesState& c = cursor();
-    c.identCandidates = findIdentifier(navDbState().database, text);
-    return !c.identCandidates.indices.empty();
+    c.identCandidates = findIdentifier(navDbState().database, text, reference);
+    return !c.identCandidates.empty();
 }
 
 void fillOriginAtCursor() {

@@ -256,7 +256,7 @@ void actOnPromptKeys(int index) {
     const FplLeg& leg = st.plan.legs[static_cast<size_t>(index)];
     if (key == kLskR2 && leg.waypointKind != WaypointKind::None) {
         cur.identCandidates = matchLeg(navDbState().database, leg);
-        cur.identCandidatesFlag = !cur.identCandidates.indices.empty();
+        cur.identCandidatesFlag = !cur.identCandidates.empty();
         cdu.previousPage = kPageFpl;
         cdu.currentPage = kPageIdent;
     } else if (key == kLskR1) {

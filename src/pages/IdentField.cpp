@@ -6,6 +6,7 @@
 #include "flightplan/FlightPlanState.h"
 #include "navdb/NavDbState.h"
 #include "pages/PagesState.h"
+#include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
 #include "pages/IdentPage.h"
 #include "pages/PageDrawing.h"
@@ -40,7 +41,7 @@ bool runIdentField(IdentField& field, int lsk, int row, int column, bool rightAl
     if (keys.pendingPadKey == kPadEnter && !field.text.empty()) {
         const int asking = cduState().currentPage;
         IdentMatches* target = identCandidatesOf(asking);
-        IdentMatches found = findIdentifier(navDbState().database, field.text);
+        IdentMatches found = findIdentifier(navDbState().database, field.text, simLinkState().aircraft.position);
         if (asking == kPageData) pagesState().data.searchText = field.text;
         if (asking == kPageFuel) pagesState().fuel.searchText = field.text;
         if (target != nullptr) *target = found;

@@ -155,12 +155,12 @@ void runIdentPage() {
     const IdentMatches* source = identCandidatesOf(asking);
     const IdentMatches candidates = source != nullptr ? *source : IdentMatches{};
     // A page that opened this one without openIdentPage (or a new search) starts afresh.
-    if (asking != st.askingPage || candidates.kind != st.seen.kind || candidates.indices != st.seen.indices) {
+    if (asking != st.askingPage || candidates != st.seen) {
         st.shown = 0;
         st.askingPage = asking;
         st.seen = candidates;
     }
-    const int count = static_cast<int>(candidates.indices.size());
+    const int count = static_cast<int>(candidates.size());
     if (st.shown < 0 || st.shown >= count) st.shown = 0;
 
     if (keys.pendingFunctionKey == kFnNext || keys.pendingFunctionKey == kFnPrev) {
@@ -170,7 +170,7 @@ void runIdentPage() {
 
     const NavDatabase& db = navDbState().database;
     CandidateView view =
-        count > 0 ? viewOf(db, candidates.kind, candidates.indices[st.shown]) : CandidateView{};
+        count > 0 ? viewOf(db, candidates[st.shown].kind, candidates[st.shown].index) : CandidateView{};
     const bool canAccept = view.valid && acceptOffered(asking);
 
     if (keys.pendingLsk == kReturnLsk) {
@@ -182,7 +182,7 @@ void runIdentPage() {
     if (keys.pendingLsk == kAcceptLsk) resetLsk();
     if (keys.pendingPadKey == kPadEnter) resetPadKey();
     if (acceptPressed && canAccept) {
-        FplLeg leg = legFromCandidate(db, candidates.kind, candidates.indices[st.shown]);
+        FplLeg leg = legFromCandidate(db, candidates[st.shown].kind, candidates[st.shown].index);
         st.shown = 0;
         if (leg.waypointKind != WaypointKind::None) handOver(asking, leg);
         return;

@@ -57,7 +57,9 @@ struct WorldFolder {
                   sourceText(640,
                              "SEA    47.435378 -122.309622 SESOY  47.354875 -122.130664 1 040 180 V4\n"
                              "SESOY  47.354875 -122.130664 NOFIX  47.300000 -121.900000 1 040 180 V4\n"
-                             "FAR    40.000000 -100.000000 FARFX  40.500000 -100.500000 1 040 180 V99\n"));
+                             "FAR    40.000000 -100.000000 FARFX  40.500000 -100.500000 1 040 180 V99\n"
+                             // LON as the airway data places it, 3.7 NM from the VOR itself.
+                             "FARFX  40.500000 -100.500000 LON    40.550000 -101.050000 1 040 180 V99\n"));
     }
     std::string in() const { return (dir.path() / "in").string(); }
     std::string out() const { return (dir.path() / "out").string(); }
@@ -75,7 +77,8 @@ TEST(ImportRun, TheProgramsReadersTakeWhatTheImporterWrites) {
         if (fraction == 1.0) stages.emplace_back(stage);
     })) << formatReport(report);
     EXPECT_EQ(stages, (std::vector<std::string>{"nav.dat.gz", "apt.dat.gz", "fix.dat.gz", "awy.dat.gz"}));
-    // The airway point without a fix record (NOFIX) becomes a fix.
+    // The airway point without a fix record (NOFIX) becomes a fix; LON, a few miles off its
+    // VOR, does not (a fix there would stand in the way of the VOR).
     EXPECT_EQ(linesOf(world.dir.read("data/Waypoints.txt")),
               (std::vector<std::string>{"SESOY,47.354875,-122.130664,--", "FARFX,40.500000,-100.500000,--",
                                         "INBOX,47.700000,-122.200000,--", "NOFIX,47.300000,-121.900000,--"}));

@@ -92,7 +92,8 @@ TEST(SourceNavaids, TypesMergesAndJunkRows) {
 
 namespace {
 
-// Two VORs: the near one gives the variation (19 E), the one 300 NM north (25 E) must not;
+// Two VORs: the near one gives the variation (19 E), the one 300 NM north (25 E), beyond
+// 100 NM, must not;
 // and the localizer of KTST 18.
 std::vector<WorldNavaid> variationStations() {
     StringLineSource source(
@@ -131,7 +132,7 @@ constexpr const char* kAptRows =
     "1      50 0 0 KEMT\r\n"
     "100   20.00   1   0 0.00 0 3 1 N   47.30000000 -121.00000000 0.00 0.00 3 10 0 0 S  47.29000000 "
     "-121.00000000 0.00 0.00 3 0 0 1\r\n"
-    // No VOR within 300 NM: headings stay true.
+    // No VOR within 100 NM: headings stay true.
     "1 10 0 0 YTST Far Away\r\n"
     "100 30 1 0 0 0 2 1 09 -30.00000000 120.00000000 0 0 2 0 0 0 27 -30.00000000 120.02000000 0 0 2 0 0 "
     "0\r\n";
@@ -165,7 +166,7 @@ TEST(SourceAirports, RunwaysFromTheirEndsAndJunkRows) {
     EXPECT_EQ(countsText(report.skipped),
               "closed=1; heliport (not used)=1; no land runway=1; number unreadable=1; "
               "runway: position out of range=1; runway: too few fields=1; ");
-    EXPECT_EQ(countsText(report.notes), "no VOR within 300 NM: runway headings true=1; ");
+    EXPECT_EQ(countsText(report.notes), "no station variation within 100 NM: runway headings true=1; ");
 }
 
 TEST(SourceFixes, GoodRowsAndJunkRows) {

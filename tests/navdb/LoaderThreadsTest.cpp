@@ -60,7 +60,7 @@ TEST(LoaderThreads, FourThreadsGiveExactlyTheSingleThreadedDatabase) {
     ASSERT_TRUE(pollUntilReady(threaded));
     // Read what the start-up page may read as soon as it sees the flags, while the fixes may
     // still be loading (ThreadSanitizer checks the publication).
-    EXPECT_EQ(findIdentifier(threaded, "KSEA").kind, WaypointKind::Airport);
+    EXPECT_EQ(findIdentifier(threaded, "KSEA", GeoPoint{}).front().kind, WaypointKind::Airport);
     EXPECT_EQ(threaded.cycleText, "17-OCT-2013");
     waitForDatabaseLoad(threaded);
     ASSERT_TRUE(databaseFullyLoaded(threaded));
@@ -101,7 +101,7 @@ TEST(LoaderThreads, MissingFiles) {
     EXPECT_TRUE(noFixes.fixes.empty());
     EXPECT_FALSE(noFixes.airports.empty());
     EXPECT_TRUE(noFixes.cycleText.empty());  // no cycle file, yet the airports were read
-    EXPECT_EQ(findIdentifier(noFixes, "SESOY").kind, WaypointKind::None);
+    EXPECT_TRUE(findIdentifier(noFixes, "SESOY", GeoPoint{}).empty());
 
     // Navaids.txt missing: the others load, but the database never becomes ready.
     TempDir noNavaidFile;

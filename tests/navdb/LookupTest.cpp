@@ -14,13 +14,15 @@ FplLeg entry(WaypointKind kind, const char* ident, float lat) {
     return waypoint(ident, lat, 0, kind);
 }
 
-// A match as text: its kind, then the indices.
+// Matches as text: each one's kind and index, in order; "NONE" for no match.
 std::string text(const IdentMatches& m) {
     static const char* const kinds[] = {"NONE", "APT", "NAV", "FIX", "AWY", "GAP"};
-    auto k = static_cast<size_t>(m.kind);
-    std::string s = k < std::size(kinds) ? kinds[k] : "?";
-    for (int32_t i : m.indices) s += " " + std::to_string(i);
-    return s;
+    std::string s;
+    for (const IdentMatch& match : m) {
+        const auto k = static_cast<size_t>(match.kind);
+        s += (s.empty() ? "" : " ") + std::string(k < std::size(kinds) ? kinds[k] : "?") + std::to_string(match.index);
+    }
+    return s.empty() ? "NONE" : s;
 }
 
 // One identifier in every category, and a few more to tell the categories apart.
@@ -40,43 +42,48 @@ protected:
 };
 }  // namespace
 
-TEST_F(LookupTest, IdentifierSearchOffersOnlyTheHighestCategory) {
-    EXPECT_EQ(text(findIdentifier(db, "SAME")), "FIX 0 2");  // fix over navaid over airport
-    EXPECT_EQ(text(findIdentifier(db, "NAV")), "NAV 1");     // navaid over airport
-    EXPECT_EQ(text(findIdentifier(db, "TRI")), "NAV 2 3 4");
-    EXPECT_EQ(text(findIdentifier(db, "APT")), "APT 1");
-    EXPECT_EQ(text(findIdentifier(db, "sAME")), "NONE");  // exact and case-sensitive
-    EXPECT_EQ(text(findIdentifier(db, "SAM")), "NONE");
+// Every record with the identifier is offered, nearest to the reference first (equally near:
+// fixes, navaids, airports), so that a name used on several continents still finds the one
+// where the pilot is.
+TEST_F(LookupTest, IdentifierSearchOffersEveryRecordNearestFirst) {
+    EXPECT_EQ(text(findIdentifier(db, "SAME", {10, 10})), "NAV0 APT0 FIX0 FIX2");
+    EXPECT_EQ(text(findIdentifier(db, "SAME", {13, 13})), "FIX2 FIX0 NAV0 APT0");
+    EXPECT_EQ(text(findIdentifier(db, "NAV", {30, 30})), "APT2 NAV1");
+    EXPECT_EQ(text(findIdentifier(db, "NAV", {31, 31})), "NAV1 APT2");
+    EXPECT_EQ(text(findIdentifier(db, "TRI", {40, 40})), "NAV2 NAV3 NAV4");
+    EXPECT_EQ(text(findIdentifier(db, "APT", {0, 0})), "APT1");
+    EXPECT_EQ(text(findIdentifier(db, "sAME", {10, 10})), "NONE");  // exact and case-sensitive
+    EXPECT_EQ(text(findIdentifier(db, "SAM", {10, 10})), "NONE");
 
-    // A list whose loader has not finished is not read: without the fixes the navaid wins.
+    // A list whose loader has not finished is not read.
     NavDatabase loading;
     loading.airports = db.airports;
     loading.navaids = db.navaids;
     loading.fixes = db.fixes;
     publish(loading.airportsLoaded);
     publish(loading.navaidsLoaded);
-    EXPECT_EQ(text(findIdentifier(loading, "SAME")), "NAV 0");
+    EXPECT_EQ(text(findIdentifier(loading, "SAME", {11, 11})), "NAV0 APT0");
     EXPECT_EQ(findFixNear(loading, entry(WaypointKind::Fix, "ZULU", 12)), nullptr);
-    EXPECT_EQ(text(matchLeg(loading, entry(WaypointKind::Fix, "ZULU", 12))), "FIX");
+    EXPECT_EQ(text(matchLeg(loading, entry(WaypointKind::Fix, "ZULU", 12))), "NONE");
 }
 
 TEST_F(LookupTest, MatchingPlanEntriesBackToTheDatabase) {
     // Navaids match on latitude alone, whatever their identifier.
     addNavaid(db, "OTHER", NavaidType::VorDme, 40, 1);
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Navaid, "", 40))), "NAV 2 5");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Navaid, "", 40))), "NAV2 NAV5");
     // Fixes need identifier and latitude; airports match by name.
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "SAME", 13))), "FIX 2");
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "ZULU", 13))), "FIX");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "SAME", 13))), "FIX2");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Fix, "ZULU", 13))), "NONE");
     FplLeg byName = entry(WaypointKind::Airport, "XXXX", 0);
     byName.name = "AIRPORT ONLY";
-    EXPECT_EQ(text(matchLeg(db, byName)), "APT 1");
-    // An airway entry: fixes first, then navaids, in one list; the kind is the last found.
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "FIX 0");
+    EXPECT_EQ(text(matchLeg(db, byName)), "APT1");
+    // An airway entry: fixes first, then navaids, in one list, each with its own kind.
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "FIX0");
     addNavaid(db, "X", NavaidType::VorDme, 11, 0);
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "NAV 0 6");
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "NONE", 77))), "AWY");
-    // Markers match nothing and keep their kind.
-    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Gap, "SAME", 11))), "GAP");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "SAME", 11))), "FIX0 NAV6");
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::AirwayEntry, "NONE", 77))), "NONE");
+    // Markers match nothing.
+    EXPECT_EQ(text(matchLeg(db, entry(WaypointKind::Gap, "SAME", 11))), "NONE");
 }
 
 TEST_F(LookupTest, NavaidAndFixNearAReferenceUseASignedLatitudeTest) {
@@ -186,16 +193,17 @@ TEST(AirwaysThroughFix, FromSideOnlyAndConsecutiveDuplicatesCollapse) {
     EXPECT_EQ(found(), "UL1@0 ");
 }
 
-TEST(MagneticVariation, FirstQualifyingNavaidInListOrderWins) {
+TEST(MagneticVariation, TheNearestStationWithAVariationWithin100NmDecides) {
     NavDatabase db;
     // One degree of latitude is 60 NM: 1.6 degrees is 96 NM, 1.7 degrees 102 NM.
     for (auto [ident, lat, variation] :
          {std::tuple{"ZERO", 0.1f, 0.0f}, {"FAR", 1.7f, 9.0f}, {"EDGE", 1.6f, -3.5f}, {"NEAR", 0.0f, 7.0f}})
         addNavaid(db, ident, NavaidType::Vor, lat, 0, variation);
     markDatabaseLoaded(db);
-    // The navaid with variation 0 is passed over; the far one is out of range; the one at
-    // 96 NM wins over a nearer one later in the list.
-    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), -3.5f);
+    // The navaid with variation 0 is passed over; the nearest of the others decides, wherever
+    // it stands in the list; one beyond 100 NM never does.
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 0, 0), 7.0f);
+    EXPECT_FLOAT_EQ(magneticVariationAt(db, 1.0, 0), -3.5f);  // 36 NM from EDGE, 60 from NEAR
     EXPECT_FLOAT_EQ(magneticVariationAt(db, 3.3, 0), 9.0f);   // 96 NM from FAR, 102 from EDGE
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.7, 0), 0.0f);  // 102 NM from NEAR: none
     EXPECT_FLOAT_EQ(magneticVariationAt(db, -1.6, 0), 7.0f);

@@ -69,8 +69,8 @@ TEST(NavaidGrid, AgreesWithTheListScanEverywhere) {
 
     size_t found = 0;
     for (const GeoPoint& q : queries) {
-        int32_t byGrid = firstVariationNavaid(grid, navaids, q.lat, q.lon);
-        int32_t byScan = firstVariationNavaidByScan(navaids, q.lat, q.lon);
+        int32_t byGrid = nearestVariationNavaid(grid, navaids, q.lat, q.lon);
+        int32_t byScan = nearestVariationNavaidByScan(navaids, q.lat, q.lon);
         ASSERT_EQ(byGrid, byScan) << "at " << q.lat << ", " << q.lon;
         if (byScan >= 0) ++found;
     }
@@ -81,10 +81,24 @@ TEST(NavaidGrid, AgreesWithTheListScanEverywhere) {
 TEST(NavaidGrid, ANavaidListThatGrewOrAGridNeverBuiltFallsBackToTheScan) {
     std::vector<Navaid> navaids = {at(10, 10, 1.0f)};
     NavaidGrid grid;
-    EXPECT_EQ(firstVariationNavaid(grid, navaids, 10, 10), 0);
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 10, 10), 0);
     buildNavaidGrid(grid, navaids);
     navaids.insert(navaids.begin(), at(10.5, 10, 2.0f));
-    EXPECT_EQ(firstVariationNavaid(grid, navaids, 10, 10), 0);
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 10, 10), 1);
     // A query point that is not a number finds nothing.
-    EXPECT_EQ(firstVariationNavaid(grid, navaids, std::nan(""), 10), -1);
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, std::nan(""), 10), -1);
+}
+
+// Neighbouring points take their variation from the nearest station, not from whichever comes
+// first in the list: between two stations 100 NM apart, each half follows its own station.
+TEST(NavaidGrid, TheNearestStationDecidesWhateverTheListOrder) {
+    std::vector<Navaid> navaids = {at(47.0, -122.0, 21.0f), at(47.0, -120.0, 19.0f), at(47.0, -121.5, 0.0f)};
+    NavaidGrid grid;
+    buildNavaidGrid(grid, navaids);
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -120.8), 1);  // 0.8 deg from the second
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.8), 0);
+    // A station without a variation (the third, nearest here) gives none.
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.5), 0);
+    // Equally near: the first in the list.
+    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.0), 0);
 }

@@ -131,14 +131,15 @@ SYDNEY
     EXPECT_EQ(h.row(0), "        DATA 1/4        ");
 }
 
-TEST_F(DataPage, IdentifierPageStepsThroughDuplicatesAndPrefersAFix) {
+// Records sharing an identifier are all offered, nearest to the aircraft first.
+TEST_F(DataPage, IdentifierPageStepsThroughDuplicatesNearestFirst) {
     press("L1");
     lookUp("TRI");
     EXPECT_EQ(h.row(0), "      TRI      1/3      ");
-    EXPECT_EQ(h.row(1), "TRIPLE ONE              ");
+    EXPECT_EQ(h.row(1), "TRIPLE TWO              ");  // 110 NM away; TRIPLE ONE is 243 NM
     press("NEXT");
     EXPECT_EQ(h.row(0), "      TRI      2/3      ");
-    EXPECT_EQ(h.row(8), " DECL     W  3.5        ");  // west declination of the second TRI
+    EXPECT_EQ(h.row(8), " DECL    E  11.0        ");
     press("NEXT");
     EXPECT_EQ(h.row(0), "      TRI      3/3      ");
     EXPECT_EQ(h.row(2), " NAV  N  10 0.00        ");
@@ -151,20 +152,24 @@ TEST_F(DataPage, IdentifierPageStepsThroughDuplicatesAndPrefersAFix) {
     // A new search starts again at the first candidate (RETURN shows the result page of
     // the first TRI, whose RETURN leads back to the menu).
     press("R5");
-    EXPECT_EQ(h.row(1), "TRIPLE ONE              ");
+    EXPECT_EQ(h.row(1), "TRIPLE TWO              ");
     press("R5");
     lookUp("TRI");
     EXPECT_EQ(h.row(0), "      TRI      1/3      ");
 
-    // An airport that is also a fix offers only the fix.
+    // An airport whose identifier a fix shares: both, the nearer (the airport) first.
     press("R5");
     press("R5");
     lookUp("DUP");
-    EXPECT_EQ(h.row(0), "      DUP      1/1      ");
-    EXPECT_EQ(h.row(1), "                        ");
+    EXPECT_EQ(h.row(0), "      DUP      1/2      ");
+    EXPECT_EQ(h.row(1), "DUPLICATE FIELD         ");
+    EXPECT_EQ(h.row(2), " APT  S 34 30.00        ");
+    press("NEXT");
     EXPECT_EQ(h.row(2), " FIX  S 34 36.00        ");
-    // The result page shows airports and navaids only: back on the menu the fix is dropped
-    // and the field takes the next identifier.
+    // The result page shows the first record; back on the menu the field takes the next
+    // identifier.
+    press("R5");
+    EXPECT_EQ(h.row(2), " APT  S  34.50          ");
     press("R5");
     EXPECT_EQ(h.row(2), " SID               -----");
     lookUp("YSBK");

@@ -20,11 +20,11 @@ TEST_F(FplPage, LegLinesShowCourseDistanceAndTheActiveLeg) {
         FPL 1/1   M
                   ALT/FL
 1 KSEA            ------
-  151^     0.9NM
+  153^     0.9NM
 2 SEA             ------
-  308^    13.0NM
+  310^    13.0NM
 3 ALKIA           ------
-  106^     8.8NM
+  108^     8.8NM
 4 KBFI            ------
 )"),
               "");
@@ -64,7 +64,7 @@ TEST_F(FplPage, DeleteTakesTwoPressesAndNinetyEightTruncates) {
     EXPECT_EQ(line(6), "3 ALKIA");
     press("R1");
     // KBFI moves up onto the still selected line, with the course from SEA.
-    EXPECT_EQ(line(5), "  341^     5.8NM");
+    EXPECT_EQ(line(5), "  343^     5.8NM");
     EXPECT_EQ(line(6), "3 KBFI");
     EXPECT_EQ(fp.plan.legs.size(), 3u);
 

@@ -51,14 +51,16 @@ TEST(PlanScenario, PowerOnToAFiveLegPlan) {
     ASSERT_EQ(h.cdu().currentPage, kPageFpl);
     ASSERT_EQ(planLegCount(), 2);
 
-    // ISEA names two records in Navaids.txt: the localizer, then the DME. The second is taken.
+    // ISEA names two records in Navaids.txt: the DME of the 34R ILS, 0.2 NM from SEA (the leg
+    // the new one follows), is offered first; the localizer, 1.8 NM away, second.
     typeAndEnter("ISEA");
     EXPECT_EQ(h.row(0), "      ISEA      1/2     ");
-    EXPECT_EQ(h.row(5), " LOCALIZER              ");
-    press("NEXT", 1);
-    EXPECT_EQ(h.row(0), "      ISEA      2/2     ");
     EXPECT_EQ(h.row(1), "KSEA 34R DME-ILS        ");
     EXPECT_EQ(h.row(5), " ILS                    ");
+    press("NEXT", 1);
+    EXPECT_EQ(h.row(0), "      ISEA      2/2     ");
+    EXPECT_EQ(h.row(5), " LOCALIZER              ");
+    press("PREV", 1);
     EXPECT_EQ(h.row(10), " ACCEPT         RETURN  ");
     press("ENTER");  // ENTER accepts as L5 does
     ASSERT_EQ(planLegCount(), 3);

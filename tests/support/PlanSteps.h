@@ -11,12 +11,14 @@
 
 // Plan building and reading for the plan and page tests of the current context.
 
-// Appends the first database record with this identifier, as the identifier page's ACCEPT
-// does (a fix before a navaid before an airport).
+// Appends the record with this identifier nearest to the plan's last leg (to 0N 0E in an
+// empty plan), as the identifier page's ACCEPT of the first candidate does.
 inline void appendIdent(const NavDatabase& db, const std::string& ident) {
-    IdentMatches m = findIdentifier(db, ident);
-    ASSERT_FALSE(m.indices.empty()) << ident;
-    appendLeg(legFromCandidate(db, m.kind, m.indices[0]));
+    const FplLeg* last = lastPlanLeg();
+    const GeoPoint reference = last != nullptr ? GeoPoint{last->latitude, last->longitude} : GeoPoint{};
+    IdentMatches m = findIdentifier(db, ident, reference);
+    ASSERT_FALSE(m.empty()) << ident;
+    appendLeg(legFromCandidate(db, m.front().kind, m.front().index));
 }
 
 // The plan as identifiers; markers by name, legs without an identifier by leg type.

@@ -16,8 +16,12 @@ namespace navimport {
 
 namespace {
 
-// A fix or navaid belongs to an airway point when identifiers agree and it lies this close.
+// A fix belongs to an airway point when identifiers agree and it lies this close. A navaid may
+// lie farther from the point the airway data gives for it (the data places some at the DME,
+// some a few miles off): it still is that point, and a fix added there would only stand
+// between the pilot and the navaid when the identifier is typed.
 constexpr double kOnAirwayNm = 2.0;
+constexpr double kNavaidOnAirwayNm = 10.0;
 
 // Passes lines through and reports progress every few thousand of them.
 class ProgressSource : public LineSource {
@@ -85,13 +89,13 @@ std::multimap<std::string, std::size_t> indexByIdent(const std::vector<Record>& 
 
 template <typename Record, typename Accept>
 bool markNear(const std::vector<Record>& list, const std::multimap<std::string, std::size_t>& index,
-              const AirwayPoint& point, std::vector<bool>& keep, Accept accept) {
+              const AirwayPoint& point, std::vector<bool>& keep, Accept accept, double withinNm) {
     bool found = false;
     auto [first, last] = index.equal_range(point.ident);
     for (auto it = first; it != last; ++it) {
         const Record& record = list[it->second];
         if (!accept(record)) continue;
-        if (distanceNm(GeoPoint{point.lat, point.lon}, GeoPoint{record.lat, record.lon}) <= kOnAirwayNm) {
+        if (distanceNm(GeoPoint{point.lat, point.lon}, GeoPoint{record.lat, record.lon}) <= withinNm) {
             keep[it->second] = true;
             found = true;
         }
@@ -137,8 +141,9 @@ void addMissingAirwayFixes(WorldDatabase& database, ImportReport& report) {
     std::vector<WorldFix> added;
     for (const WorldAirway& airway : database.airways) {
         for (const AirwayPoint& point : airway.points) {
-            if (markNear(database.fixes, fixIndex, point, fixHit, [](const WorldFix&) { return true; }) ||
-                markNear(database.navaids, navaidIndex, point, navaidHit, onAirwayNavaid)) {
+            if (markNear(database.fixes, fixIndex, point, fixHit, [](const WorldFix&) { return true; },
+                         kOnAirwayNm) ||
+                markNear(database.navaids, navaidIndex, point, navaidHit, onAirwayNavaid, kNavaidOnAirwayNm)) {
                 continue;
             }
             bool known = std::any_of(added.begin(), added.end(), [&](const WorldFix& fix) {
@@ -279,8 +284,8 @@ void keepBox(WorldDatabase& database, const GeoBox& box, ImportReport& report) {
     for (std::size_t i = 0; i < database.airways.size(); ++i) {
         if (!keepAirway[i]) continue;
         for (const AirwayPoint& point : database.airways[i].points) {
-            markNear(database.fixes, fixIndex, point, keepFix, [](const WorldFix&) { return true; });
-            markNear(database.navaids, navaidIndex, point, keepNavaid, onAirwayNavaid);
+            markNear(database.fixes, fixIndex, point, keepFix, [](const WorldFix&) { return true; }, kOnAirwayNm);
+            markNear(database.navaids, navaidIndex, point, keepNavaid, onAirwayNavaid, kNavaidOnAirwayNm);
         }
     }
     keepMarked(database.airports, keepAirport, report.airports);

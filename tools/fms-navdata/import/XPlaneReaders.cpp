@@ -218,30 +218,19 @@ bool readWorldNavaids(LineSource& source, std::vector<WorldNavaid>& navaids, Fil
 
 VariationLookup::VariationLookup(const std::vector<WorldNavaid>& navaids) {
     for (const WorldNavaid& navaid : navaids) {
-        if (navaid.vorFlag != 0) stations_.push_back({navaid.lat, navaid.lon, navaid.declination});
+        Navaid station;
+        station.latitude = static_cast<float>(navaid.lat);
+        station.longitude = static_cast<float>(navaid.lon);
+        station.declination = static_cast<float>(navaid.declination);
+        stations_.push_back(station);
     }
-    std::stable_sort(stations_.begin(), stations_.end(),
-                     [](const Station& a, const Station& b) { return a.lat < b.lat; });
+    buildNavaidGrid(grid_, stations_);
 }
 
 bool VariationLookup::at(double lat, double lon, double& variation) const {
-    variation = 0.0;
-    // One degree of latitude is 60 NM: stations farther in latitude cannot be in range.
-    double window = kVariationRangeNm / 60.0 + 0.01;
-    auto begin = std::lower_bound(stations_.begin(), stations_.end(), lat - window,
-                                  [](const Station& s, double value) { return s.lat < value; });
-    GeoPoint here{lat, lon};
-    double best = kVariationRangeNm;
-    bool found = false;
-    for (auto it = begin; it != stations_.end() && it->lat <= lat + window; ++it) {
-        double distance = distanceNm(here, GeoPoint{it->lat, it->lon});
-        if (distance <= best) {
-            best = distance;
-            variation = it->variation;
-            found = true;
-        }
-    }
-    return found;
+    const int32_t nearest = nearestVariationNavaid(grid_, stations_, lat, lon);
+    variation = nearest < 0 ? 0.0 : stations_[static_cast<size_t>(nearest)].declination;
+    return nearest >= 0;
 }
 
 namespace {
@@ -321,7 +310,7 @@ void finishAirport(PendingAirport& pending, const VariationLookup& variations,
 
     double variation = 0.0;
     if (!variations.at(airport.lat, airport.lon, variation)) {
-        count(report.notes, "no VOR within 300 NM: runway headings true");
+        count(report.notes, "no station variation within 100 NM: runway headings true");
     }
     for (const auto& source : pending.runways) {
         GeoPoint a{source.ends[0].lat, source.ends[0].lon};

@@ -5,6 +5,8 @@
 
 #include "import/SourceText.h"
 #include "import/WorldData.h"
+#include "navdb/NavDatabase.h"
+#include "navdb/NavaidGrid.h"
 
 namespace navimport {
 
@@ -39,22 +41,18 @@ bool readWorldFixes(LineSource& source, std::vector<WorldFix>& fixes, FileReport
 
 bool readWorldAirwaySegments(LineSource& source, std::vector<SourceSegment>& segments, FileReport& report);
 
-// Magnetic variation at a point from the nearest VOR (its station declination, east positive);
-// 0 when no VOR lies within `kVariationRangeNm`.
-constexpr double kVariationRangeNm = 300.0;
+// The variation at a point by the rule the program itself uses (magneticVariationAt): the
+// nearest navaid with a variation within 100 NM, so that runway headings written by the
+// importer agree with the variation the program applies on the same runway.
 class VariationLookup {
 public:
     explicit VariationLookup(const std::vector<WorldNavaid>& navaids);
-    // False when no VOR is near enough (value then 0).
+    // False when no station is near enough (value then 0).
     bool at(double lat, double lon, double& variation) const;
 
 private:
-    struct Station {
-        double lat;
-        double lon;
-        double variation;
-    };
-    std::vector<Station> stations_;  // sorted by latitude
+    std::vector<Navaid> stations_;
+    NavaidGrid grid_;
 };
 
 }  // namespace navimport
