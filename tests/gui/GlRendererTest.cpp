@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "shell/Fms.h"
 #include "ScreenPicture.h"
 #include "cdu/CduRenderer.h"
 #include "cdu/Tga.h"
 #include "platform/gl/GlRenderer.h"
-#include "shell/Fms.h"
 
 namespace {
 

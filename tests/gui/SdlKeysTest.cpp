@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "shell/Fms.h"
 #include "cdu/KeyState.h"
 #include "platform/sdl/SdlKeys.h"
-#include "shell/Fms.h"
 #include "shell/MainLoop.h"
 
 namespace {

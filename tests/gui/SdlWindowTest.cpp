@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Window.h"
 #include "shell/Fms.h"
+#include "platform/Window.h"
 #include "shell/MainLoop.h"
 
 // The window events as the program state sees them; no window system is needed for these.
