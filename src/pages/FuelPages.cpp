@@ -33,10 +33,8 @@ constexpr int kTankWidth = 6;
 
 // What every FUEL page of this frame shows, from the entries and the simulator's fuel data.
 struct FuelFigures {
-    int flowLbH = 0;
-    bool flowEstimated = false;
+    int flowLbH = 0;  // the pilot's (EST) or the simulator's
     int groundSpeedKt = 0;
-    bool speedEstimated = false;
     bool hasTo = false;
     std::string toIdent;
     double distanceNm = 0.0;
@@ -98,10 +96,8 @@ FuelFigures computeFigures() {
     if (st.takeOffRecorded) fig.fuelUsedLb = reading.fuelUsedLb;
     if (st.burnTracked) st.fuelOnBoardLb = std::max(0, sumLb({st.fuelAtDepartureLb, -fig.fuelUsedLb}));
 
-    fig.flowEstimated = st.manualFuelFlowLbH != 0;
-    fig.flowLbH = fig.flowEstimated ? st.manualFuelFlowLbH : reading.totalFuelFlowLbH;
-    fig.speedEstimated = st.manualGroundSpeedKt != 0;
-    fig.groundSpeedKt = fig.speedEstimated ? st.manualGroundSpeedKt : reading.groundSpeedKt;
+    fig.flowLbH = st.manualFuelFlowLbH != 0 ? st.manualFuelFlowLbH : reading.totalFuelFlowLbH;
+    fig.groundSpeedKt = st.manualGroundSpeedKt != 0 ? st.manualGroundSpeedKt : reading.groundSpeedKt;
 
     const FplLeg* to = st.toChosen ? &st.toWaypoint : planDestination();
     if (to != nullptr) {

@@ -135,20 +135,6 @@ TEST_F(ExchangeFixture, ReadyForACrossFillNeedsGroundPlanFuelAndInit) {
     EXPECT_EQ(set(true, true, 4000, false), 0u);
 }
 
-TEST_F(ExchangeFixture, TheInProcessBlockGoesWithItsLastHolder) {
-    start(true);
-    publishInitDone(true);
-    other.close();
-    EXPECT_EQ(memory.blocks.size(), 1u);
-    closeSharedBlock();
-    EXPECT_TRUE(memory.blocks.empty());
-    // A unit starting afterwards finds a fresh block.
-    ASSERT_TRUE(createSharedBlock(&block, false));
-    ASSERT_TRUE(openSharedBlock());
-    refreshMirror();
-    EXPECT_FALSE(otherInitDone(false));
-}
-
 TEST(UnitExchangeStartUp, ABlockThatCannotBeMadeEndsTheProgramWithStatusOne) {
     for (bool refuseCreate : {true, false}) {
         Harness h;
