@@ -150,6 +150,14 @@ void title(int subPage) {
     drawTextAt(7, 0, colourGreen, fontLarge, alignLeft, "FUEL %d/5", subPage);
 }
 
+// A computed weight of FUEL 1/5 as "%5d", or the dashes of a field while it has no value.
+void weightLine(int column, int row, int align, int value, bool shown) {
+    if (shown)
+        drawTextAt(column, row, colourGreen, fontLarge, align, "%5d", value);
+    else
+        drawTextAt(column, row, colourGreen, fontLarge, align, "------");
+}
+
 bool weightField(int& value, int lsk, int row, int column, bool rightAligned) {
     return runNumericField({lsk, row, column, rightAligned, kWeightWidth}, value);
 }
@@ -238,19 +246,10 @@ void drawWeights(const FuelFigures& fig) {
     label(3, 3, "(   )@ ");
     runNumericField({kLskL2, 3, 4, false, kPaxWidth, "%3d", fontMed}, st.paxCount);
     drawTextAt(9, 3, colourGreen, fontMed, alignLeft, "%03d", st.averagePaxWeightLb);
-    quantity(1, 4, alignLeft, fig.paxWeightLb, "------");
-    if (fig.zfwLb != 0)
-        drawTextAt(1, 8, colourGreen, fontLarge, alignLeft, "%5d", fig.zfwLb);
-    else
-        drawTextAt(1, 8, colourGreen, fontLarge, alignLeft, "------");
-    if (fig.zfwLb != 0 && st.fuelOnBoardLb != 0)
-        drawTextAt(1, 10, colourGreen, fontLarge, alignLeft, "%5d", fig.grossLb);
-    else
-        drawTextAt(1, 10, colourGreen, fontLarge, alignLeft, "------");
-    if (fig.reservesLb != 0)
-        drawTextAt(23, 8, colourGreen, fontLarge, alignRight, "%5d", fig.reservesLb);
-    else
-        drawTextAt(23, 8, colourGreen, fontLarge, alignRight, "------");
+    weightLine(1, 4, alignLeft, fig.paxWeightLb, fig.paxWeightLb != 0);
+    weightLine(1, 8, alignLeft, fig.zfwLb, fig.zfwLb != 0);
+    weightLine(1, 10, alignLeft, fig.grossLb, fig.zfwLb != 0 && st.fuelOnBoardLb != 0);
+    weightLine(23, 8, alignRight, fig.reservesLb, fig.reservesLb != 0);
 
     // With the weights in and no fuel yet, the fuel entry opens by itself.
     KeyState& keys = cduState().keys;

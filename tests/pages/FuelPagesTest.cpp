@@ -63,7 +63,7 @@ GROSS WT    FUEL ONBOARD
     EXPECT_EQ(h.row(8), "------              180 ");
     press("R5");
     EXPECT_EQ(h.row(3), "PAX(  6)@180        HOLD");
-    EXPECT_EQ(h.row(4), " 1080             ------");
+    EXPECT_EQ(h.row(4), "  1080            ------");
 
     // Cargo completes the zero-fuel weight: 1080 + 500 + 9000. With no fuel yet the fuel
     // entry opens by itself and the typed figure goes straight in.
@@ -83,7 +83,7 @@ GROSS WT    FUEL ONBOARD
 BASIC WT       ALTERNATE
   9000              1200
 PAX(  6)@180        HOLD
- 1080                600
+  1080               600
 CARGO              EXTRA
    500               300
 ZFW         TOTAL RESRVS
@@ -99,7 +99,7 @@ GROSS WT    FUEL ONBOARD
     EXPECT_EQ(h.context.pages.fuel.holdLb, 600);
     h.type("650");
     press("ENTER");
-    EXPECT_EQ(h.row(4), " 1080                650");
+    EXPECT_EQ(h.row(4), "  1080               650");
     EXPECT_EQ(h.row(8), " 10580              2150");
     // NEXT and PREV stop at 1/5 and 5/5.
     press("PREV");
