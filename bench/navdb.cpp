@@ -141,18 +141,6 @@ void BM_MagneticVariation(benchmark::State& state) {
 }
 BENCHMARK(BM_MagneticVariation)->Unit(benchmark::kMicrosecond);
 
-// The list scan the grid replaces, for comparison.
-void BM_MagneticVariationScan(benchmark::State& state) {
-    const NavDatabase& db = world();
-    auto positions = randomPositions();
-    size_t k = 0;
-    for (auto _ : state) {
-        const auto& p = positions[k++ % positions.size()];
-        benchmark::DoNotOptimize(magneticVariationByScan(db, p.first, p.second));
-    }
-}
-BENCHMARK(BM_MagneticVariationScan)->Unit(benchmark::kMicrosecond);
-
 bool haveDatabase(const std::string& root) {
     namespace fs = std::filesystem;
     for (const char* f : {"data/airports.txt", "data/Navaids.txt", "data/Waypoints.txt", "data/Ats.txt"})

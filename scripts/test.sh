@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the whole suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, and each fuzz
-# target for a bounded number of inputs.
+# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, the whole suite again
+# in Release with GCC (what the run command ships) and with clang, and each fuzz target for a
+# bounded number of inputs. Warnings are errors in every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -9,19 +10,29 @@ jobs=$(nproc)
 fuzz_runs=${FMS_FUZZ_RUNS:-20000}
 
 echo "== Tests under AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DFMS_SANITIZE=ON -DFMS_BENCH=OFF >/dev/null
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DFMS_SANITIZE=ON -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
 echo "== Threaded tests under ThreadSanitizer (test suites named *Threads)"
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DFMS_TSAN=ON -DFMS_GUI=OFF -DFMS_BENCH=OFF >/dev/null
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DFMS_TSAN=ON -DFMS_GUI=OFF -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null
 cmake --build build/tsan -j"$jobs"
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} ctest --test-dir build/tsan --output-on-failure -R 'Threads\.' --no-tests=ignore
 
+echo "== Release build with GCC"
+cmake -S . -B build/release-gcc -DCMAKE_BUILD_TYPE=Release -DFMS_WERROR=ON >/dev/null
+cmake --build build/release-gcc -j"$jobs"
+ctest --test-dir build/release-gcc --output-on-failure -j"$jobs"
+
+echo "== Release build with clang"
+CC=clang CXX=clang++ cmake -S . -B build/release-clang -DCMAKE_BUILD_TYPE=Release -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null
+cmake --build build/release-clang -j"$jobs"
+ctest --test-dir build/release-clang --output-on-failure -j"$jobs"
+
 echo "== Fuzz targets, $fuzz_runs inputs each"
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFMS_FUZZ=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFMS_FUZZ=ON -DFMS_WERROR=ON >/dev/null
 cmake --build build/fuzz -j"$jobs"
 shopt -s nullglob
 for target in build/fuzz/fuzz/fuzz_*; do

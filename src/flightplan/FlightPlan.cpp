@@ -332,10 +332,14 @@ int insertArrivalProcedure() {
 
     if (sel.approachTransition && !sel.approachTransition->legs.empty()) {
         const std::vector<FplLeg>& t = sel.approachTransition->legs;
-        if (lastIdentIs(t.front().ident))
+        if (lastIdentIs(t.front().ident)) {
             appendFrom(t, 1);
-        else
+        } else {
+            // A transition that does not start where the plan ends still leads to the final:
+            // its legs follow a no-link marker rather than being dropped.
             append(arrivalMarker(WaypointKind::NoLink, 0));
+            appendFrom(t, 0);
+        }
     }
 
     if (sel.approach) {

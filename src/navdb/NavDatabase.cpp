@@ -173,9 +173,3 @@ float magneticVariationAt(const NavDatabase& db, double latitude, double longitu
     int32_t i = nearestVariationNavaid(db.navaidGrid, db.navaids, latitude, longitude);
     return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
 }
-
-float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude) {
-    if (!isSet(db.navaidsLoaded)) return 0.0f;
-    int32_t i = nearestVariationNavaidByScan(db.navaids, latitude, longitude);
-    return i < 0 ? 0.0f : db.navaids[static_cast<size_t>(i)].declination;
-}

@@ -250,5 +250,3 @@ void airwaysThroughFix(const NavDatabase& db, const FplLeg& leg, std::vector<Air
 // Declination of the nearest navaid with a non-zero declination within 100 NM (see
 // nearestVariationNavaid); 0 when there is none.
 float magneticVariationAt(const NavDatabase& db, double latitude, double longitude);
-// The same answer by scanning the whole list (the reference the grid must agree with).
-float magneticVariationByScan(const NavDatabase& db, double latitude, double longitude);

@@ -14,6 +14,9 @@ constexpr std::array<std::string_view, 23> kCodes = {"AF", "CA", "CD", "CI", "CF
 constexpr std::array<size_t, 24> kMinimumFields = {1,  14, 8,  15, 10, 15, 10, 13, 14, 15, 15, 14,
                                                    12, 15, 13, 15, 8,  10, 10, 10, 10, 15, 1,  1};
 
+// ident, latitude and longitude: the least a hold line needs to name its fix.
+constexpr size_t kFixFields = 4;
+
 struct Columns {
     std::span<const std::string_view> f;
     FplLeg& leg;
@@ -42,6 +45,14 @@ struct Columns {
         leg.altitudeFt = integer(k + 1);
         leg.procColumnB = integer(k + 3);
         leg.procColumnC = integer(k + 4);
+    }
+    // HF and the other holds: the fix, the turn, the inbound course and the leg length.
+    void holdColumns() {
+        fix();
+        leg.turnDirection = integer(4);
+        leg.holdCourseDeg = real(8);
+        leg.holdLegValue = real(9);
+        tail(10);
     }
     // TF and its relatives (FA, FM, FC, FD, CD, CF): fix, navaid, its parameter, the course.
     void fixAndCourse(size_t tailStart) {
@@ -174,14 +185,18 @@ bool buildProcedureLeg(std::span<const std::string_view> fields, FplLeg& leg, Le
             c.tail(5);
             break;
         case LegType::HF:
-            c.fix();
-            leg.turnDirection = c.integer(4);
-            leg.holdCourseDeg = c.real(8);
-            leg.holdLegValue = c.real(9);
-            c.tail(10);
+            c.holdColumns();
             break;
         case LegType::HA:
         case LegType::HM:
+            // A hold to an altitude or a manual termination is still a hold at its fix: the
+            // lines carry the columns of HF. Without its fix the leg would stand in the plan
+            // as a blank line cut off from the approach that starts at that fix.
+            if (fields.size() >= minimumLegFields(LegType::HF))
+                c.holdColumns();
+            else if (fields.size() >= kFixFields)
+                c.fix();
+            break;
         case LegType::None:
             return true;  // only the type
     }

@@ -326,16 +326,22 @@ void readFinalApproaches(Runway& runway, const Airport&, std::optional<std::stri
     if (text) readFinalsReport(runway, *text);
 }
 
-void loadSids(Airport& airport) {
+void loadSids(Airport& airport, ProcedureLists& lists) {
     std::string storage;
-    reportSkipped(airport.ident,
-                  readSidsReport(airport, navDbState().procedures, fileText(airport.ident, storage)));
+    reportSkipped(airport.ident, readSidsReport(airport, lists, fileText(airport.ident, storage)));
+}
+
+void loadStars(Airport& airport, ProcedureLists& lists) {
+    std::string storage;
+    reportSkipped(airport.ident, readStarsReport(airport, lists, fileText(airport.ident, storage)));
+}
+
+void loadSids(Airport& airport) {
+    loadSids(airport, navDbState().procedures);
 }
 
 void loadStars(Airport& airport) {
-    std::string storage;
-    reportSkipped(airport.ident,
-                  readStarsReport(airport, navDbState().procedures, fileText(airport.ident, storage)));
+    loadStars(airport, navDbState().procedures);
 }
 
 void loadApproachTransitions(Runway& runway, const Airport& airport) {

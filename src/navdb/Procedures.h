@@ -35,6 +35,10 @@ void loadSids(Airport& airport);
 void loadStars(Airport& airport);
 void loadApproachTransitions(Runway& runway, const Airport& airport);
 void loadFinalApproaches(Runway& runway, const Airport& airport);
+// The SID and STAR readers into lists of the caller's own: pages that only browse leave the
+// selection pages' lists as they are.
+void loadSids(Airport& airport, ProcedureLists& lists);
+void loadStars(Airport& airport, ProcedureLists& lists);
 
 // The same readers on a file's text; std::nullopt means the file could not be opened.
 // SID and STAR lists are emptied either way (and so is the menu); approach lists only when

@@ -12,6 +12,7 @@
 #include "pages/IdentField.h"
 #include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
+#include "pages/ReferencePages.h"
 
 namespace {
 
@@ -132,8 +133,15 @@ void runDataPage() {
         // The other keys of the index have no function; none of them stays pending.
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
-        // SID, STAR, APPROACH, RUNWAY and AIRWAY open reference pages that do not exist yet:
-        // the keys are taken and change nothing.
+        // SID, STAR and APPROACH start their reference pages afresh; RUNWAY shows its page
+        // as it was left. AIRWAY opens a page that does not exist yet: the key is taken.
+        static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach,
+                                                  kDataNavRunway};
+        if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL4) {
+            const int page = kReferencePages[keys.pendingLsk - kLskL1];
+            if (page != kDataNavRunway) resetReferencePage(page);
+            st.dataNavPage = page;
+        }
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
         if (keys.pendingLsk == kLskR5) {
             st.dataLevel = kDataIndex;
@@ -141,8 +149,9 @@ void runDataPage() {
             resetPadKey();
         }
     }
-    if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
-                                   st.dataNavPage == kDataNavAirway)) {
+    if (keys.pendingLsk == kLskR5 &&
+        (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+         st.dataNavPage == kDataNavAirway)) {
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};
         resetLsk();
@@ -165,6 +174,8 @@ void runDataPage() {
         runNavMenu(st);
     else if (st.dataNavPage == kDataNavWaypoint)
         drawWaypointResult(st);
+    else if (st.dataNavPage >= kDataNavSid && st.dataNavPage <= kDataNavRunway)
+        runReferencePage(st.dataNavPage);
 
     // An ENTER no field took would hold up typing into the scratchpad.
     if (keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageData) resetPadKey();

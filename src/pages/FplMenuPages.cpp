@@ -89,11 +89,18 @@ std::optional<float> distanceAlongPlan(const PposWaypoint& w) {
     const int activeTo = guidanceState().activeSegment + 1;
     const FplLeg* leg = planLeg(w.legIndex);
     if (leg == nullptr || leg->ident != w.leg.ident || w.legIndex < activeTo) return std::nullopt;
-    const PlanSegment* active = planSegment(activeTo - 1);
-    if (active == nullptr) return std::nullopt;
+    // A marker has no position to measure to.
+    if (leg->latitude == 0.0f) return std::nullopt;
+    // Legs ahead that end without a position (a heading to an altitude, say) end at 0N 0E in
+    // their segments: measure from the aircraft to the first point ahead that has one.
+    int first = activeTo - 1;
+    while (first < w.legIndex - 1 && planSegment(first) != nullptr && planSegment(first)->toLat == 0.0)
+        ++first;
+    const PlanSegment* start = planSegment(first);
+    if (start == nullptr || start->toLat == 0.0) return std::nullopt;
     const AircraftState& a = simLinkState().aircraft;
-    float d = distanceNm(GeoPoint{a.positionF.lat, a.positionF.lon}, GeoPoint{active->toLat, active->toLon});
-    for (int s = activeTo; s < w.legIndex && static_cast<size_t>(s) < st.planSegments.size(); ++s)
+    float d = distanceNm(GeoPoint{a.positionF.lat, a.positionF.lon}, GeoPoint{start->toLat, start->toLon});
+    for (int s = first + 1; s < w.legIndex && static_cast<size_t>(s) < st.planSegments.size(); ++s)
         d += st.planSegments[static_cast<size_t>(s)].distanceNm;
     return d;
 }
@@ -135,14 +142,23 @@ void runFplMenuPage() {
         case kLskL3:  // PPOS TO WPT
             cdu.currentPage = kPagePposToWpt;
             break;
+        case kLskL4:  // DEPART
+            cdu.previousPage = kPageFplMenu;
+            cdu.currentPage = kPageDeparture;
+            break;
+        case kLskR4:  // ARRIVE: the arrival is chosen afresh
+            cdu.previousPage = kPageFplMenu;
+            cdu.currentPage = kPageArrival;
+            clearArrivalChoice();
+            break;
         case kLskL5:  // DELETE FPL
             deleteFlightPlan();
             cdu.previousPage = kPageFplMenu;
             cdu.currentPage = kPageFpl;
             break;
         default:
-            // DEPART, STORE FPL and ARRIVE lead to pages that are not part of the program yet;
-            // RAIM PRED and the empty entries have no action.
+            // STORE FPL leads to a page that is not part of the program yet; RAIM PRED and the
+            // empty entries have no action.
             break;
     }
 }

@@ -55,34 +55,62 @@ struct LineContext {
     Rgba courseColour = colourGreen;
 };
 
-// The course/distance line above leg k (and the time to go beside it).
-void drawCourseAndDistance(int k, const FplLeg& leg, const LineContext& c) {
+// Legs whose own text stands at column 1 of the label row ("HDG159\xb0", "ARC9.00",
+// "HLD129\xb0"): the course would be written over it.
+bool labelRowTaken(const FplLeg& leg) {
+    switch (leg.legType) {
+        case LegType::AF:
+        case LegType::VA:
+        case LegType::VD:
+        case LegType::VM:
+        case LegType::HF:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Legs that show their recommended navaid right at column 15 of the data row, where the time
+// to go would stand.
+bool dataRowNavaid(const FplLeg& leg) {
+    return leg.legType == LegType::AF || leg.legType == LegType::VD;
+}
+
+// The course/distance line above leg k (and the time to go beside it). True when a distance
+// was drawn at column 15 of the label row.
+bool drawCourseAndDistance(int k, const FplLeg& leg, const LineContext& c) {
     const PlanSegment* s = planSegment(k - 1);
-    if (s == nullptr) return;
+    if (s == nullptr) return false;
     const int label = labelRow(c.line);
     const int data = dataRow(c.line);
     if (leg.directTo) {
         drawTextAt(2, label, c.courseColour, fontMed, alignLeft, "DIRECT");
-    } else if (s->distanceNm != 0.0f) {
+    } else if (s->distanceNm != 0.0f && !labelRowTaken(leg)) {
         const int course = static_cast<int>(normalize360(s->courseTrue - s->magVar));
         drawTextAt(2, label, c.courseColour, fontMed, alignLeft, "%03d\xb0", course);
     }
     const int activeTo = guidanceState().activeSegment + 1;
     const AircraftState& a = simLinkState().aircraft;
-    const bool fast = a.groundSpeedKt > kTimeToGoMinimumKt;
-    if (k == activeTo) {
+    const bool fast = a.groundSpeedKt > kTimeToGoMinimumKt && !dataRowNavaid(leg);
+    // A leg that ends without a position (a heading to an altitude, say) has no point to
+    // measure to: its segment end is 0N 0E, thousands of miles away.
+    if (k == activeTo && s->toLat != 0.0) {
         const GeoPoint here{a.positionF.lat, a.positionF.lon};
         const GeoPoint end{s->toLat, s->toLon};
         drawTextAt(15, label, c.courseColour, fontMed, alignRight, "%4.1fNM", distanceNm(here, end));
         if (fast)
             drawTextAt(15, data, c.courseColour, fontMed, alignRight, "%s",
                        timeToGoText(here, end, a.groundSpeedKt).c_str());
-    } else if (k > activeTo && s->distanceNm != 0.0f) {
+        return true;
+    }
+    if (k > activeTo && s->distanceNm != 0.0f) {
         drawTextAt(15, label, colourGreen, fontMed, alignRight, "%4.1fNM", s->distanceNm);
         if (fast)
             drawTextAt(15, data, colourGreen, fontMed, alignRight, "%s",
                        timeToGoText(s->distanceNm, a.groundSpeedKt).c_str());
+        return true;
     }
+    return false;
 }
 
 // The data-row text by leg type at column 2 and the label-row items that go with it.
@@ -99,8 +127,10 @@ void drawDescription(int k, FplLeg& leg, const LineContext& c) {
             drawTextAt(15, data, colourGreen, fontMed, alignRight, "%s", leg.navaidIdent.c_str());
             drawTextAt(1, label, colourGreen, fontMed, alignLeft, "ARC%3.2f", leg.distanceNm);
             drawTurnArrow(leg, c.line);
-            drawTextAt(15, label, colourGreen, fontMed, alignRight, "%s", leg.navaidIdent.c_str());
-            break;
+            // The navaid is on the data row already; here the distance to go comes first.
+            if (k == 0 || !drawCourseAndDistance(k, leg, c))
+                drawTextAt(15, label, colourGreen, fontMed, alignRight, "%s", leg.navaidIdent.c_str());
+            return;
         case LegType::CA:
             if (name) drawTextAt(2, data, c.colour, fontLarge, alignLeft, "(%dFT)", leg.altitudeFt);
             drawTextAt(1, label, colourGreen, fontMed, alignLeft, "CRS%03d\xb0", leg.courseDeg);

@@ -12,6 +12,7 @@
 #include "pages/FuelPages.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
+#include "pages/ReferencePages.h"
 
 namespace {
 
@@ -76,22 +77,23 @@ void drawCandidate(const CandidateView& v, int number, int count) {
     }
 }
 
-// Whether the asking page takes a leg: the DATA page only from its reference pages; the
-// WPT IDENT lookup of the DATA/NAV menu only browses.
-bool acceptOffered(int askingPage) {
+// Whether the asking page takes the record: the DATA page only from its reference pages,
+// which take airports alone; the WPT IDENT lookup of the DATA/NAV menu only browses.
+bool acceptOffered(int askingPage, WaypointKind kind) {
     if (askingPage == kPageFpl || askingPage == kPageFuel) return true;
     if (askingPage == kPageData) {
         int nav = pagesState().data.dataNavPage;
-        return pagesState().data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway;
+        return pagesState().data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway &&
+               kind == WaypointKind::Airport;
     }
     return false;
 }
 
 void handOver(int askingPage, const FplLeg& leg) {
-    // The FPL page inserts before its selected line (or appends past the end); the fuel
-    // page takes its TO waypoint. The reference pages behind the DATA/NAV menu take their
-    // legs when they arrive; until then the leg has no receiver there.
+    // The FPL page inserts before its selected line (or appends past the end); the
+    // reference pages behind the DATA/NAV menu take an airport, the fuel page its TO waypoint.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
+    if (askingPage == kPageData) receiveReferenceAirport(leg);
     if (askingPage == kPageFuel) receiveFuelWaypoint(leg);
     cduState().currentPage = askingPage;
 }
@@ -171,7 +173,7 @@ void runIdentPage() {
     const NavDatabase& db = navDbState().database;
     CandidateView view =
         count > 0 ? viewOf(db, candidates[st.shown].kind, candidates[st.shown].index) : CandidateView{};
-    const bool canAccept = view.valid && acceptOffered(asking);
+    const bool canAccept = view.valid && count > 0 && acceptOffered(asking, candidates[st.shown].kind);
 
     if (keys.pendingLsk == kReturnLsk) {
         resetLsk();

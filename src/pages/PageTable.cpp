@@ -7,6 +7,7 @@
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
+#include "pages/ProcedurePages.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ constexpr PageTable kPages = {
     {runInitPage},                         // 3: INIT
     {runFplPage},                          // 4: FPL
     {runFplMenuPage},                      // 5: FPL MENU
-    {},                                    // 6: DEPARTURE
-    {},                                    // 7: ARRIVAL
+    {runDeparturePage},                    // 6: DEPARTURE
+    {runArrivalPage},                      // 7: ARRIVAL
     {},                                    // 8: PLT ROUTE
     {runFplClearancePage},                 // 9: FPL CLR
     {runPposToWptPage},                    // 10: PPOS TO WPT

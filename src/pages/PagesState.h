@@ -5,6 +5,7 @@
 
 #include "flightplan/FlightPlan.h"
 #include "navdb/NavDatabase.h"
+#include "navdb/Procedures.h"
 #include "pages/IntersectionSearch.h"
 #include "pages/NearestLists.h"
 #include "platform/CurrentState.h"
@@ -199,6 +200,33 @@ struct FuelPagesState {
     int engineTotalLb = 0;
 };
 
+// One of the reference pages NAV/SID, NAV/STAR, NAV/APPR and NAV/RNWY. They only browse: the
+// chosen airport is a copy with the procedures read for it, and the lists are the page's own,
+// so that neither the database records nor the lists of the DEPARTURE and ARRIVAL pages
+// change while the pilot looks around.
+struct ReferencePageState {
+    IdentField airportField;
+    bool airportChosen = false;
+    Airport airport;  // a copy of airports[airport.dbIndex]
+    bool runwayChosen = false;
+    int32_t runwayPosition = -1;
+    // NAV/SID and NAV/STAR: the procedure (menu position) and its transition; NAV/APPR: the
+    // approach (position in the runway's finals).
+    bool procedureChosen = false;
+    int32_t procedurePosition = -1;
+    bool transitionChosen = false;
+    Procedure chosen;  // NAV/SID, NAV/STAR: the procedure shown on the summary
+    ProcedureLists lists;
+    int listPage = 0;
+};
+
+struct ReferencePagesState {
+    ReferencePageState sid;
+    ReferencePageState star;
+    ReferencePageState approach;
+    ReferencePageState runway;
+};
+
 // State owned by the pages/ folder.
 struct PagesState {
     FplPagesState fpl;
@@ -207,6 +235,7 @@ struct PagesState {
     IdentPageState ident;
     ListPageState list;
     FuelPagesState fuel;
+    ReferencePagesState reference;
 };
 
 inline PagesState& pagesState() { return currentState<PagesState>(); }

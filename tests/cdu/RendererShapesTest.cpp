@@ -39,6 +39,16 @@ TEST_F(RendererShapes, PromptArrowsSitBesideTheRowAndPointOutward) {
     drawArrowAt(30, 6, 0.0f);  // off the grid: nothing
     const auto arrows = recorder.listsOf(listArrow);
     ASSERT_EQ(arrows.size(), 3u);
+    // Left prompts stand at column 1 (x 0.1597), right ones at column 23 (x 0.7471), lifted
+    // 0.012 above their row's text base line, both the size of one text cell.
+    EXPECT_NEAR(arrows[0].x, 0.1597f, 1e-4f);
+    EXPECT_NEAR(arrows[0].y, textRowY[2] + 0.012f, 1e-5f);
+    EXPECT_NEAR(arrows[1].x, 0.7471f, 1e-4f);
+    EXPECT_NEAR(arrows[1].y, textRowY[10] + 0.012f, 1e-5f);
+    for (const ListRecord& a : arrows) {
+        EXPECT_NEAR(a.scaleX, 0.0429f, 1e-5f);
+        EXPECT_NEAR(a.scaleY, 0.026f, 1e-5f);
+    }
     EXPECT_NEAR(arrows[0].rotation, 90.0f, 1e-3f);
     EXPECT_EQ(arrows[0].colourName, CduColourName::white);
     EXPECT_NEAR(arrows[1].rotation, -90.0f, 1e-3f);

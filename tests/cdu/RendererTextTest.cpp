@@ -54,8 +54,8 @@ TEST_F(RendererText, RightAlignedFieldsEndInTheirColumnAndCentredTextIsHalved) {
 TEST_F(RendererText, AlignmentUsesEachGlyphsIncrementAndTheLastOne) {
     // A proportional table catches sums over the wrong glyphs and a wrong "last".
     GlyphMetrics* metrics = context.cdu.renderer.glyphMetrics;
-    metrics['A'].cellIncX = 0.5f;
-    metrics['B'].cellIncX = 0.25f;
+    metrics[int{'A'}].cellIncX = 0.5f;
+    metrics[int{'B'}].cellIncX = 0.25f;
     drawPlaced(10, 2, alignRight, "AB");   // -(0.75) + 0.25 + 0.024 = -0.476
     drawPlaced(10, 3, alignCentre, "AB");  // -0.375
     drawPlaced(10, 4, 7, "AB");            // any other value: no shift
@@ -155,7 +155,7 @@ TEST(RendererNoBackend, DrawsNothingAndReportsFailure) {
     EXPECT_FALSE(saveScreenshotPng("unused.png"));
     drawTextAt(0, 0, colourGreen, fontLarge, alignLeft, "NOTHING");
     cduCallList(listMessageAnnunciator);
-    EXPECT_EQ(context.cdu.renderer.glyphMetrics['A'].cellIncX, 0.0f);
+    EXPECT_EQ(context.cdu.renderer.glyphMetrics[int{'A'}].cellIncX, 0.0f);
 }
 
 }  // namespace

@@ -144,14 +144,14 @@ TEST_F(ProcedureInsert, ArrivalEndsWithApproachRunwayEndMarkerAndDestination) {
 }
 
 TEST_F(ProcedureInsert, ApproachLinksToTransitionOrStarOrStandsAlone) {
-    // An approach transition that does not start at the plan's last waypoint leaves only a
-    // no-link marker; the approach is then compared with the transition's last fix.
+    // An approach transition that does not start at the plan's last waypoint keeps its legs
+    // behind a no-link marker; the approach is then compared with the transition's last fix.
     build({airportLeg(dep), waypoint("ENRT", 46.5f, -122.0f), airportLeg(arr)});
     fp.selections.approachTransition = arrivalRunway().approaches.transitions[1];  // LONER..LONE2
     fp.selections.approach = arrivalRunway().approaches.finals[0];
     insertArrivalAtCursor();
-    EXPECT_EQ(planIdents(),
-              (V{"KDEP", "ENRT", "NOLINK", "NOLINK", "IAF1", "FAF1", "MAP1", "34R", "EOA", "KARR"}));
+    EXPECT_EQ(planIdents(), (V{"KDEP", "ENRT", "NOLINK", "LONER", "LONE2", "NOLINK", "IAF1", "FAF1", "MAP1",
+                               "34R", "EOA", "KARR"}));
 
     // STAR without transition: the approach is compared with the STAR's last fix (AFIX3).
     fp.plan.legs = {airportLeg(dep), waypoint("AFIX1", 45.9f, -122.0f), airportLeg(arr)};

@@ -2,6 +2,7 @@
 // the unit is switched on with a mouse click on ON/OFF/DIM, and a screenshot taken with F12
 // must show the green start-up page where its lines belong.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <filesystem>
@@ -47,4 +48,35 @@ TEST(EndToEnd, TheUnitSwitchedOnWithTheMouseShowsTheStartupPage) {
     EXPECT_GT(window.pixels(picture, 0, 2, 10, isGreenText), 40);
     EXPECT_GT(window.pixels(picture, 2, 4, 3, isGreenText), 20);
     EXPECT_EQ(window.pixels(picture, 0, 1, 23, isGreenText), 0);
+}
+
+// With no simulator the program shows the "DEMO ERROR" box and waits for a click. A
+// termination request (as a service manager or Ctrl+C sends it) still ends it at once, the
+// ordinary way: FMS.ini written back.
+TEST(EndToEnd, TerminationRequestsEndTheProgramWhileAMessageBoxIsUp) {
+    const fs::path runDir = FMS_RUN_DIR;
+    ASSERT_TRUE(fs::exists(runDir / "fms")) << "build the fms program first";
+    TempDir dir;
+    GuiSession session(dir.path());  // no simulator listens in its folder
+    if (!session.displayReady()) GTEST_SKIP() << session.error << ": the end-to-end test did not run";
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const fs::path run = session.unitDirectory("run", "Display_Brightness:0.3\n", false);
+        Child fmsProgram({(runDir / "fms").string()}, session.env, run, dir.path() / "fms.log");
+        // (The box's title is a UTF-8 name, which xdotool does not search.)
+        const bool boxShown = waitFor(
+            [&] {
+                return capture("DISPLAY=" + session.display() + " xwininfo -root -tree")
+                           .find("\"DEMO ERROR\"") != std::string::npos;
+            },
+            30);
+        ASSERT_TRUE(boxShown) << "no message box appeared\n" << dir.read("fms.log");
+        ASSERT_TRUE(fmsProgram.running());
+        fmsProgram.signal(signal);
+        EXPECT_TRUE(fmsProgram.waitExit(10)) << "the program did not end";
+        EXPECT_EQ(fmsProgram.exitStatus(), 0);
+        const std::string ini = dir.read("run/FMS.ini");
+        EXPECT_NE(ini.find("Display_Brightness:0.3"), std::string::npos) << ini;
+        EXPECT_NE(ini.find("Enable_Arduino:no"), std::string::npos) << ini;  // written in full
+    }
 }

@@ -71,6 +71,10 @@ void Child::killHard() {
     pid_ = -1;
 }
 
+void Child::signal(int number) {
+    if (running()) kill(pid_, number);
+}
+
 int Child::exitStatus() const {
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }

@@ -32,6 +32,8 @@ public:
     bool waitExit(double seconds);
     // Ends it at once, as a crash would, and reaps it.
     void killHard();
+    // Sends it `number` while it runs.
+    void signal(int number);
     int exitStatus() const;
     pid_t pid() const { return pid_; }
 

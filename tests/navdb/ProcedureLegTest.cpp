@@ -119,18 +119,37 @@ TEST(ProcedureLeg, RealColumnsTruncateTowardZero) {
     EXPECT_FLOAT_EQ(vd.frequency, 123.75f);
 }
 
-TEST(ProcedureLeg, HoldsHeadersAndUnknownCodesSetNoOriginFlag) {
-    // HA and HM store their type only; a header, a lower-case code and an empty line store
-    // nothing, yet none of them is a short line.
-    const std::vector<std::pair<std::string, LegType>> rows = {{"HA", LegType::HA},
-                                                               {"HM", LegType::HM},
-                                                               {"SID", LegType::None},
-                                                               {"tf", LegType::None},
-                                                               {"", LegType::None}};
-    for (const auto& [code, type] : rows) {
+TEST(ProcedureLeg, HeadersAndUnknownCodesStoreNothing) {
+    // A header met inside a block, a lower-case code and an empty line store nothing, yet
+    // none of them is a short line.
+    for (const std::string code : {"SID", "tf", ""}) {
         FplLeg leg = built(code.empty() ? std::vector<std::string>{} : numberedLine(code, 15));
-        EXPECT_EQ(leg.legType, type) << code;
+        EXPECT_EQ(leg.legType, LegType::None) << code;
         EXPECT_EQ(leg.departureProcLeg, 0) << code;
         EXPECT_TRUE(leg.ident.empty() && leg.altitudeFt == 0) << code;
     }
+}
+
+TEST(ProcedureLeg, HoldsToAnAltitudeOrManualKeepTheirFix) {
+    // HM and HA read the columns of HF and go and come with their procedure.
+    FplLeg hf;
+    ASSERT_TRUE(buildProcedureLeg(numberedLine("HF", 15), hf, LegOrigin::Arrival));
+    for (const auto& [code, type] : {std::pair{"HM", LegType::HM}, std::pair{"HA", LegType::HA}}) {
+        FplLeg leg;
+        ASSERT_TRUE(buildProcedureLeg(numberedLine(code, 15), leg, LegOrigin::Arrival));
+        EXPECT_EQ(leg.legType, type);
+        EXPECT_EQ(attributes(leg), attributes(hf));
+        EXPECT_EQ(leg.arrivalProcLeg, 1);
+    }
+    // The sample KSEA approach transition that ends in a hold at MILLT.
+    FplLeg millt = built(splitFields("HM,MILLT,47.252153,-122.308003,2,SEA,159,11.0,339.0,1.0,1,4000,0,0,0"));
+    EXPECT_EQ(millt.ident, "MILLT");
+    EXPECT_FLOAT_EQ(millt.latitude, 47.252153f);
+    // Shorter lines keep what they have: the fix, or the type alone.
+    FplLeg fixOnly = built(splitFields("HM,MILLT,47.25,-122.3"));
+    EXPECT_EQ(fixOnly.ident, "MILLT");
+    EXPECT_FLOAT_EQ(fixOnly.longitude, -122.3f);
+    FplLeg bare = built(splitFields("HA"));
+    EXPECT_EQ(bare.legType, LegType::HA);
+    EXPECT_TRUE(bare.ident.empty());
 }

@@ -89,7 +89,9 @@ TEST_F(DataPage, NavMenuWaypointIdentLookUpBrowsesAndShowsTheResult) {
 
  AIRWAY          RETURN)"),
               "");
-    press("L1");  // SID reference page: not built, so nothing changes
+    press("L1");  // the SID reference page; its RETURN comes back
+    EXPECT_EQ(h.row(0), "     NAV/SID  1/1       ");
+    press("R5");
     EXPECT_EQ(h.row(0), "      DATA/NAV 1/2      ");
     EXPECT_EQ(h.keys().pendingLsk, kLskNone);
     press("R1");

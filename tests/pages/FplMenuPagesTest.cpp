@@ -27,11 +27,19 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
               "");
     // Entries whose pages are not part of the program yet, and those without an action,
     // leave the page and the plan as they are.
-    for (const char* key : {"L4", "R1", "R2", "R3", "R4"}) {
+    for (const char* key : {"R1", "R2", "R3"}) {
         press(key);
         EXPECT_EQ(h.cdu().currentPage, kPageFplMenu) << key;
     }
     EXPECT_EQ(fp.plan.legs.size(), 3u);
+    // DEPART and ARRIVE lead to their pages; MENU comes back.
+    press("L4");
+    EXPECT_EQ(h.cdu().currentPage, kPageDeparture);
+    press("MENU");
+    press("R4");
+    EXPECT_EQ(h.cdu().currentPage, kPageArrival);
+    press("FPL");
+    press("MENU");
     press("NEXT");
     EXPECT_EQ(line(0), "      FPL MENU 2/2");
     EXPECT_EQ(line(2), " COMPRESSED INVERT FPL");

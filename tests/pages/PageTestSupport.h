@@ -64,3 +64,28 @@ protected:
     }
     Harness h{HarnessOptions{.sampleDatabase = false}};
 };
+
+// A unit on the sample database, with the key steps of the page tests: a key and the frames
+// for its page to act and show the result, typed text, a list number entered, and the screen
+// compared with a picture in which '^' stands for the degree sign.
+class KeyedPage : public ::testing::Test {
+protected:
+    void press(const char* key) {
+        h.press(key);
+        h.frames(2);
+    }
+    void type(const char* text) {
+        h.type(text);
+        h.frame();
+    }
+    void choose(const char* number) {
+        type(number);
+        press("ENTER");
+    }
+    std::string picture(std::string expected) const {
+        for (char& c : expected)
+            if (c == '^') c = static_cast<char>(0xB0);
+        return h.screen().diff(expected);
+    }
+    Harness h;
+};

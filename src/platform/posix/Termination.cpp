@@ -37,7 +37,8 @@ void endChildProcesses() {
             if (close != std::string::npos) std::sscanf(text.c_str() + close + 1, " %*c %ld", &parent);
         }
         std::fclose(stat);
-        if (parent == self) kill(static_cast<pid_t>(pid), SIGTERM);
+        // SIGKILL: a child forked from the main thread has these signals blocked as well.
+        if (parent == self) kill(static_cast<pid_t>(pid), SIGKILL);
     }
     closedir(proc);
 }

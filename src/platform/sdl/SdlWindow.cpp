@@ -57,8 +57,9 @@ bool SdlWindow::create(const std::string& title, int x, int y, int width, int he
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
     SDL_StartTextInput();
-    // Frames at the display's refresh rate rather than as fast as the machine can draw.
-    synchronised_ = SDL_GL_SetSwapInterval(1) == 0;
+    // Frames at the display's refresh rate rather than as fast as the machine can draw (the
+    // main loop paces them where the driver cannot).
+    SDL_GL_SetSwapInterval(1);
     if (boxes_ != nullptr) boxes_->setParent(window_);
     failure.clear();
     return true;

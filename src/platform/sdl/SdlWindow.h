@@ -32,9 +32,6 @@ public:
     void clientSize(int& width, int& height) override;
     void setFrameless(bool frameless) override;
 
-    SDL_Window* handle() const { return window_; }
-    // Whether the driver took the request to wait for the display's refresh on present().
-    bool synchronised() const { return synchronised_; }
 
 private:
     // Turns one SDL event into the window events it stands for (none, one or two).
@@ -49,6 +46,5 @@ private:
     CursorShape cursor_ = CursorShape::Arrow;
     int normalX_ = 0;
     int normalY_ = 0;
-    bool synchronised_ = false;
     std::deque<WindowEvent> pending_;
 };
