@@ -115,8 +115,8 @@ TEST(CrossFill, DataIndexOffersMasterXfillWhileThisUnitIsReady) {
     h.press("R5");
     h.type("4000\n");
     h.frames(2);
-    // The departure and arrival pages are not built yet: the choices they would make, then
-    // the FPL page, which marks the plan complete when it sees both.
+    // A departure runway and an arrival airport as the DEPARTURE and ARRIVAL pages choose
+    // them, then the FPL page, which marks the plan complete when it sees both.
     NavDatabase& db = h.context.navdb.database;
     h.context.flightplan.selections.departureRunway = &db.airports[0].runways[0];
     h.context.flightplan.selections.arrivalAirport = &db.airports[1];
