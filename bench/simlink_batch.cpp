@@ -1,9 +1,13 @@
 // The per-frame read batch (20 reads, one exchange) against fms-sim running as a child process
-// over the local transport. Reports the median and 99th percentile of single batches.
+// over the local transport. Reports the median and 99th percentile of single batches, on the
+// machine as it is (busy:0) and with two CPU-bound processes running beside it (busy:2), as a
+// simulator keeps its cores busy.
 
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "shell/Fms.h"
 #include "SimChild.h"
-#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
+#include "shell/Fms.h"
+#include "simlink/AircraftState.h"
 #include "simlink/SimLink.h"
 
 namespace {
@@ -27,6 +31,29 @@ double percentile(std::vector<double>& sorted, double p) {
         std::min(sorted.size() - 1, static_cast<size_t>(p * static_cast<double>(sorted.size())));
     return sorted[index];
 }
+
+// Processes that only burn processor time, for as long as the object lives.
+class BusyProcesses {
+public:
+    explicit BusyProcesses(int count) {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                for (;;) benchmark::ClobberMemory();
+            }
+            if (pid > 0) pids_.push_back(pid);
+        }
+    }
+    ~BusyProcesses() {
+        for (pid_t pid : pids_) kill(pid, SIGKILL);
+        for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
+    }
+    BusyProcesses(const BusyProcesses&) = delete;
+    BusyProcesses& operator=(const BusyProcesses&) = delete;
+
+private:
+    std::vector<pid_t> pids_;
+};
 
 void perFrameReadBatch(benchmark::State& state) {
     char pattern[] = "/tmp/fms-bench-XXXXXX";
@@ -51,6 +78,7 @@ void perFrameReadBatch(benchmark::State& state) {
             state.SkipWithError(("fms-sim did not answer: " + sim.output()).c_str());
         } else {
             context.simlink.simLinked = true;
+            const BusyProcesses busy(static_cast<int>(state.range(0)));
             std::vector<double> samples;
             samples.reserve(static_cast<size_t>(state.max_iterations));
             for (auto _ : state) {
@@ -76,6 +104,11 @@ void perFrameReadBatch(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(perFrameReadBatch)->Iterations(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(perFrameReadBatch)
+    ->ArgName("busy")
+    ->Arg(0)
+    ->Arg(2)
+    ->Iterations(20000)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

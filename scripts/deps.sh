@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpugixml-dev xz-utils
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libfreetype-dev libfontconfig-dev
   fonts-dejavu-core xvfb xauth xdotool x11-utils
 )

@@ -3,23 +3,33 @@
 # simulator fms-sim in its sample scenario (airborne near Seattle) in the background and opens
 # the CDU window from the run directory. Arguments go to fms-sim (for example
 # --scenario ksea-ground; --help lists all); arguments after "--" go to the CDU program.
-# "--units 2" (first) starts two CDUs side by side as unit 1 and unit 2 of a dual
-# installation, each in a working directory of its own (build/release/run/unit1, unit2).
+# Options of this script come first:
+#   --world    the CDU runs on the world database instead of the sample: world/navdata.tar.xz
+#              is unpacked once into build/release/run/world/data, and the CDU runs from
+#              build/release/run/world (its own FMS.ini and stored routes).
+#   --units 2  two CDUs side by side as unit 1 and unit 2 of a dual installation, each in a
+#              working directory of its own (unit1/ and unit2/ of the CDU's folder).
 # Without a display the CDU runs under xvfb-run: the script switches the unit on with a click
-# on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png (one per unit:
-# unit1/fms-screenshot.png, unit2/fms-screenshot.png).
+# on ON/OFF/DIM and saves a screenshot to build/release/run/fms-screenshot.png (one per unit,
+# in its folder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+world=no
 units=1
-if [ "${1:-}" = "--units" ]; then
-  units=${2:-}
-  shift 2 || true
-  if [ "$units" != 1 ] && [ "$units" != 2 ]; then
-    echo "run.sh: --units takes 1 or 2" >&2
-    exit 2
-  fi
-fi
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --world) world=yes; shift ;;
+    --units)
+      units=${2:-}
+      if [ "$units" != 1 ] && [ "$units" != 2 ]; then
+        echo "run.sh: --units takes 1 or 2" >&2
+        exit 2
+      fi
+      shift 2 ;;
+    *) break ;;
+  esac
+done
 
 ./scripts/deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DFMS_TESTS=OFF >/dev/null
@@ -31,21 +41,41 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
 [ $# -gt 0 ] && shift
 cd build/release/run
 
-# The working directory of each CDU: the run directory itself for a single unit; for two, a
-# folder per unit sharing the run directory's bezel picture and database, with an FMS.ini
-# that names the unit and places the windows side by side (made once, then the units' own).
-unit_dirs=(.)
+# The CDU's data root: the run folder, or its world/ folder with the world database.
+cdu_dir=.
+if [ "$world" = yes ]; then
+  tarball=../../../world/navdata.tar.xz
+  if [ ! -f world/data/airports.txt ] || [ "$tarball" -nt world/data/airports.txt ]; then
+    echo "Unpacking the world database into build/release/run/world/data"
+    rm -rf world/data.new && mkdir -p world/data.new
+    tar -xJf "$tarball" -C world/data.new
+    cp ../../../world/NOTICE world/data.new/NOTICE
+    rm -rf world/data && mv world/data.new world/data
+    touch world/data/airports.txt
+  fi
+  # The bezel picture and the sample procedure files serve the world database too.
+  ln -sfn ../textures world/textures
+  ln -sfn ../../data/Proc world/data/Proc
+  cdu_dir=world
+fi
+cdu=$(cd "$cdu_dir" && pwd)
+fms_program=$PWD/fms
+
+# The working directory of each CDU: the data root itself for one unit; for two, a folder per
+# unit sharing the data root's bezel picture and database, with an FMS.ini that names the
+# unit and places the windows side by side (made once, then the unit's own).
+unit_dirs=("$cdu")
 if [ "$units" = 2 ]; then
-  unit_dirs=(unit1 unit2)
+  unit_dirs=("$cdu/unit1" "$cdu/unit2")
   for n in 1 2; do
-    mkdir -p "unit$n"
-    ln -sfn ../textures "unit$n/textures"
-    ln -sfn ../data "unit$n/data"
-    if [ ! -f "unit$n/FMS.ini" ]; then
+    mkdir -p "$cdu/unit$n"
+    ln -sfn ../textures "$cdu/unit$n/textures"
+    ln -sfn ../data "$cdu/unit$n/data"
+    if [ ! -f "$cdu/unit$n/FMS.ini" ]; then
       if [ "$n" = 1 ]; then
-        printf 'FMS1:yes\nx_window_position:0\n' >"unit$n/FMS.ini"
+        printf 'FMS1:yes\nx_window_position:0\n' >"$cdu/unit$n/FMS.ini"
       else
-        printf 'FMS1:no\nx_window_position:520\n' >"unit$n/FMS.ini"
+        printf 'FMS1:no\nx_window_position:520\n' >"$cdu/unit$n/FMS.ini"
       fi
     fi
   done
@@ -74,7 +104,7 @@ done
 if [ "$have_display" = yes ]; then
   pids=()
   for dir in "${unit_dirs[@]}"; do
-    (cd "$dir" && exec "$OLDPWD/fms" "$@") &
+    (cd "$dir" && exec "$fms_program" "$@") &
     pids+=($!)
   done
   # The simulator stops once every CDU has ended.
@@ -85,14 +115,14 @@ fi
 echo "No display: running the CDU under xvfb-run and saving a screenshot"
 for dir in "${unit_dirs[@]}"; do rm -f "$dir/fms-screenshot.png"; done
 xvfb-run -a -s "-screen 0 1100x768x24 -nolisten tcp" bash -c '
-  run=$PWD
-  count=$1
-  shift
+  fms_program=$1
+  count=$2
+  shift 2
   dirs=("${@:1:$count}")
   shift "$count"
   pids=()
   for dir in "${dirs[@]}"; do
-    (cd "$dir" && exec "$run/fms" --no-dialogs --screenshot "$PWD/fms-screenshot.png" --screenshot-ms 5000 \
+    (cd "$dir" && exec "$fms_program" --no-dialogs --screenshot "$dir/fms-screenshot.png" --screenshot-ms 5000 \
       --quit-after-screenshot "$@") &
     pids+=($!)
   done
@@ -107,9 +137,8 @@ xvfb-run -a -s "-screen 0 1100x768x24 -nolisten tcp" bash -c '
     fi
   done
   for pid in "${pids[@]}"; do wait "$pid" || true; done
-' run "${#unit_dirs[@]}" "${unit_dirs[@]}" "$@"
+' run "$fms_program" "${#unit_dirs[@]}" "${unit_dirs[@]}" "$@"
 for dir in "${unit_dirs[@]}"; do
-  shot=$dir/fms-screenshot.png
-  [ -f "$shot" ] && echo "Screenshot: build/release/run/${shot#./}"
+  [ -f "$dir/fms-screenshot.png" ] && echo "Screenshot: $dir/fms-screenshot.png"
 done
 exit 0

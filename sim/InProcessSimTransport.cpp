@@ -4,8 +4,9 @@
 #include "SimServer.h"
 
 SimServerKind InProcessSimTransport::findServer() {
-    serverHeld_ = kind != SimServerKind::None;
-    return kind;
+    serverHeld_ = kind != SimServerKind::None && serverRunning_;
+    connectionEnded_ = false;
+    return serverHeld_ ? kind : SimServerKind::None;
 }
 
 bool InProcessSimTransport::registerMessage() {
@@ -56,6 +57,9 @@ void InProcessSimTransport::sleepMs(int ms) {
 SimSendStatus InProcessSimTransport::sendRequest(const char* name, int timeoutMs, uint32_t& reply) {
     ++requestCount;
     lastRequestName = name;
+    if (serverLost()) {
+        return SimSendStatus::Lost;
+    }
     if (!messageHeld_ || answer == Answer::Undeliverable) {
         return SimSendStatus::Failed;
     }

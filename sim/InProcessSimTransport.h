@@ -50,6 +50,14 @@ public:
     int64_t waitedMs = 0;
     std::vector<std::string> createdBlocks;
     std::string lastRequestName;
+    // Stops the server: the link's connection ends and searches find no server until
+    // startServer() starts a new one (the ended connection stays ended).
+    void stopServer() {
+        serverRunning_ = false;
+        connectionEnded_ = true;
+    }
+    void startServer() { serverRunning_ = true; }
+
     bool serverHeld() const { return serverHeld_; }
     bool messageHeld() const { return messageHeld_; }
     bool blockExists() const { return !blockName_.empty(); }
@@ -58,6 +66,7 @@ public:
     SimServerKind findServer() override;
     bool registerMessage() override;
     void releaseServer() override;
+    bool serverLost() override { return serverHeld_ && connectionEnded_; }
     uint32_t processId() override { return pid; }
     SimBlockStatus createBlock(const char* name, uint32_t size) override;
     uint8_t* mapBlock() override;
@@ -70,6 +79,8 @@ private:
     OffsetSpace* server_;
     Clock* clock_;
     bool serverHeld_ = false;
+    bool serverRunning_ = true;
+    bool connectionEnded_ = false;
     bool messageHeld_ = false;
     bool mapped_ = false;
     std::string blockName_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "SimEarth.h"
 
@@ -18,18 +19,58 @@ constexpr double kLevellerMaxRateDegS = 5.0;
 // Attitude of the airframe in level flight.
 constexpr double kLevelPitchDeg = 2.5;
 
+// Uniform in (0, 1] from a 64-bit xorshift generator: the same seed gives the same air on
+// every platform.
+double nextUniform(uint64_t& state) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return (static_cast<double>(state >> 11) + 1.0) / 9007199254740992.0;
+}
+
+double nextGaussian(uint64_t& state) {
+    const double u1 = nextUniform(state);
+    const double u2 = nextUniform(state);
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
+}
+
+// One step of a first-order Gauss-Markov process with RMS `rms` and correlation time `tau`.
+double gaussMarkov(double value, double rms, double tau, double dt, uint64_t& state) {
+    const double keep = std::exp(-dt / tau);
+    return value * keep + rms * std::sqrt(1.0 - keep * keep) * nextGaussian(state);
+}
+
+constexpr double kRollGustSeconds = 1.0;
+constexpr double kHeadingGustSeconds = 3.0;
+
+void turbulenceStep(SimAircraft& a, double dt) {
+    SimTurbulence& t = a.turbulence;
+    if (!t.active()) {
+        t.rollRateDegS = t.headingRateDegS = 0.0;
+        return;
+    }
+    t.rollRateDegS = gaussMarkov(t.rollRateDegS, t.rollRateRmsDegS, kRollGustSeconds, dt, t.rngState);
+    t.headingRateDegS =
+        gaussMarkov(t.headingRateDegS, t.headingRateRmsDegS, kHeadingGustSeconds, dt, t.rngState);
+}
+
 void rollStep(SimAircraft& a, double dt) {
+    const SimAirframe& f = a.airframe;
     double commandedRate;
     if (a.secondsSinceAileron <= kSimSteeringTimeoutSeconds) {
-        commandedRate = std::clamp(a.aileron / 16384.0, -1.0, 1.0) * kSimMaxRollRateDegS;
+        commandedRate = std::clamp(a.aileron / 16384.0, -1.0, 1.0) * f.maxRollRateDegS;
     } else {
         commandedRate =
             std::clamp(-a.bankDeg * kLevellerGainPerSecond, -kLevellerMaxRateDegS, kLevellerMaxRateDegS);
     }
-    a.rollRateDegS += (commandedRate - a.rollRateDegS) * std::min(1.0, dt / kSimRollLagSeconds);
+    // Gusts roll the aircraft through the same roll mode as the ailerons do.
+    commandedRate += a.turbulence.rollRateDegS;
+    const double tau = std::max(f.rollTimeConstantS, 1e-3);
+    a.rollRateDegS += (commandedRate - a.rollRateDegS) * std::min(1.0, dt / tau);
     a.bankDeg += a.rollRateDegS * dt;
-    if (a.bankDeg > kSimMaxBankDeg || a.bankDeg < -kSimMaxBankDeg) {
-        a.bankDeg = std::clamp(a.bankDeg, -kSimMaxBankDeg, kSimMaxBankDeg);
+    const double limit = std::clamp(f.maxBankDeg, 0.0, kSimMaxBankDeg);
+    if (a.bankDeg > limit || a.bankDeg < -limit) {
+        a.bankDeg = std::clamp(a.bankDeg, -limit, limit);
         a.rollRateDegS = 0.0;
     }
 }
@@ -38,7 +79,7 @@ void turnStep(SimAircraft& a, double dt) {
     const double tasMs = a.trueAirspeedKt * kMetresPerSecondPerKnot;
     if (tasMs < 1.0) return;
     const double turnRateDegS = kGravity * std::tan(a.bankDeg * kDegToRad) / tasMs * kRadToDeg;
-    a.headingTrueDeg = wrap360(a.headingTrueDeg + turnRateDegS * dt);
+    a.headingTrueDeg = wrap360(a.headingTrueDeg + (turnRateDegS + a.turbulence.headingRateDegS) * dt);
 }
 
 void verticalStep(SimAircraft& a, double dt) {
@@ -88,6 +129,26 @@ void fuelStep(SimAircraft& a, double dt) {
 
 }  // namespace
 
+bool findAirframe(const char* name, SimAirframe& out) {
+    for (const SimAirframe& f : kSimAirframes) {
+        if (std::strcmp(f.name, name) == 0) {
+            out = f;
+            return true;
+        }
+    }
+    return false;
+}
+
+void setTurbulence(SimTurbulence& t, double rollRateRmsDegS, double headingRateRmsDegS, uint64_t seed) {
+    t.rollRateRmsDegS = std::max(0.0, rollRateRmsDegS);
+    t.headingRateRmsDegS = std::max(0.0, headingRateRmsDegS);
+    t.seed = seed;
+    // Any seed, 0 included, gives a usable non-zero generator state.
+    t.rngState = seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull;
+    if (t.rngState == 0) t.rngState = 1;
+    t.rollRateDegS = t.headingRateDegS = 0.0;
+}
+
 SimGroundVector groundVector(const SimAircraft& a) {
     if (a.onGround) return {0.0, wrap360(a.headingTrueDeg)};
     const double h = a.headingTrueDeg * kDegToRad;
@@ -129,6 +190,7 @@ void stepAircraft(SimAircraft& a, double dt) {
         a.altitudeFt = a.groundElevationFt;
         return;
     }
+    turbulenceStep(a, dt);
     rollStep(a, dt);
     turnStep(a, dt);
     const SimGroundVector ground = groundVector(a);

@@ -6,6 +6,39 @@
 // exact math. The program under test sees it only through the offset table.
 
 inline constexpr int kSimEngineCount = 4;
+
+// How the airframe rolls: full aileron commands maxRollRateDegS, and the roll rate follows the
+// command as a first-order lag with the roll-mode time constant. The bank stops at its limit.
+struct SimAirframe {
+    const char* name = "jet";
+    double rollTimeConstantS = 0.8;
+    double maxRollRateDegS = 15.0;
+    double maxBankDeg = 45.0;
+};
+
+// The presets, selectable by option and console command.
+inline constexpr SimAirframe kSimLight{"light", 0.3, 45.0, 60.0};
+inline constexpr SimAirframe kSimJet{"jet", 0.8, 15.0, 45.0};
+inline constexpr SimAirframe kSimHeavy{"heavy", 1.5, 8.0, 35.0};
+inline constexpr SimAirframe kSimAirframes[] = {kSimLight, kSimJet, kSimHeavy};
+// False, leaving `out` alone, for a name that is no preset.
+bool findAirframe(const char* name, SimAirframe& out);
+
+// Turbulence: random roll-rate and heading-rate disturbances (first-order Gauss-Markov
+// processes) of the given RMS intensity, repeatable from their seed. Zero intensity = calm.
+struct SimTurbulence {
+    double rollRateRmsDegS = 0.0;
+    double headingRateRmsDegS = 0.0;
+    uint64_t seed = 1;
+    // Running state.
+    uint64_t rngState = 0;
+    double rollRateDegS = 0.0;
+    double headingRateDegS = 0.0;
+    bool active() const { return rollRateRmsDegS > 0.0 || headingRateRmsDegS > 0.0; }
+};
+// Sets the intensities and restarts the random sequence from `seed`.
+void setTurbulence(SimTurbulence& turbulence, double rollRateRmsDegS, double headingRateRmsDegS,
+                   uint64_t seed);
 inline constexpr int kSimTankCount = 5;  // centre, then four wing tanks
 
 struct SimAircraft {
@@ -45,6 +78,9 @@ struct SimAircraft {
 
     uint16_t clientLibVersion = 0;  // what the last client announced when it opened
 
+    SimAirframe airframe = kSimJet;
+    SimTurbulence turbulence;
+
     // Environment.
     double windFromDeg = 0.0;  // true
     double windSpeedKt = 0.0;
@@ -58,11 +94,10 @@ struct SimAircraft {
     double tankLevel[kSimTankCount] = {};  // fraction 0..1
 };
 
-// Roll response: full aileron commands this roll rate; the actual rate follows with a lag.
-inline constexpr double kSimMaxRollRateDegS = 15.0;
-inline constexpr double kSimRollLagSeconds = 0.25;
+// No airframe banks further than this.
 inline constexpr double kSimMaxBankDeg = 60.0;
-// Without an aileron write for this long the stand-in pilot centres the stick and levels the wings.
+// Without an aileron write for this long the stand-in pilot takes over and levels the wings; while
+// a program keeps writing the aileron (as steering does every frame), it alone rolls the aircraft.
 inline constexpr double kSimSteeringTimeoutSeconds = 2.0;
 // Climb or descent rate used when no usable vertical-speed target is set.
 inline constexpr double kSimDefaultVerticalSpeedFpm = 1500.0;

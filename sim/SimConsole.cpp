@@ -129,7 +129,15 @@ std::string simConsoleHelp() {
            "  magvar DEG             magnetic variation, east positive\n"
            "  units ft|m             altimeter units\n"
            "  fuel PERCENT           fill every tank to this level\n"
+           "  airframe light|jet|heavy  roll response: roll-mode time constant, full-aileron roll\n"
+           "                         rate and bank limit (light 0.3 s 45 deg/s, jet 0.8 s 15 deg/s,\n"
+           "                         heavy 1.5 s 8 deg/s)\n"
+           "  turb off|light|moderate|severe [SEED]\n"
+           "  turb ROLL HDG [SEED]   turbulence: RMS roll-rate and heading-rate gusts in deg/s,\n"
+           "                         repeatable from SEED\n"
            "  track PREFIX           write PREFIX.csv and PREFIX.svg of the flown track\n"
+           "The aileron the FMS writes rolls the aircraft. When nothing has written the aileron for\n"
+           "2 s, a stand-in pilot takes the controls and levels the wings.\n"
            "  help, quit\n";
 }
 
@@ -154,6 +162,9 @@ std::string simStatusLine(const SimWorld& world, const SimOffsetTable* table) {
              a.panelCdi);
     s += fmt(" wpt %.0f cpl %.0f", a.panelWaypoint, a.panelCoupled);
     s += fmt(" fuel %.0f lb", fuelOnBoardGallons(a) * a.fuelLbPerGallon);
+    s += std::string(" airframe ") + a.airframe.name;
+    if (a.turbulence.active())
+        s += fmt(" turb %.1f/%.1f", a.turbulence.rollRateRmsDegS, a.turbulence.headingRateRmsDegS);
     if (table != nullptr) {
         s += fmt(" reads %.0f writes %.0f", static_cast<double>(table->readCount()),
                  static_cast<double>(table->writeCount()));
@@ -237,6 +248,25 @@ SimCommandResult runSimCommand(SimWorld& world, const std::string& line, const S
             r.reply = a.metricAltimeter ? "altimeter in metres" : "altimeter in feet";
         } else {
             r.reply = "usage: units ft|m";
+        }
+    } else if (cmd == "airframe") {
+        if (w.size() == 2 && findAirframe(w[1].c_str(), a.airframe)) {
+            r.reply = std::string("airframe ") + a.airframe.name +
+                      fmt(": roll time constant %.1f s, full-aileron roll rate %.0f deg/s, bank limit %.0f deg",
+                          a.airframe.rollTimeConstantS, a.airframe.maxRollRateDegS, a.airframe.maxBankDeg);
+        } else {
+            r.reply = "usage: airframe light|jet|heavy";
+        }
+    } else if (cmd == "turb") {
+        double roll, heading;
+        uint64_t seed;
+        if (parseTurbulence(std::vector<std::string>(w.begin() + 1, w.end()), roll, heading, seed)) {
+            setTurbulence(a.turbulence, roll, heading, seed);
+            r.reply = a.turbulence.active() ? fmt("turbulence: roll %.1f deg/s, heading %.1f deg/s RMS, seed %.0f",
+                                                  roll, heading, static_cast<double>(seed))
+                                            : "turbulence off";
+        } else {
+            r.reply = "usage: turb off|light|moderate|severe [SEED], or turb ROLL HDG [SEED]";
         }
     } else if (cmd == "track") {
         std::string error;

@@ -137,6 +137,43 @@ bool parseOnOff(const std::string& text, bool& value) {
     return false;
 }
 
+bool parseTurbulence(const std::vector<std::string>& words, double& rollRmsDegS, double& headingRmsDegS,
+                     uint64_t& seed) {
+    struct Level {
+        const char* name;
+        double roll;
+        double heading;
+    };
+    static constexpr Level kLevels[] = {
+        {"off", 0.0, 0.0}, {"light", 2.0, 0.3}, {"moderate", 5.0, 0.8}, {"severe", 10.0, 1.5}};
+    if (words.empty()) return false;
+    double roll = -1.0, heading = -1.0;
+    size_t next = 1;
+    for (const Level& l : kLevels) {
+        if (words[0] == l.name) {
+            roll = l.roll;
+            heading = l.heading;
+        }
+    }
+    if (roll < 0.0) {
+        if (words.size() < 2 || !parseNumber(words[0], roll) || !parseNumber(words[1], heading) || roll < 0.0 ||
+            roll > 30.0 || heading < 0.0 || heading > 10.0)
+            return false;
+        next = 2;
+    }
+    uint64_t chosenSeed = 1;
+    if (words.size() > next + 1) return false;
+    if (words.size() == next + 1) {
+        int value;
+        if (!parseInt(words[next], value) || value < 0) return false;
+        chosenSeed = static_cast<uint64_t>(value);
+    }
+    rollRmsDegS = roll;
+    headingRmsDegS = heading;
+    seed = chosenSeed;
+    return true;
+}
+
 bool parseDate(const std::string& text, double& utcSeconds) {
     int parts[3];
     int count;
@@ -181,6 +218,9 @@ std::string simUsage() {
         "  --magvar DEG        magnetic variation, east positive (constant everywhere)\n"
         "  --metric            altimeter reports metres\n"
         "  --fuel PERCENT      fill every tank to this level\n"
+        "  --airframe NAME     roll response: light, jet (default) or heavy\n"
+        "  --turbulence SPEC   off, light, moderate, severe, or ROLL,HDG (RMS gusts in deg/s),\n"
+        "                      optionally followed by ,SEED\n"
         "  --track PREFIX      write PREFIX.csv and PREFIX.svg of the flown track on exit\n"
         "  --no-console        do not read commands from standard input\n"
         "  --help\n";
@@ -257,6 +297,29 @@ bool parseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             double percent;
             if (!number(percent, 0.0, 100.0)) return false;
             setFuelFraction(a, percent / 100.0);
+        } else if (opt == "--airframe") {
+            if (!value(text)) return false;
+            if (!findAirframe(text.c_str(), a.airframe)) {
+                error = "unknown airframe (light, jet or heavy): " + text;
+                return false;
+            }
+        } else if (opt == "--turbulence") {
+            if (!value(text)) return false;
+            std::vector<std::string> words;
+            size_t start = 0;
+            while (true) {
+                const size_t comma = text.find(',', start);
+                words.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+            double roll, heading;
+            uint64_t seed;
+            if (!parseTurbulence(words, roll, heading, seed)) {
+                error = "bad value for --turbulence: " + text;
+                return false;
+            }
+            setTurbulence(a.turbulence, roll, heading, seed);
         } else if (opt == "--wind") {
             if (!value(text)) return false;
             const size_t slash = text.find('/');

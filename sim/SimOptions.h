@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ std::string simUsage();
 // number (or an on/off word) in range, leaving the output unchanged.
 bool parseNumber(const std::string& text, double& value);
 bool parseOnOff(const std::string& text, bool& value);
+// Turbulence words: "off", "light", "moderate", "severe", or two numbers (RMS roll-rate and
+// heading-rate gusts, deg/s, 0..30 and 0..10); either may be followed by a whole-number seed.
+bool parseTurbulence(const std::vector<std::string>& words, double& rollRmsDegS, double& headingRmsDegS,
+                     uint64_t& seed);
 // "YYYY-MM-DD" and "HH:MM" or "HH:MM:SS" into seconds since 1970 (UTC), kept separate so that
 // either part can change on its own.
 bool parseDate(const std::string& text, double& utcSeconds);

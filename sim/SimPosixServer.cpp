@@ -130,54 +130,95 @@ void PosixSimServer::acceptClients() {
     }
 }
 
-uint32_t PosixSimServer::performRequest(Client& client, const std::string& blockName) {
-    if (blockName != client.blockName || client.view == nullptr) {
+namespace {
+
+// Maps a block handed over by a client, or nullptr when it is not fit to map: only a
+// memory file sealed against shrinking and growing is safe, because a block the client
+// could shrink after this mapping would kill the server with SIGBUS at its next access.
+uint8_t* mapSealedBlock(int fd) {
+    const int seals = fcntl(fd, F_GET_SEALS);
+    struct stat info {};
+    if (seals < 0 || (seals & kSimBlockSeals) != kSimBlockSeals || fstat(fd, &info) != 0 ||
+        !S_ISREG(info.st_mode) || info.st_size < static_cast<off_t>(kSimBlockSize)) {
+        return nullptr;
+    }
+    void* view = mmap(nullptr, kSimBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    return view == MAP_FAILED ? nullptr : static_cast<uint8_t*>(view);
+}
+
+// The descriptors that came with one packet; closed when it has been dealt with.
+struct ReceivedFds {
+    static constexpr size_t kRoom = 4;
+    int fds[kRoom] = {};
+    size_t count = 0;
+    bool truncated = false;
+
+    explicit ReceivedFds(msghdr& message) {
+        truncated = (message.msg_flags & MSG_CTRUNC) != 0;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) {
+                continue;
+            }
+            const size_t n = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+            for (size_t i = 0; i < n && count < kRoom; ++i) {
+                std::memcpy(&fds[count++], CMSG_DATA(c) + i * sizeof(int), sizeof(int));
+            }
+        }
+    }
+    ~ReceivedFds() {
+        for (size_t i = 0; i < count; ++i) {
+            close(fds[i]);
+        }
+    }
+    ReceivedFds(const ReceivedFds&) = delete;
+    ReceivedFds& operator=(const ReceivedFds&) = delete;
+};
+
+}  // namespace
+
+uint32_t PosixSimServer::performRequest(Client& client, const std::string& blockName, int blockFd) {
+    if (!simBlockNameValid(blockName)) {
+        return kSimReplyRejected;
+    }
+    if (blockFd >= 0) {
         releaseBlock(client);
-        const std::string shmName = simShmName(blockName);
-        if (shmName.empty()) {
+        client.view = mapSealedBlock(blockFd);
+        if (client.view == nullptr) {
             return kSimReplyRejected;
         }
-        const int fd = shm_open(shmName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
-        if (fd < 0) {
-            return kSimReplyRejected;
-        }
-        // Only this user's blocks, and only ones large enough: touching past the end of a
-        // shorter object would kill the server.
-        struct stat info {};
-        void* view = MAP_FAILED;
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
-            info.st_size >= static_cast<off_t>(kSimBlockSize)) {
-            view = mmap(nullptr, kSimBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        }
-        close(fd);
-        if (view == MAP_FAILED) {
-            return kSimReplyRejected;
-        }
-        client.view = static_cast<uint8_t*>(view);
         client.blockName = blockName;
+    } else if (client.view == nullptr || blockName != client.blockName) {
+        return kSimReplyRejected;  // a block that was never handed over
     }
     return answerRequestBlock(client.view, kSimBlockSize, space_);
 }
 
 bool PosixSimServer::serveClient(Client& client, int& answered) {
-    int64_t spinUntil = 0;  // after an answer, look for the next request a little longer
     for (;;) {
         uint8_t request[kSimMessageHeader + kSimMaxBlockName + 1];
-        const ssize_t got = recv(client.fd, request, sizeof(request), MSG_DONTWAIT);
-        if (got == 0) {
-            return false;
-        }
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * ReceivedFds::kRoom)];
+        iovec part{request, sizeof(request)};
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof(control);
+        const ssize_t got = recvmsg(client.fd, &message, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            // Nothing more waiting (true), or the connection failed (false).
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        }
+        const ReceivedFds fds(message);
+        // A read of 0 bytes is the end of the connection, or an empty packet, which is
+        // ignored like any other malformed one.
+        if (got == 0) {
+            if (simPeerHungUp(client.fd)) {
                 return false;
             }
-            if (simMonotonicMicros() < spinUntil) {
-                continue;
-            }
-            return true;
+            continue;
         }
         const size_t length = static_cast<size_t>(got);
         // A malformed message (or one cut short by the buffer) gets no answer; the client
@@ -188,15 +229,20 @@ bool PosixSimServer::serveClient(Client& client, int& answered) {
         }
         const std::string blockName(reinterpret_cast<const char*>(request + kSimMessageHeader),
                                     length - kSimMessageHeader);
+        // At most one block comes with a request.
+        const bool fdsUsable = !fds.truncated && fds.count <= 1;
+        const uint32_t value = fdsUsable ? performRequest(client, blockName, fds.count == 1 ? fds.fds[0] : -1)
+                                         : kSimReplyRejected;
         uint8_t reply[kSimReplySize];
         simwire::put32(reply, kSimReplyMagic);
         simwire::put32(reply + 4, simwire::get32(request + 4));
-        simwire::put32(reply + 8, performRequest(client, blockName));
+        simwire::put32(reply + 8, value);
+        // Never wait for a client: one that leaves its replies unread until no more fit is
+        // dropped.
         if (send(client.fd, reply, sizeof(reply), MSG_DONTWAIT | MSG_NOSIGNAL) != sizeof(reply)) {
-            return false;  // a client that does not take its replies is dropped
+            return false;
         }
         ++answered;
-        spinUntil = simMonotonicMicros() + kSimSpinMicros;
     }
 }
 

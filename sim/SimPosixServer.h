@@ -13,9 +13,10 @@ class OffsetSpace;
 
 // The server side of the local simulator transport, driven by the simulator's main loop:
 // it listens on the socket of its kind in the runtime folder and answers every request by
-// performing the named block against an OffsetSpace. Each connection keeps its block mapped
-// until the client names another one or disconnects, so an exchange costs no mapping work.
-// Used from one thread.
+// performing the client's block against an OffsetSpace. A client hands its block over with
+// the first request that names it; the server maps it only when it is sealed against
+// resizing, and keeps it mapped until the client hands over another one or disconnects, so
+// an exchange costs no mapping work. Used from one thread.
 class PosixSimServer {
 public:
     PosixSimServer(OffsetSpace& space, SimServerKind kind, std::string runtimeDir);
@@ -47,7 +48,8 @@ private:
     void acceptClients();
     // Answers the pending requests of one client; false when it has gone away.
     bool serveClient(Client& client, int& answered);
-    uint32_t performRequest(Client& client, const std::string& blockName);
+    // `blockFd` is the block that came with the request, or -1.
+    uint32_t performRequest(Client& client, const std::string& blockName, int blockFd);
     static void releaseBlock(Client& client);
     static void dropClient(Client& client);
 

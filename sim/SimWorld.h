@@ -22,7 +22,8 @@ struct SimTrackPoint {
 // integration steps and carries the remainder to the next call.
 class SimWorld {
 public:
-    static constexpr double kStepSeconds = 0.02;
+    // Two steps per frame of a program paced at 60 frames per second.
+    static constexpr double kStepSeconds = 1.0 / 120.0;
     static constexpr size_t kMaxTrackPoints = 200000;
 
     SimAircraft aircraft;

@@ -194,6 +194,12 @@ void appendLeg(const FplLeg& leg) {
     rebuildPlanSegments();
 }
 
+void appendLegs(const std::vector<FplLeg>& newLegs) {
+    if (newLegs.empty()) return;
+    legs().insert(legs().end(), newLegs.begin(), newLegs.end());
+    rebuildPlanSegments();
+}
+
 void insertLegBefore(int legNumber, const FplLeg& leg) {
     if (legNumber < 1 || static_cast<size_t>(legNumber) > legs().size()) {
         legs().push_back(leg);
@@ -225,6 +231,17 @@ void toggleOverfly(int index) {
     if (index < 0 || index >= planLegCount()) return;
     FplLeg& leg = legs()[static_cast<size_t>(index)];
     leg.overfly = leg.overfly ? 0 : 1;
+    rebuildPlanSegments();
+}
+
+void makeDirectTo(int dtoIndex, int nxIndex) {
+    const int count = planLegCount();
+    if (dtoIndex < 0 || dtoIndex >= count) return;
+    if (nxIndex > dtoIndex + 1 && nxIndex < count)
+        legs().erase(legs().begin() + dtoIndex + 1, legs().begin() + nxIndex);
+    FplLeg& leg = legs()[static_cast<size_t>(dtoIndex)];
+    leg.directTo = true;
+    leg.legType = LegType::DF;
     rebuildPlanSegments();
 }
 

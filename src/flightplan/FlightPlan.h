@@ -73,6 +73,8 @@ void rebuildPlanSegments();
 // Pushes the leg at the end and rebuilds. (The FPL page moves its line selection on by one
 // for each leg appended; the operations below that append say how many they did.)
 void appendLeg(const FplLeg& leg);
+// appendLeg for each leg in order, with one rebuild at the end.
+void appendLegs(const std::vector<FplLeg>& newLegs);
 // Places the leg before leg number `legNumber` (1-based); a number past the end appends
 // without touching the selection. Rebuilds.
 void insertLegBefore(int legNumber, const FplLeg& leg);
@@ -81,6 +83,10 @@ void deleteLeg(int index);
 // Keeps legs 1..legNumber and removes the rest.
 void truncateAfter(int legNumber);
 void toggleOverfly(int index);
+// Direct-to: the legs strictly between the two indices go (none when the next one is not after
+// the direct-to leg), the direct-to leg becomes a direct-to-fix leg (DF) made by direct-to,
+// and the plan is rebuilt.
+void makeDirectTo(int dtoIndex, int nxIndex);
 // An entered altitude constraint: below 1000 a flight level (x 100), else feet.
 void setAltitudeConstraint(int index, int value);
 // The FPL page's origin fill: when the origin is still pending, the simulator link is up and

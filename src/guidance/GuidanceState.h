@@ -3,6 +3,9 @@
 #include <cstdint>
 
 #include "guidance/GuidanceModes.h"
+#include "guidance/HeadingMode.h"
+#include "guidance/LateralGuidance.h"
+#include "guidance/SteeringLaws.h"
 #include "platform/CurrentState.h"
 
 // State owned by the guidance/ folder.
@@ -13,6 +16,9 @@ struct GuidanceState {
     DirectToState directTo;
     HoldDefinition hold;
     VnavState vnav;
+    LateralGuidanceState lateral;
+    SteeringState steering;
+    HeadingModeState heading;
 };
 
 inline GuidanceState& guidanceState() { return currentState<GuidanceState>(); }

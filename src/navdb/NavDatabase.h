@@ -10,6 +10,7 @@
 
 #include "geo/Geodesy.h"
 #include "navdb/FplLeg.h"
+#include "navdb/IdentResolve.h"
 #include "navdb/NavaidGrid.h"
 
 // The navigation database: every airport (with its runways), navaid, named fix and airway
@@ -199,6 +200,9 @@ struct NavDatabase {
     // Spatial index over `navaids` for magneticVariationAt; built by the navaid loader
     // before it publishes navaidsLoaded.
     NavaidGrid navaidGrid;
+    // Sorted identifiers of the loaded tables, built on first use by the main thread (or a
+    // tool) and rebuilt when a table has grown since; a cache, not data.
+    mutable IdentIndex identIndex;
 
     // Last member: destroyed (joined) first, while the lists still exist.
     LoaderThreads loaderThreads;

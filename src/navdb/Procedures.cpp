@@ -247,6 +247,31 @@ ReadReport readTransitionsReport(Runway& runway, std::string_view text) {
         [&] { out.push_back(std::move(current)); });
 }
 
+}  // namespace
+
+const char* finalApproachTypeText(ApproachType type, char lastLetter) {
+    switch (type) {
+        case ApproachType::Rnp:
+            return lastLetter == 'Y' ? "RNPY" : (lastLetter == 'Z' ? "RNPZ" : "RNP");
+        case ApproachType::CatIIIls:
+            return "CATII ILS";
+        case ApproachType::Ils:
+            return "ILS";
+        case ApproachType::Loc:
+            return "LOC";
+        case ApproachType::Gps:
+            return "GPS";
+        case ApproachType::Vor:
+            return "VOR";
+        case ApproachType::Ndb:
+            return "NDB";
+        default:
+            return "";
+    }
+}
+
+namespace {
+
 // Type text, frequency and navaid of a FINAL header; false when its letter is not a type.
 bool startFinal(const Fields& f, FinalApproach& fa) {
     std::string_view letter = f[3];
@@ -256,34 +281,20 @@ bool startFinal(const Fields& f, FinalApproach& fa) {
     if (letter.size() != 1) return false;
     fa.approachType = approachTypeFromLetter(letter[0]);
     switch (fa.approachType) {
-        case ApproachType::Rnp: {
-            char last = f[1].back();
-            fa.typeText = last == 'Y' ? "RNPY" : (last == 'Z' ? "RNPZ" : "RNP");
-            return true;
-        }
         case ApproachType::CatIIIls:
         case ApproachType::Ils:
         case ApproachType::Loc:
             if (f.size() < kFinalHeaderWithNavaidFields) return false;
-            fa.typeText = fa.approachType == ApproachType::CatIIIls ? "CATII ILS"
-                          : fa.approachType == ApproachType::Ils    ? "ILS"
-                                                                    : "LOC";
             fa.frequency = fieldReal(f[5]);
             fa.navaidIdent = f[6];
-            return true;
-        case ApproachType::Gps:
-            fa.typeText = "GPS";
-            return true;
-        case ApproachType::Vor:
-            fa.typeText = "VOR";
-            return true;
-        case ApproachType::Ndb:
-            fa.typeText = "NDB";
-            return true;
+            break;
         case ApproachType::None:
             return false;
+        default:
+            break;
     }
-    return false;
+    fa.typeText = finalApproachTypeText(fa.approachType, f[1].back());
+    return true;
 }
 
 ReadReport readFinalsReport(Runway& runway, std::string_view text) {

@@ -50,6 +50,9 @@ void readFinalApproaches(Runway& runway, const Airport& airport, std::optional<s
 
 // The approach type of a letter (R, C, I, L, G, D, N); None for any other.
 ApproachType approachTypeFromLetter(char letter);
+// The type text of a final approach: by its type, and for RNP approaches the last letter of
+// the approach name (Y or Z); empty for None.
+const char* finalApproachTypeText(ApproachType type, char lastLetter);
 
 // Working lists derived after the user chose a menu entry (airport's selectedRunwayIndex and
 // sidIndex / starIndex). An out-of-range choice leaves the lists empty.

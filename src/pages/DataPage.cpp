@@ -5,10 +5,12 @@
 #include <cmath>
 
 #include "cdu/CduState.h"
+#include "guidance/GuidanceState.h"
 #include "navdb/NavDbState.h"
 #include "pages/PagesState.h"
 #include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentField.h"
 #include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
@@ -62,9 +64,13 @@ void runIndexPage(DataPageState& st) {
                 drawTextAt(23, 2, colourGreen, fontLarge, alignRight, "---------");
                 drawTextAt(23, 4, colourGreen, fontLarge, alignRight, "--:--:--");
             }
-            // The commanded bank comes from the roll-steering laws; until they steer, no
-            // command exists to show, coupled or not.
-            drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
+            // The steering's commanded bank while it steers; the side letter carries the sign.
+            const float commanded = guidanceState().steering.displayedBankDeg;
+            if (simLinkState().simLinked && lnavCoupled(ac))
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, commanded >= 0.0f ? "L %2.1f" : "R %2.1f",
+                           std::fabs(commanded));
+            else
+                drawTextAt(23, 6, colourGreen, fontLarge, alignRight, "-----");
             break;
         }
     }
@@ -134,13 +140,17 @@ void runDataPage() {
         if (keys.pendingLsk != kLskNone) resetLsk();
     } else if (st.dataNavPage == kDataNavMenu) {
         // SID, STAR and APPROACH start their reference pages afresh; RUNWAY shows its page
-        // as it was left. AIRWAY opens a page that does not exist yet: the key is taken.
+        // as it was left; AIRWAY opens the airway reference page afresh.
         static constexpr int kReferencePages[] = {kDataNavSid, kDataNavStar, kDataNavApproach,
                                                   kDataNavRunway};
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL4) {
             const int page = kReferencePages[keys.pendingLsk - kLskL1];
             if (page != kDataNavRunway) resetReferencePage(page);
             st.dataNavPage = page;
+        }
+        if (keys.pendingLsk == kLskL5) {
+            resetAirwayReferencePage();
+            st.dataNavPage = kDataNavAirway;
         }
         if (keys.pendingLsk >= kLskL1 && keys.pendingLsk <= kLskL5) resetLsk();
         if (keys.pendingLsk == kLskR5) {
@@ -149,9 +159,13 @@ void runDataPage() {
             resetPadKey();
         }
     }
-    if (keys.pendingLsk == kLskR5 &&
-        (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
-         st.dataNavPage == kDataNavAirway)) {
+    if (keys.pendingLsk == kLskR5 && (st.dataNavPage == kDataNavWaypoint || st.dataNavPage == kDataNavApproach ||
+                                   st.dataNavPage == kDataNavAirway)) {
+        if (st.dataNavPage == kDataNavAirway) {
+            resetAirwayReferencePage();
+            clearScratchpad();
+            resetPadKey();
+        }
         st.dataNavPage = kDataNavMenu;
         st.identList = IdentMatches{};
         resetLsk();
@@ -176,6 +190,8 @@ void runDataPage() {
         drawWaypointResult(st);
     else if (st.dataNavPage >= kDataNavSid && st.dataNavPage <= kDataNavRunway)
         runReferencePage(st.dataNavPage);
+    else if (st.dataNavPage == kDataNavAirway)
+        runAirwayReferencePage();
 
     // An ENTER no field took would hold up typing into the scratchpad.
     if (keys.pendingPadKey == kPadEnter && cduState().currentPage == kPageData) resetPadKey();

@@ -13,6 +13,7 @@
 #include "pages/PageDrawing.h"
 #include "pages/FplPages.h"
 #include "geo/Geodesy.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -151,14 +152,17 @@ void runFplMenuPage() {
             cdu.currentPage = kPageArrival;
             clearArrivalChoice();
             break;
+        case kLskR1:  // STORE FPL
+            openPilotRoutePage();
+            cdu.previousPage = kPageFplMenu;
+            break;
         case kLskL5:  // DELETE FPL
             deleteFlightPlan();
             cdu.previousPage = kPageFplMenu;
             cdu.currentPage = kPageFpl;
             break;
         default:
-            // STORE FPL leads to a page that is not part of the program yet; RAIM PRED and the
-            // empty entries have no action.
+            // RAIM PRED and the empty entries have no action.
             break;
     }
 }

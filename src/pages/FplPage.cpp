@@ -15,6 +15,7 @@
 #include "pages/PageDrawing.h"
 #include "pages/FplPages.h"
 #include "geo/Geodesy.h"
+#include "pages/RoutePages.h"
 
 namespace {
 
@@ -303,9 +304,10 @@ void drawCopyPrompts() {
     drawRightPromptText(6, 21, "PLT RTE");
     drawTextAt(16, 7, colourWhite, fontMed, alignLeft, "COPY");
     drawRightPromptText(8, 21, "CO RTE");
-    // PLT RTE leads to the stored-route list, which is not part of the program yet; CO RTE
-    // has no action. The keys are taken so they do not act later as altitude entries.
+    // PLT RTE leads to the stored-route list; CO RTE has no action. The keys are taken so
+    // they do not act later as altitude entries.
     const int key = cduState().keys.pendingLsk;
+    if (key == kLskR3) openRouteListPage();
     if (key == kLskR3 || key == kLskR4) resetLsk();
 }
 

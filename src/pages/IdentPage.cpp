@@ -9,6 +9,8 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "navdb/IdentResolve.h"
+#include "pages/AirwayPages.h"
 #include "pages/FuelPages.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
@@ -77,14 +79,16 @@ void drawCandidate(const CandidateView& v, int number, int count) {
     }
 }
 
-// Whether the asking page takes the record: the DATA page only from its reference pages,
-// which take airports alone; the WPT IDENT lookup of the DATA/NAV menu only browses.
+// Whether the asking page takes the record: the DATA page only from its reference pages (the
+// procedure and runway pages take airports alone, the airway page any waypoint); the WPT
+// IDENT lookup of the DATA/NAV menu only browses.
 bool acceptOffered(int askingPage, WaypointKind kind) {
     if (askingPage == kPageFpl || askingPage == kPageFuel) return true;
     if (askingPage == kPageData) {
         int nav = pagesState().data.dataNavPage;
-        return pagesState().data.dataLevel == kDataNav && nav >= kDataNavSid && nav <= kDataNavRunway &&
-               kind == WaypointKind::Airport;
+        return pagesState().data.dataLevel == kDataNav &&
+               ((nav >= kDataNavSid && nav <= kDataNavRunway && kind == WaypointKind::Airport) ||
+                nav == kDataNavAirway);
     }
     return false;
 }
@@ -93,7 +97,12 @@ void handOver(int askingPage, const FplLeg& leg) {
     // The FPL page inserts before its selected line (or appends past the end); the
     // reference pages behind the DATA/NAV menu take an airport, the fuel page its TO waypoint.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
-    if (askingPage == kPageData) receiveReferenceAirport(leg);
+    if (askingPage == kPageData) {
+        if (pagesState().data.dataNavPage == kDataNavAirway)
+            receiveAirwayReference(leg);
+        else
+            receiveReferenceAirport(leg);
+    }
     if (askingPage == kPageFuel) receiveFuelWaypoint(leg);
     cduState().currentPage = askingPage;
 }
@@ -122,22 +131,7 @@ const char* navaidTypeText(NavaidType type) {
 }
 
 FplLeg legFromCandidate(const NavDatabase& db, WaypointKind kind, int32_t index) {
-    FplLeg leg;
-    CandidateView v = viewOf(db, kind, index);
-    if (!v.valid) return leg;
-    leg.waypointKind = kind;
-    leg.legType = LegType::None;
-    leg.ident = v.ident;
-    leg.latitude = static_cast<float>(v.latitude);
-    leg.longitude = static_cast<float>(v.longitude);
-    leg.dbIndex = index;
-    if (v.airport != nullptr) {
-        leg.name = v.name;
-        leg.elevationFt = v.airport->elevationFt;
-    } else if (v.navaid != nullptr) {
-        leg.name = v.name;
-    }
-    return leg;
+    return legForRecord(db, kind, index);
 }
 
 void openIdentPage(int askingPage) {

@@ -12,6 +12,7 @@
 #include "pages/PagesState.h"
 #include "cdu/KeyInput.h"
 #include "flightplan/FlightPlan.h"
+#include "pages/AirwayPages.h"
 #include "pages/IdentPage.h"
 #include "pages/PageDrawing.h"
 
@@ -151,9 +152,8 @@ void handleChoice(ListPageState& st) {
     clearScratchpad();
     st.listPage = 1;
     if (st.type == kListAirway) {
-        // The airway entry page takes the chosen airway when it exists; until then the
-        // choice is only remembered.
         st.chosenAirway = st.airways[static_cast<size_t>(n - 1)].index;
+        st.type = kListAirwayEntry;
         return;
     }
     const WaypointKind kind = st.type == kListAirport ? WaypointKind::Airport
@@ -289,6 +289,10 @@ void runListPage() {
         return;
     }
     const FplLeg firstLeg = *first;
+    if (st.type == kListAirwayEntry) {
+        runAirwayEntryPage();
+        return;
+    }
     // The list number is at most two digits.
     if (cduState().keys.scratchpad.size() > 2) cduState().keys.scratchpad.resize(2);
 
@@ -297,6 +301,10 @@ void runListPage() {
     handlePaging(st);
     handleChoice(st);
     if (cduState().currentPage != kPageList) return;
+    if (st.type == kListAirwayEntry) {
+        runAirwayEntryPage();  // the airway just chosen
+        return;
+    }
 
     if (isDetail(st)) {
         drawVorDetail(st);

@@ -8,6 +8,8 @@
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
 #include "pages/ProcedurePages.h"
+#include "pages/RoutePages.h"
+#include "pages/NavPages.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ constexpr PageTable kPages = {
     {runFplMenuPage},                      // 5: FPL MENU
     {runDeparturePage},                    // 6: DEPARTURE
     {runArrivalPage},                      // 7: ARRIVAL
-    {},                                    // 8: PLT ROUTE
+    {runPilotRoutePage},                   // 8: PLT ROUTE
     {runFplClearancePage},                 // 9: FPL CLR
     {runPposToWptPage},                    // 10: PPOS TO WPT
     {runIdentPage},                        // 11: identifier page
@@ -32,10 +34,10 @@ constexpr PageTable kPages = {
     {runFuelPage, resetFuelEntry},         // 13: FUEL
     {runListPage, resetListSelection},     // 14: LIST
     {runDataPage},                         // 15: DATA
-    {},                                    // 16: NAV
+    {runNavPage},                          // 16: NAV
     {},                                    // 17: VNAV
-    {},                                    // 18: direct-to / NAV LEG
-    {},                                    // 19: stored route list
+    {runDirectToPage},                     // 18: direct-to / NAV LEG
+    {runRouteListPage},                    // 19: stored route list
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "navdb/NavDatabase.h"
 #include "navdb/Procedures.h"
 #include "pages/IntersectionSearch.h"
+#include "pages/NavPagesState.h"
 #include "pages/NearestLists.h"
 #include "platform/CurrentState.h"
 
@@ -227,6 +229,45 @@ struct ReferencePagesState {
     ReferencePageState runway;
 };
 
+// PLT ROUTE: the plan's waypoints and the name it is stored under.
+struct PilotRoutePageState {
+    int listPage = 1;  // 1-based, as the FPL pages count
+    // The page behind the one that opened PLT ROUTE: RETURN gives it back, so that the FPL
+    // MENU's own RETURN still leads where it led before.
+    int returnPrevious = -1;
+    std::string storedName;
+    bool stored = false;
+};
+
+// The stored-route list. The folder is listed again when the page opens, when the folder
+// changes and once a second, not in every frame.
+struct RouteListPageState {
+    std::vector<std::string> names;
+    int returnPrevious = -1;  // as for PLT ROUTE
+    int listPage = 0;
+    int selectedLine = -1;  // L1..L4 select the route on their line; -1 none
+    int deletePressCount = 0;
+    bool listed = false;
+    int listedAtSecond = -1;
+    std::filesystem::file_time_type folderTime{};
+};
+
+// The airway reference page behind DATA/NAV.
+struct AirwayReferencePageState {
+    IdentField referenceField;  // REF WPT
+    FplLeg reference;
+    std::vector<AirwayRef> airways;  // airways through the reference waypoint
+    int chosen = 0;                  // AIRWAY IDENT; 0 = none
+    bool shown = false;              // the chosen airway's points are on screen
+    int listPage = 0;                // of the airway list, or of the points while shown
+};
+
+// The airway entry page (FRM/VIA/TO) of the LIST page.
+struct AirwayEntryPageState {
+    int listPage = 0;
+    WaypointKind lastGuess = WaypointKind::Fix;  // fix or navaid, by identifier length
+};
+
 // State owned by the pages/ folder.
 struct PagesState {
     FplPagesState fpl;
@@ -236,6 +277,11 @@ struct PagesState {
     ListPageState list;
     FuelPagesState fuel;
     ReferencePagesState reference;
+    PilotRoutePageState pilotRoute;
+    RouteListPageState routeList;
+    AirwayReferencePageState airwayReference;
+    AirwayEntryPageState airwayEntry;
+    NavPageState nav;
 };
 
 inline PagesState& pagesState() { return currentState<PagesState>(); }

@@ -5,6 +5,9 @@
 #include "cdu/CduRenderer.h"
 #include "cdu/CduState.h"
 #include "cdu/Dispatcher.h"
+#include "flightplan/RouteFiles.h"
+#include "guidance/LateralGuidance.h"
+#include "guidance/SteeringLaws.h"
 #include "pages/CrossFill.h"
 #include "pages/FplEditing.h"
 #include "pages/FuelPages.h"
@@ -74,6 +77,7 @@ GraphicsInit initGraphics() {
     cduState().keyRects = computeKeyRectangles();
     deleteFlightPlan();
     if (!openUnitExchange()) return GraphicsInit::SharedMemoryFailed;
+    initSteering();
     return GraphicsInit::Ok;
 }
 
@@ -85,6 +89,8 @@ bool runFrame() {
     readSimulatorState();
     advanceCduClock(static_cast<int>(sampleClockMillis()));
     drawCdu(pageTable());
+    // Only unit 1 steers the aircraft.
+    if (platform().settings.unitIsFms1) runGuidance();
     // Lift-off: the frame in which the on-ground value drops to zero.
     const int onGround = simLinkState().aircraft.onGround;
     if (onGround == 0 && shellState().onGroundLatch != 0) recordTakeOff();
@@ -102,6 +108,8 @@ bool escapeRequested() {
 }
 
 void endProgram() {
+    // A pilot whose simulator restarted loads the plan back from the route list.
+    storeLastPlan();
     if (settingsFileExists()) {
         writeSettings();
         readSettings();

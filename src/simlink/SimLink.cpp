@@ -73,7 +73,12 @@ bool SimLink::fail(uint32_t code, uint32_t& result) {
 
 bool SimLink::open(uint32_t requestedSimVersion, uint32_t& result) {
     if (view_ != nullptr) {
-        return fail(SIM_ERR_OPEN, result);
+        // A link whose server has gone away is open in name only: it is released and a new
+        // link is opened in its place, so that the caller learns whether a server is there.
+        if (!transport_->serverLost()) {
+            return fail(SIM_ERR_OPEN, result);
+        }
+        close();
     }
     serverVersion_ = 0;
     simulatorVersion_ = 0;
@@ -238,7 +243,8 @@ bool SimLink::process(uint32_t& result) {
     uint32_t reply = 0;
     for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
         status = transport_->sendRequest(blockName_, kSendTimeoutMs, reply);
-        if (status == SimSendStatus::Answered) {
+        // A server that has gone away cannot answer a retry either.
+        if (status == SimSendStatus::Answered || status == SimSendStatus::Lost) {
             break;
         }
         transport_->sleepMs(kRetryWaitMs);
@@ -246,7 +252,7 @@ bool SimLink::process(uint32_t& result) {
 
     uint32_t code = SIM_OK;
     if (status != SimSendStatus::Answered) {
-        code = status == SimSendStatus::Failed ? SIM_ERR_SENDMSG : SIM_ERR_TIMEOUT;
+        code = status == SimSendStatus::TimedOut ? SIM_ERR_TIMEOUT : SIM_ERR_SENDMSG;
     } else if (reply != 1 || !replyMatchesBatch(batchEnd)) {
         code = SIM_ERR_DATA;
     } else {

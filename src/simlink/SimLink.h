@@ -34,8 +34,11 @@ constexpr uint32_t kSimBlockUsable = 0x7F00;
 // Client side of the simulator protocol: requests for numbered simulator offsets are queued
 // into the shared block and handed to the server in one exchange by process(). Every
 // operation returns true on success and stores its result code in `result`. A failed
-// process() writes no destination at all. One link per process, used only from the main
-// thread; its transport must outlive it while it is open (the destructor closes the link).
+// process() writes no destination at all. open() on an open link answers "already open"
+// only while the server is still there; a link whose server has gone away is released and
+// opened anew, and process() on it fails at once instead of retrying. One link per process,
+// used only from the main thread; its transport must outlive it while it is open (the
+// destructor closes the link).
 class SimLink {
 public:
     SimLink() = default;

@@ -176,6 +176,11 @@ void CduWindow::key(const char* keyName) {
     capture(xdotool() + "key --window " + id_ + " " + keyName);
 }
 
+void CduWindow::type(const char* text) {
+    capture(xdotool() + "windowfocus --sync " + id_);
+    capture(xdotool() + "type --window " + id_ + " --delay 50 " + text);
+}
+
 bool CduWindow::screenshot(const fs::path& path, RgbPicture& picture) {
     std::error_code ignored;
     fs::remove(path, ignored);

@@ -57,6 +57,8 @@ public:
     void click(const char* name);
     // A key press on the PC keyboard, by its X key name ("F12", "Escape").
     void key(const char* keyName);
+    // Text typed on the PC keyboard.
+    void type(const char* text);
     // F12, then the screenshot the program writes to `path`; false when none arrives.
     bool screenshot(const std::filesystem::path& path, RgbPicture& picture);
     // Pixels of text cells that `match` in a picture of this window.

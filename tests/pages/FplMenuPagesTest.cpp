@@ -25,12 +25,16 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
  DELETE FPL     RETURN
 )"),
               "");
-    // Entries whose pages are not part of the program yet, and those without an action,
-    // leave the page and the plan as they are.
-    for (const char* key : {"R1", "R2", "R3"}) {
+    // Entries without an action leave the page and the plan as they are.
+    for (const char* key : {"R2", "R3"}) {
         press(key);
         EXPECT_EQ(h.cdu().currentPage, kPageFplMenu) << key;
     }
+    // STORE FPL opens PLT ROUTE, whose RETURN comes back here.
+    press("R1");
+    EXPECT_EQ(h.cdu().currentPage, kPagePilotRoute);
+    press("R5");
+    EXPECT_EQ(h.cdu().currentPage, kPageFplMenu);
     EXPECT_EQ(fp.plan.legs.size(), 3u);
     // DEPART and ARRIVE lead to their pages; MENU comes back.
     press("L4");

@@ -100,13 +100,13 @@ TEST_F(ListPage, AirwaysThroughTheFirstLegAndGap) {
     press("R2");
     EXPECT_EQ(h.row(1), "     AIRWAY   #         ");
     EXPECT_EQ(h.row(4), "  NDB1   J1         AIR ");
-    // Choosing an airway hands it to the airway entry page, which does not exist yet: the
-    // plan stays as it is.
+    // Choosing an airway hands it to the airway entry page; its RETURN leads back here.
     h.type("1");
     press("ENTER");
-    EXPECT_EQ(h.cdu().currentPage, kPageList);
+    EXPECT_EQ(h.row(0), "       AIRWAYS 1/1      ");
     EXPECT_EQ(planLegCount(), 2);
-    EXPECT_EQ(h.context.pages.list.chosenAirway, 0);
+    press("R5");
+    EXPECT_EQ(h.row(1), "     AIRWAY   #         ");
 
     // GAP with the FPL page's second line selected: the marker goes before leg 2.
     h.context.pages.fpl.fplSelectedLine = 1;

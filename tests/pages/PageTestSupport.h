@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Harness.h"
+#include "PlanSteps.h"
 
 // A small database in the files the loaders read, written into a harness's data root, and
 // the steps from power-on to the INIT page.
@@ -52,6 +53,21 @@ inline void powerOnAndAccept(Harness& h) {
     h.press("L5");
     h.frame();
 }
+
+// A unit on the sample database, switched on with INIT accepted.
+class SampleDatabasePage : public ::testing::Test {
+protected:
+    void SetUp() override { powerOnAndAccept(h); }
+    void press(const char* key, int frames = 2) {
+        h.press(key);
+        h.frames(frames);
+    }
+    // The plan legs named, from the database (a fix before a navaid before an airport).
+    void planOf(std::initializer_list<const char*> idents) {
+        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
+    }
+    Harness h;
+};
 
 // A unit on the small database, written before the first frame.
 class SmallDatabasePage : public ::testing::Test {

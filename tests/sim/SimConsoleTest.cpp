@@ -89,6 +89,43 @@ TEST(SimConsole, CommandsChangeTheWorldAndConfirm) {
     EXPECT_TRUE(runSimCommand(world, "quit").quit);
 }
 
+TEST(SimConsole, AirframeAndTurbulenceByCommandAndOption) {
+    SimWorld world;
+    SimAircraft& a = world.aircraft;
+    auto run = [&](const std::string& line) { return runSimCommand(world, line).reply; };
+    EXPECT_EQ(std::string(a.airframe.name), "jet");  // the default
+    EXPECT_EQ(run("airframe heavy"),
+              "airframe heavy: roll time constant 1.5 s, full-aileron roll rate 8 deg/s, bank limit 35 deg");
+    EXPECT_EQ(a.airframe.maxRollRateDegS, 8.0);
+    EXPECT_EQ(run("airframe glider"), "usage: airframe light|jet|heavy");
+    EXPECT_EQ(std::string(a.airframe.name), "heavy");
+    EXPECT_NE(simStatusLine(world).find(" airframe heavy"), std::string::npos);
+
+    EXPECT_EQ(run("turb moderate 9"), "turbulence: roll 5.0 deg/s, heading 0.8 deg/s RMS, seed 9");
+    EXPECT_EQ(a.turbulence.seed, 9u);
+    EXPECT_EQ(run("turb 2.5 0.4"), "turbulence: roll 2.5 deg/s, heading 0.4 deg/s RMS, seed 1");
+    for (const char* bad : {"turb", "turb gale", "turb 50 1", "turb 2 1 -3", "turb 2 1 3 4", "turb light x"})
+        EXPECT_EQ(run(bad).substr(0, 6), "usage:") << bad;
+    EXPECT_EQ(a.turbulence.rollRateRmsDegS, 2.5);  // refusals leave it alone
+    EXPECT_EQ(run("turb off"), "turbulence off");
+    EXPECT_FALSE(a.turbulence.active());
+    // The help says who rolls the aircraft when the program does not.
+    EXPECT_NE(simConsoleHelp().find("stand-in pilot"), std::string::npos);
+
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(parseSimOptions({"--airframe", "light", "--turbulence", "severe,4"}, options, error)) << error;
+    EXPECT_EQ(options.start.airframe.rollTimeConstantS, 0.3);
+    EXPECT_EQ(options.start.turbulence.rollRateRmsDegS, 10.0);
+    EXPECT_EQ(options.start.turbulence.seed, 4u);
+    ASSERT_TRUE(parseSimOptions({"--turbulence", "3,0.5"}, options, error)) << error;
+    EXPECT_EQ(options.start.turbulence.headingRateRmsDegS, 0.5);
+    for (const char* bad : {"--airframe", "--turbulence"}) {
+        SimOptions refused;
+        EXPECT_FALSE(parseSimOptions({bad, "bumpy"}, refused, error)) << bad;
+    }
+}
+
 TEST(SimTrack, CsvAndSvgOfTheFlownTrack) {
     SimWorld world;
     world.aircraft.latDeg = 47.0;

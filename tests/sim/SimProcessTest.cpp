@@ -10,32 +10,12 @@
 #include <thread>
 #include <vector>
 
-#include "shell/Fms.h"
-#include "SimChild.h"
+#include "SimProcess.h"
 #include "TempDir.h"
-#include "simlink/AircraftState.h"
 #include "platform/posix/SimPosixTransport.h"
+#include "shell/Fms.h"
+#include "simlink/AircraftState.h"
 #include "simlink/SimLink.h"
-
-namespace {
-
-// fms-sim from the run folder, with a runtime folder and output file inside `dir`.
-struct SimProcess : SimChild {
-    SimProcess(const TempDir& dir, const std::vector<std::string>& args)
-        : SimChild(std::string(FMS_RUN_DIR) + "/fms-sim", dir.str() + "/rt", args, dir.str() + "/out.txt") {}
-};
-
-// Opens the link, retrying while the simulator is still starting.
-bool openWithin(SimLink& link, int timeoutMs) {
-    uint32_t result = 0;
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (link.open(0, result)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
-}  // namespace
 
 TEST(SimProcess, RoundTripThroughTheLocalTransport) {
     TempDir dir;

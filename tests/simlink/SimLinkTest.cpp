@@ -167,6 +167,40 @@ TEST_F(SimLinkTest, ExchangeRetriesNineTimesThenReportsWhy) {
     EXPECT_FALSE(transport.blockExists());
 }
 
+TEST_F(SimLinkTest, AServerThatWentAwayIsNotRetriedAndOpenNoLongerSaysAlreadyOpen) {
+    ASSERT_EQ(openCode(), SIM_OK);
+    space.set32(0x0580, 7);
+    uint32_t heading = 0xDEADBEEF;
+    transport.stopServer();
+    const int requests = transport.requestCount;
+    const int64_t start = clock.processMillis();
+    readCode(0x0580, 4, &heading);
+    EXPECT_EQ(processCode(), SIM_ERR_SENDMSG);
+    EXPECT_EQ(transport.requestCount, requests + 1);  // one attempt, no 100 ms pauses
+    EXPECT_EQ(clock.processMillis(), start);
+    EXPECT_EQ(heading, 0xDEADBEEFu);
+
+    // The open check releases the dead link and finds no server.
+    EXPECT_EQ(openCode(), SIM_ERR_NOFS);
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_FALSE(transport.blockExists());
+    EXPECT_FALSE(transport.serverHeld());
+
+    // A server started again is linked afresh, under a new block name; until then, and
+    // after, a live link still answers "already open".
+    transport.startServer();
+    EXPECT_EQ(openCode(), SIM_OK);
+    EXPECT_STREQ(link.blockName(), "FsasmLib:IPC:1A2B:2");
+    EXPECT_EQ(openCode(), SIM_ERR_OPEN);
+    transport.stopServer();
+    transport.startServer();  // a restart between two checks
+    EXPECT_EQ(openCode(), SIM_OK);
+    EXPECT_STREQ(link.blockName(), "FsasmLib:IPC:1A2B:3");
+    readCode(0x0580, 4, &heading);
+    EXPECT_EQ(processCode(), SIM_OK);
+    EXPECT_EQ(heading, 7u);
+}
+
 TEST_F(SimLinkTest, RecordsArePackedBackToBackWithZeroedReadAreas) {
     ASSERT_EQ(openCode(), SIM_OK);
     // A first exchange leaves server data in the block where the next batch's read goes.
@@ -292,7 +326,7 @@ TEST_F(SimLinkReplyTest, AReturnedBlockThatDiffersFromTheBatchIsNotUsedAtAll) {
         {"terminator overwritten", [](uint8_t* b) { put32(b + 58, 1); }},
     };
     for (const auto& [what, corrupt] : corruptions) {
-        transport.afterAnswer = [&, &change = corrupt](uint8_t* block, size_t) { change(block); };
+        transport.afterAnswer = [&corrupt = corrupt](uint8_t* block, size_t) { corrupt(block); };
         EXPECT_EQ(queueAndProcess(), SIM_ERR_DATA) << what;
         EXPECT_TRUE(destinationsUntouched()) << what;
     }

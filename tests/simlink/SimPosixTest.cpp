@@ -6,17 +6,23 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "SimPosixServer.h"
+#include "SimRawPeer.h"
 #include "TableOffsetSpace.h"
 #include "TempDir.h"
-#include "SimPosixServer.h"
+#include "platform/SimWire.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/posix/SimPosixWire.h"
 #include "simlink/SimLink.h"
-#include "platform/SimWire.h"
 
 namespace {
 
@@ -44,16 +50,26 @@ int serveUntil(PosixSimServer& server, int count) {
     return answered;
 }
 
-// A 32768-byte shared-memory block made by hand, as a client would.
-uint8_t* makeBlock(const std::string& name, off_t size = kSimBlockSize) {
-    const int fd = shm_open(("/" + name).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd < 0 || ftruncate(fd, size) != 0) return nullptr;
-    void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
-    return view == MAP_FAILED ? nullptr : static_cast<uint8_t*>(view);
+// The descriptor numbers of this process, with what each one refers to.
+std::vector<std::pair<int, std::string>> openFds() {
+    std::vector<std::pair<int, std::string>> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        fds.emplace_back(std::atoi(entry.path().filename().c_str()), target);
+    }
+    return fds;
 }
 
-TEST(SimPosixThreads, LinkExchangesThroughThePrivateSocketAndBlock) {
+// This process's descriptor of the memory file called `name`, or -1.
+int memoryFileFd(const std::string& name) {
+    for (const auto& [fd, target] : openFds()) {
+        if (target.rfind("/memfd:" + name + " ", 0) == 0) return fd;
+    }
+    return -1;
+}
+
+TEST(SimPosixThreads, LinkExchangesThroughThePrivateSocketAndASealedBlock) {
     TempDir dir;
     TableOffsetSpace space;
     space.set32(0x0580, 0x89ABCDEF);
@@ -71,8 +87,13 @@ TEST(SimPosixThreads, LinkExchangesThroughThePrivateSocketAndBlock) {
         char expected[40];
         std::snprintf(expected, sizeof(expected), "FsasmLib:IPC:%X:1", static_cast<unsigned>(getpid()));
         EXPECT_STREQ(link.blockName(), expected);
-        const std::string shmName = std::string("/") + expected;
-        EXPECT_EQ(modeOf("/dev/shm" + shmName), 0600u);
+        // The block is a memory file of that name, in no folder, whose size nobody can change.
+        EXPECT_FALSE(std::filesystem::exists(std::string("/dev/shm/") + expected));
+        const int block = memoryFileFd(expected);
+        ASSERT_GE(block, 0);
+        EXPECT_EQ(fcntl(block, F_GET_SEALS), F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
+        EXPECT_NE(ftruncate(block, 0), 0);
+        EXPECT_NE(ftruncate(block, 2 * kSimBlockSize), 0);
 
         uint32_t heading = 0;
         const int16_t aileron = -200;
@@ -81,7 +102,7 @@ TEST(SimPosixThreads, LinkExchangesThroughThePrivateSocketAndBlock) {
         ASSERT_TRUE(link.process(result)) << simResultText(result);
         EXPECT_EQ(heading, 0x89ABCDEFu);
         link.close();
-        EXPECT_LT(shm_open(shmName.c_str(), O_RDONLY, 0), 0);  // removed on close
+        EXPECT_EQ(memoryFileFd(expected), -1);  // released on close
     }
     ASSERT_EQ(space.writes.size(), 2u);  // the library number, then the aileron
     EXPECT_EQ(space.writes[1].data, (std::vector<uint8_t>{0x38, 0xFF}));  // -200
@@ -146,39 +167,13 @@ TEST(SimPosixTransport, LateRepliesAreNotTakenForTheAnswerToALaterRequest) {
     EXPECT_EQ(reply, kSimReplyDone);
     EXPECT_EQ(get32(block + 16), 0x19980005u);
 
-    // A server that goes away fails the request at once instead of timing out.
+    // A server that goes away is noticed without a request, and fails every request at once
+    // instead of timing out.
+    EXPECT_FALSE(transport.serverLost());
     server.stop();
-    EXPECT_EQ(transport.sendRequest(name.c_str(), 2000, reply), SimSendStatus::Failed);
+    EXPECT_TRUE(transport.serverLost());
+    EXPECT_EQ(transport.sendRequest(name.c_str(), 2000, reply), SimSendStatus::Lost);
 }
-
-// A raw client of the server socket, to send what a well-behaved link never would.
-class RawClient {
-public:
-    explicit RawClient(const std::string& path) : fd_(socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0)) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-        EXPECT_EQ(connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
-    }
-    ~RawClient() { close(fd_); }
-    void sendBytes(const std::string& bytes) { send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
-    void request(uint32_t sequence, const std::string& name) {
-        std::string message(8, '\0');
-        put32(reinterpret_cast<uint8_t*>(message.data()), kSimRequestMagic);
-        put32(reinterpret_cast<uint8_t*>(message.data()) + 4, sequence);
-        sendBytes(message + name);
-    }
-    // The reply value of the next waiting reply, or -1 when there is none for `sequence`.
-    int64_t reply(uint32_t sequence) {
-        uint8_t answer[32];
-        const ssize_t got = recv(fd_, answer, sizeof(answer), MSG_DONTWAIT);
-        if (got != 12 || get32(answer) != kSimReplyMagic || get32(answer + 4) != sequence) return -1;
-        return get32(answer + 8);
-    }
-
-private:
-    int fd_;
-};
 
 TEST(SimPosixServer, BadRequestsAreRefusedOrIgnoredAndAnotherClientIsServed) {
     TempDir dir;
@@ -186,47 +181,180 @@ TEST(SimPosixServer, BadRequestsAreRefusedOrIgnoredAndAnotherClientIsServed) {
     PosixSimServer server(space, SimServerKind::Full, dir.str());
     std::string error;
     ASSERT_TRUE(server.start(error)) << error;
-    RawClient first(server.socketPath());
-    RawClient second(server.socketPath());
+    SimRawClient first(server.socketPath());
+    SimRawClient second(server.socketPath());
     server.serveOnce(50);  // accepts both
     EXPECT_EQ(server.clientCount(), 2u);
 
-    // Malformed messages get no answer at all.
-    first.sendBytes("junk");
-    first.sendBytes(std::string("\1\2\3\4\1\0\0\0ABCD", 12));
-    first.request(1, std::string(kSimMaxBlockName + 1, 'A'));
+    // Malformed messages get no answer at all; an empty one does not end the connection.
+    EXPECT_TRUE(sendSimPacket(first.fd(), "junk"));
+    EXPECT_TRUE(sendSimPacket(first.fd(), std::string("\1\2\3\4\1\0\0\0ABCD", 12)));
+    EXPECT_TRUE(first.request(1, std::string(kSimMaxBlockName + 1, 'A')));
+    EXPECT_TRUE(sendSimPacket(first.fd(), ""));
     server.serveOnce(50);
     EXPECT_EQ(first.reply(1), -1);
+    EXPECT_EQ(server.clientCount(), 2u);
+    EXPECT_FALSE(first.hungUp());
 
-    // Names the server cannot use are refused, among them a block too short to touch safely.
-    const std::string tag = std::to_string(getpid());
-    uint8_t* shortBlock = makeBlock("short-" + tag, 100);
-    ASSERT_NE(shortBlock, nullptr);
-    first.request(2, "no-such-block-" + tag);
-    first.request(3, "../etc/" + tag);
-    first.request(4, "short-" + tag);
-    EXPECT_EQ(serveUntil(server, 3), 3);
-    for (uint32_t sequence = 2; sequence <= 4; ++sequence) {
+    // A good block under a name the server cannot take, and a name never handed over, are
+    // refused.
+    const int good = makeBlockFile(kSimBlockSize, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
+    ASSERT_GE(good, 0);
+    first.request(2, "../etc/passwd", {good});
+    first.request(3, "never-handed-over");
+    EXPECT_EQ(serveUntil(server, 2), 2);
+    for (uint32_t sequence = 2; sequence <= 3; ++sequence) {
         EXPECT_EQ(first.reply(sequence), int64_t{kSimReplyRejected}) << sequence;
     }
-    munmap(shortBlock, 100);
-    shm_unlink(("/short-" + tag).c_str());
 
-    // A good batch is performed: a 4-byte write at 0x7000. A second request on the cached
-    // block sees the block's current contents.
-    uint8_t* block = makeBlock("unit-" + tag);
-    ASSERT_NE(block, nullptr);
+    // A good batch is performed: a 4-byte write at 0x7000. A second request on the kept block
+    // sees the block's current contents.
+    uint8_t* block =
+        static_cast<uint8_t*>(mmap(nullptr, kSimBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, good, 0));
+    ASSERT_NE(block, MAP_FAILED);
     const uint32_t words[] = {2, 0x7000, 4, 0xA0, 0};
     for (int w = 0; w < 5; ++w) put32(block + 4 * w, words[w]);
-    for (uint32_t value : {0xA0u, 0xB0u}) {
-        put32(block + 12, value);
-        second.request(value, "unit-" + tag);
-        EXPECT_EQ(serveUntil(server, 1), 1);
-        EXPECT_EQ(second.reply(value), int64_t{kSimReplyDone});
-        EXPECT_EQ(space.table[0x7000], value);
-    }
+    second.request(0xA0, "unit", {good});
+    put32(block + 12, 0xA0);
+    EXPECT_EQ(serveUntil(server, 1), 1);
+    EXPECT_EQ(second.reply(0xA0), int64_t{kSimReplyDone});
+    EXPECT_EQ(space.table[0x7000], 0xA0);
+    put32(block + 12, 0xB0);
+    second.request(0xB0, "unit");
+    EXPECT_EQ(serveUntil(server, 1), 1);
+    EXPECT_EQ(second.reply(0xB0), int64_t{kSimReplyDone});
+    EXPECT_EQ(space.table[0x7000], 0xB0);
     munmap(block, kSimBlockSize);
-    shm_unlink(("/unit-" + tag).c_str());
+    close(good);
+}
+
+// What a client could do to a block the server has mapped, or hand it instead of a block:
+// nothing of it may stop the server, and every descriptor it sends is closed again.
+TEST(SimPosixServer, AClientCannotShrinkOrSwapTheBlockUnderTheServer) {
+    TempDir dir;
+    TableOffsetSpace space;
+    PosixSimServer server(space, SimServerKind::Full, dir.str());
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    SimRawClient client(server.socketPath());
+    server.serveOnce(50);
+    const size_t fdsBefore = openFds().size();
+    uint32_t sequence = 0;
+    const auto ask = [&](std::initializer_list<int> fds) {
+        EXPECT_TRUE(client.request(++sequence, "unit", fds));
+        EXPECT_EQ(serveUntil(server, 1), 1);
+        return client.reply(sequence);
+    };
+
+    // Blocks the server must not map: without seals, sealed against shrinking only, too
+    // short, not a memory file at all, and two at once.
+    const int unsealed = makeBlockFile(kSimBlockSize, 0);
+    const int shrinkOnly = makeBlockFile(kSimBlockSize, F_SEAL_SHRINK);
+    const int tooShort = makeBlockFile(100, F_SEAL_SHRINK | F_SEAL_GROW);
+    const int good = makeBlockFile(kSimBlockSize, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
+    const int other = makeBlockFile(kSimBlockSize, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    for (int fd : {unsealed, shrinkOnly, tooShort, good, other}) ASSERT_GE(fd, 0);
+    EXPECT_EQ(ask({unsealed}), int64_t{kSimReplyRejected});
+    EXPECT_EQ(ftruncate(unsealed, 0), 0);  // had the server mapped it, this would kill it
+    EXPECT_EQ(ask({}), int64_t{kSimReplyRejected});
+    EXPECT_EQ(ask({shrinkOnly}), int64_t{kSimReplyRejected});
+    EXPECT_EQ(ask({tooShort}), int64_t{kSimReplyRejected});
+    EXPECT_EQ(ask({pipeEnds[0]}), int64_t{kSimReplyRejected});
+    EXPECT_EQ(ask({good, other}), int64_t{kSimReplyRejected});
+
+    // A sealed block is served; its size cannot be changed afterwards, and zeroing its pages
+    // behind the server's back leaves an empty (valid) batch.
+    uint8_t* block =
+        static_cast<uint8_t*>(mmap(nullptr, kSimBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, good, 0));
+    ASSERT_NE(block, MAP_FAILED);
+    const uint32_t words[] = {2, 0x7000, 4, 0x11, 0};
+    for (int w = 0; w < 5; ++w) put32(block + 4 * w, words[w]);
+    EXPECT_EQ(ask({good}), int64_t{kSimReplyDone});
+    EXPECT_EQ(space.table[0x7000], 0x11);
+    EXPECT_EQ(ftruncate(good, 0), -1);
+    EXPECT_EQ(errno, EPERM);
+    EXPECT_EQ(fallocate(good, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, kSimBlockSize), 0);
+    EXPECT_EQ(ask({}), int64_t{kSimReplyDone});
+    munmap(block, kSimBlockSize);
+
+    // Another block under the same name replaces the first.
+    uint8_t* replacement =
+        static_cast<uint8_t*>(mmap(nullptr, kSimBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, other, 0));
+    ASSERT_NE(replacement, MAP_FAILED);
+    const uint32_t again[] = {2, 0x7000, 4, 0x22, 0};
+    for (int w = 0; w < 5; ++w) put32(replacement + 4 * w, again[w]);
+    EXPECT_EQ(ask({other}), int64_t{kSimReplyDone});
+    EXPECT_EQ(space.table[0x7000], 0x22);
+    munmap(replacement, kSimBlockSize);
+
+    for (int fd : {unsealed, shrinkOnly, tooShort, good, other, pipeEnds[0], pipeEnds[1]}) close(fd);
+    EXPECT_EQ(openFds().size(), fdsBefore);  // the server kept none of what it was sent
+    EXPECT_EQ(server.clientCount(), 1u);
+}
+
+// A server that tries to change the client's block: it cannot resize it, cannot seal it
+// against writing, and what it can do (zero its pages, send descriptors or empty packets
+// back) only fails the exchange.
+TEST(SimPosixTransport, AServerCannotShrinkTheClientsBlock) {
+    TempDir dir;
+    const size_t fdsBefore = openFds().size();
+    sockaddr_un address{};
+    ASSERT_TRUE(simSocketAddress(dir.str(), SimServerKind::Full, address));
+    const int listener = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+
+    int truncateError = 0;
+    int sealError = 0;
+    int blocksReceived = 0;
+    std::thread hostile([&] {
+        const int peer = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int gift = makeBlockFile(kSimBlockSize, 0);
+        for (;;) {
+            uint8_t request[128];
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))];
+            iovec part{request, sizeof(request)};
+            msghdr message{};
+            message.msg_iov = &part;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof(control);
+            const ssize_t got = recvmsg(peer, &message, MSG_CMSG_CLOEXEC);
+            if (got <= 0) break;
+            if (cmsghdr* rights = CMSG_FIRSTHDR(&message)) {
+                int fd = -1;
+                std::memcpy(&fd, CMSG_DATA(rights), sizeof(int));
+                ++blocksReceived;
+                truncateError = ftruncate(fd, 0) == 0 ? 0 : errno;
+                sealError = fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE) == 0 ? 0 : errno;
+                fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, kSimBlockSize);
+                close(fd);
+            }
+            std::string reply(12, '\0');
+            put32(reinterpret_cast<uint8_t*>(reply.data()), kSimReplyMagic);
+            put32(reinterpret_cast<uint8_t*>(reply.data()) + 4, get32(request + 4));
+            put32(reinterpret_cast<uint8_t*>(reply.data()) + 8, kSimReplyDone);
+            sendSimPacket(peer, "");  // an empty packet is no answer, nor the end
+            sendSimPacket(peer, reply, {gift});
+        }
+        close(gift);
+        close(peer);
+    });
+    {
+        PosixSimTransport transport(dir.str());
+        SimLink link(&transport);
+        uint32_t result = 99;
+        EXPECT_FALSE(link.open(0, result));
+        EXPECT_EQ(result, SIM_ERR_DATA);  // the zeroed block is not taken for an answer
+    }
+    hostile.join();
+    EXPECT_EQ(blocksReceived, 1);
+    EXPECT_EQ(truncateError, EPERM);
+    EXPECT_EQ(sealError, EPERM);
+    close(listener);
+    EXPECT_EQ(openFds().size(), fdsBefore);  // the descriptors sent back were not kept
 }
 
 TEST(SimPosixServer, StartRefusesABusySocketAForeignFileOrAnOpenFolder) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flightplan/FlightPlan.h"
+#include "flightplan/FlightPlanState.h"
 #include "navdb/NavDatabase.h"
 #include "pages/IdentPage.h"
 
@@ -19,6 +20,17 @@ inline void appendIdent(const NavDatabase& db, const std::string& ident) {
     IdentMatches m = findIdentifier(db, ident, reference);
     ASSERT_FALSE(m.empty()) << ident;
     appendLeg(legFromCandidate(db, m.front().kind, m.front().index));
+}
+
+// Appends a fix of this ident at this place (no database record); returns the plan's copy.
+inline FplLeg& appendFix(const std::string& ident, double lat, double lon) {
+    FplLeg leg;
+    leg.waypointKind = WaypointKind::Fix;
+    leg.ident = ident;
+    leg.latitude = static_cast<float>(lat);
+    leg.longitude = static_cast<float>(lon);
+    appendLeg(leg);
+    return flightPlanState().plan.legs.back();
 }
 
 // The plan as identifiers; markers by name, legs without an identifier by leg type.

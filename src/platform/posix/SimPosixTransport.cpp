@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -23,13 +22,17 @@ int64_t monotonicMs() {
     return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
 }
 
-// Waits for `events` on `fd` until `deadlineMs`; false on time-out. Restarts after signals.
-bool waitFor(int fd, short events, int64_t deadlineMs, bool& failed) {
-    failed = false;
+enum class Wait : uint8_t { Ready, TimedOut, HungUp, Failed };
+
+// Waits for `events` on `fd` until `deadlineMs`. Restarts after signals. The thread sleeps in
+// the kernel until the server's packet wakes it: a waiter that polls in a loop instead
+// competes for the processor with the server it waits for, which on a busy machine delays
+// the answer by whole scheduler time slices.
+Wait waitFor(int fd, short events, int64_t deadlineMs) {
     for (;;) {
         const int64_t left = deadlineMs - monotonicMs();
         if (left <= 0) {
-            return false;
+            return Wait::TimedOut;
         }
         pollfd entry{fd, events, 0};
         const int n = poll(&entry, 1, static_cast<int>(left));
@@ -37,19 +40,21 @@ bool waitFor(int fd, short events, int64_t deadlineMs, bool& failed) {
             continue;
         }
         if (n < 0) {
-            failed = true;
-            return false;
+            return Wait::Failed;
         }
         if (n == 0) {
             continue;  // the loop head decides whether time is up
         }
+        // A reply sent just before the server went away is still read.
         if ((entry.revents & events) != 0) {
-            return true;
+            return Wait::Ready;
         }
-        // Hang-up or error without the wanted event: the server is gone.
-        failed = true;
-        return false;
+        return Wait::HungUp;
     }
+}
+
+bool connectionEnded(int error) {
+    return error == EPIPE || error == ECONNRESET || error == ENOTCONN || error == ECONNREFUSED;
 }
 
 }  // namespace
@@ -95,42 +100,58 @@ void PosixSimTransport::releaseServer() {
         ::close(socket_);
         socket_ = -1;
     }
+    lost_ = false;
+    blockHandedOver_ = false;  // a new connection gets the block again
+}
+
+bool PosixSimTransport::serverLost() {
+    if (!lost_ && socket_ >= 0 && simPeerHungUp(socket_)) {
+        lost_ = true;
+    }
+    return lost_;
+}
+
+SimSendStatus PosixSimTransport::markLost() {
+    lost_ = true;
+    return SimSendStatus::Lost;
 }
 
 uint32_t PosixSimTransport::processId() {
     return static_cast<uint32_t>(getpid());
 }
 
+// The block is an anonymous memory file rather than a named shared-memory object: nobody
+// else can open it by name, and its seals keep its size fixed for good, so neither a server
+// nor anyone else can shrink it under this process's mapping.
 SimBlockStatus PosixSimTransport::createBlock(const char* name, uint32_t size) {
-    if (shmFd_ >= 0) {
+    if (blockFd_ >= 0) {
         return SimBlockStatus::Failed;  // one block per link
     }
-    const std::string shmName = simShmName(name);
-    if (shmName.empty() || size == 0) {
+    if (!simBlockNameValid(name) || size == 0) {
         return SimBlockStatus::Failed;
     }
-    const int fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = memfd_create(name, MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0) {
-        return errno == EEXIST ? SimBlockStatus::AlreadyExists : SimBlockStatus::Failed;
-    }
-    // Owner read-write whatever the umask; the new object reads as zeros.
-    if (fchmod(fd, 0600) != 0 || ftruncate(fd, size) != 0) {
-        ::close(fd);
-        shm_unlink(shmName.c_str());
         return SimBlockStatus::Failed;
     }
-    shmFd_ = fd;
-    shmName_ = shmName;
+    // The new file reads as zeros.
+    if (ftruncate(fd, size) != 0 || fcntl(fd, F_ADD_SEALS, kSimBlockSeals | F_SEAL_SEAL) != 0) {
+        ::close(fd);
+        return SimBlockStatus::Failed;
+    }
+    blockFd_ = fd;
+    blockName_ = name;
+    blockHandedOver_ = false;
     blockSize_ = size;
     return SimBlockStatus::Created;
 }
 
 uint8_t* PosixSimTransport::mapBlock() {
-    if (shmFd_ < 0) {
+    if (blockFd_ < 0) {
         return nullptr;
     }
     if (view_ == nullptr) {
-        void* view = mmap(nullptr, blockSize_, PROT_READ | PROT_WRITE, MAP_SHARED, shmFd_, 0);
+        void* view = mmap(nullptr, blockSize_, PROT_READ | PROT_WRITE, MAP_SHARED, blockFd_, 0);
         if (view == MAP_FAILED) {
             return nullptr;
         }
@@ -147,16 +168,19 @@ void PosixSimTransport::unmapBlock() {
 }
 
 void PosixSimTransport::closeBlock() {
-    if (shmFd_ >= 0) {
-        ::close(shmFd_);
-        shm_unlink(shmName_.c_str());
-        shmFd_ = -1;
-        shmName_.clear();
+    if (blockFd_ >= 0) {
+        ::close(blockFd_);
+        blockFd_ = -1;
+        blockName_.clear();
+        blockHandedOver_ = false;
         blockSize_ = 0;
     }
 }
 
 SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, uint32_t& reply) {
+    if (lost_) {
+        return SimSendStatus::Lost;
+    }
     const size_t nameLength = std::strlen(name);
     if (socket_ < 0 || nameLength == 0 || nameLength > kSimMaxBlockName) {
         return SimSendStatus::Failed;
@@ -170,38 +194,69 @@ SimSendStatus PosixSimTransport::sendRequest(const char* name, int timeoutMs, ui
     simwire::put32(request + 4, sequence);
     std::memcpy(request + kSimMessageHeader, name, nameLength);
 
-    bool failed = false;
+    // The first request naming the block carries the block itself.
+    iovec part{request, kSimMessageHeader + nameLength};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    const bool handOver = !blockHandedOver_ && blockFd_ >= 0 && blockName_ == name;
+    if (handOver) {
+        message.msg_control = control;
+        message.msg_controllen = sizeof(control);
+        cmsghdr* rights = CMSG_FIRSTHDR(&message);
+        rights->cmsg_level = SOL_SOCKET;
+        rights->cmsg_type = SCM_RIGHTS;
+        rights->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(rights), &blockFd_, sizeof(int));
+    }
     for (;;) {
-        const ssize_t sent =
-            send(socket_, request, kSimMessageHeader + nameLength, MSG_DONTWAIT | MSG_NOSIGNAL);
-        if (sent >= 0) {
+        if (sendmsg(socket_, &message, MSG_DONTWAIT | MSG_NOSIGNAL) >= 0) {
+            blockHandedOver_ = blockHandedOver_ || handOver;
             break;
         }
         if (errno == EINTR) {
             continue;
         }
+        if (connectionEnded(errno)) {
+            return markLost();
+        }
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             return SimSendStatus::Failed;
         }
-        if (!waitFor(socket_, POLLOUT, deadline, failed)) {
-            return failed ? SimSendStatus::Failed : SimSendStatus::TimedOut;
+        const Wait wait = waitFor(socket_, POLLOUT, deadline);
+        if (wait == Wait::HungUp) {
+            return markLost();
+        }
+        if (wait != Wait::Ready) {
+            return wait == Wait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
         }
     }
 
-    const int64_t spinUntil = simMonotonicMicros() + kSimSpinMicros;
     for (;;) {
-        // Poll without sleeping for a short while first (see kSimSpinMicros).
-        if (simMonotonicMicros() >= spinUntil && !waitFor(socket_, POLLIN, deadline, failed)) {
-            return failed ? SimSendStatus::Failed : SimSendStatus::TimedOut;
+        const Wait wait = waitFor(socket_, POLLIN, deadline);
+        if (wait == Wait::HungUp) {
+            return markLost();
         }
+        if (wait != Wait::Ready) {
+            return wait == Wait::TimedOut ? SimSendStatus::TimedOut : SimSendStatus::Failed;
+        }
+        // Descriptors a server might send along are dropped by the kernel: no control buffer.
         uint8_t answer[kSimReplySize + 4];
         const ssize_t got = recv(socket_, answer, sizeof(answer), MSG_DONTWAIT);
         if (got == 0) {
-            return SimSendStatus::Failed;  // the server closed the connection
+            // The end of the connection, or an empty packet from a server still there.
+            if (simPeerHungUp(socket_)) {
+                return markLost();
+            }
+            continue;
         }
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
                 continue;
+            }
+            if (connectionEnded(errno)) {
+                return markLost();
             }
             return SimSendStatus::Failed;
         }

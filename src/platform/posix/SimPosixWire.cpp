@@ -1,8 +1,8 @@
 #include "platform/posix/SimPosixWire.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,16 +43,16 @@ bool prepareSimRuntimeDir(const std::string& dir, std::string& error) {
     return true;
 }
 
-std::string simShmName(const std::string& blockName) {
-    if (blockName.empty() || blockName.size() > kSimMaxBlockName) {
-        return {};
+bool simBlockNameValid(const std::string& name) {
+    if (name.empty() || name.size() > kSimMaxBlockName) {
+        return false;
     }
-    for (char c : blockName) {
+    for (char c : name) {
         if (c == '/' || static_cast<unsigned char>(c) < 0x21 || static_cast<unsigned char>(c) > 0x7E) {
-            return {};
+            return false;
         }
     }
-    return "/" + blockName;
+    return true;
 }
 
 bool simSocketAddress(const std::string& dir, SimServerKind kind, struct sockaddr_un& address) {
@@ -73,8 +73,7 @@ bool peerIsThisUser(int fd) {
     return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == geteuid();
 }
 
-int64_t simMonotonicMicros() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
+bool simPeerHungUp(int fd) {
+    pollfd entry{fd, POLLRDHUP, 0};
+    return poll(&entry, 1, 0) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
 }

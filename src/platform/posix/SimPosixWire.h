@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/un.h>
 
 #include <cstddef>
@@ -38,13 +39,14 @@ constexpr size_t kSimMessageHeader = 8;
 constexpr size_t kSimMaxBlockName = 63;
 constexpr size_t kSimReplySize = 12;
 
-// Both ends stay awake this long around an exchange before they sleep in poll(): a core that
-// has gone idle (notably on a virtual machine) takes tens of microseconds to wake, which
-// would otherwise dominate a round trip of a few microseconds. The frame makes several
-// exchanges in a row, so the server also waits this long for the next request.
-constexpr int64_t kSimSpinMicros = 200;
-int64_t simMonotonicMicros();
+// The seals a request block must carry before a server maps it: with them nobody, not even
+// the block's creator, can shrink it under the other side's mapping (which would kill that
+// side with SIGBUS on its next access) or grow it. The client also adds F_SEAL_SEAL.
+constexpr int kSimBlockSeals = F_SEAL_SHRINK | F_SEAL_GROW;
 
-// The POSIX shared-memory name of a block: "/" followed by the block name. Empty when the
-// block name is empty, too long or holds a '/' or a control character.
-std::string simShmName(const std::string& blockName);
+// True when `name` may name a block: 1..63 bytes of 0x21..0x7E, without '/'.
+bool simBlockNameValid(const std::string& name);
+
+// True when the peer of the connected socket `fd` has closed it or shut down its sending
+// side, so that nothing more will come from it. Does not wait and reads nothing.
+bool simPeerHungUp(int fd);
