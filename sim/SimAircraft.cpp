@@ -167,10 +167,15 @@ double fuelOnBoardGallons(const SimAircraft& a) {
     return sum;
 }
 
+double engineFuelFlowLbH(const SimAircraft& a, int engine) {
+    if (engine < 0 || engine >= kSimEngineCount || fuelOnBoardGallons(a) <= 0.0) return 0.0;
+    const double flow = std::max(0.0, a.engineFlowLbH[engine]);
+    return a.onGround ? flow * kSimGroundIdleFraction : flow;
+}
+
 double totalFuelFlowLbH(const SimAircraft& a) {
-    if (fuelOnBoardGallons(a) <= 0.0) return 0.0;
     double sum = 0.0;
-    for (double flow : a.engineFlowLbH) sum += std::max(0.0, flow);
+    for (int e = 0; e < kSimEngineCount; ++e) sum += engineFuelFlowLbH(a, e);
     return sum;
 }
 

@@ -88,7 +88,7 @@ struct SimAircraft {
     double utcSeconds = 0.0;  // seconds since 1970-01-01 00:00:00 UTC
 
     // Fuel.
-    double engineFlowLbH[kSimEngineCount] = {};
+    double engineFlowLbH[kSimEngineCount] = {};  // set flow in the air
     double fuelLbPerGallon = 6.7;
     double tankCapacityGal[kSimTankCount] = {};
     double tankLevel[kSimTankCount] = {};  // fraction 0..1
@@ -109,9 +109,12 @@ struct SimGroundVector {
 };
 SimGroundVector groundVector(const SimAircraft& aircraft);
 
-// Fuel totals.
+// Fuel totals. Each engine burns its set flow in the air and idles on the ground; nothing
+// flows once the tanks are dry.
+inline constexpr double kSimGroundIdleFraction = 0.3;
 double fuelOnBoardGallons(const SimAircraft& aircraft);
-double totalFuelFlowLbH(const SimAircraft& aircraft);  // 0 once the tanks are dry
+double engineFuelFlowLbH(const SimAircraft& aircraft, int engine);
+double totalFuelFlowLbH(const SimAircraft& aircraft);
 
 // Advances the aircraft by dt seconds (one integration step; callers keep dt small).
 void stepAircraft(SimAircraft& aircraft, double dtSeconds);

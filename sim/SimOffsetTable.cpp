@@ -66,10 +66,9 @@ struct Entry {
 using A = SimAircraft;
 using B = uint8_t;
 
-// Engines report no flow once the tanks are dry.
 template <int N>
 void encodeFlow(const A& a, B* o) {
-    put<double>(o, totalFuelFlowLbH(a) > 0.0 ? a.engineFlowLbH[N] : 0.0);
+    put<double>(o, engineFuelFlowLbH(a, N));
 }
 template <int N>
 void encodeTankLevel(const A& a, B* o) {

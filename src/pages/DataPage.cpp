@@ -12,6 +12,7 @@
 #include "cdu/KeyInput.h"
 #include "pages/AirwayPages.h"
 #include "pages/IdentField.h"
+#include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
 #include "pages/ReferencePages.h"
 
@@ -128,6 +129,7 @@ void drawWaypointResult(const DataPageState& st) {
 }  // namespace
 
 void runDataPage() {
+    refreshCrossFillPrompts();
     DataPageState& st = pagesState().data;
     KeyState& keys = cduState().keys;
     if (cduState().newSecond) readDataPageAttitude();

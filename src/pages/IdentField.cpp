@@ -17,6 +17,8 @@ IdentMatches* identCandidatesOf(int page) {
             return &pagesState().fpl.identCandidates;
         case kPageData:
             return &pagesState().data.identList;
+        case kPageFuel:
+            return &pagesState().fuel.candidates;
         default:
             return nullptr;
     }
@@ -41,6 +43,7 @@ bool runIdentField(IdentField& field, int lsk, int row, int column, bool rightAl
         IdentMatches* target = identCandidatesOf(asking);
         IdentMatches found = findIdentifier(navDbState().database, field.text, simLinkState().aircraft.position);
         if (asking == kPageData) pagesState().data.searchText = field.text;
+        if (asking == kPageFuel) pagesState().fuel.searchText = field.text;
         if (target != nullptr) *target = found;
         openIdentPage(asking);
         resetPadKey();

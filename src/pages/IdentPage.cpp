@@ -11,6 +11,7 @@
 #include "flightplan/FlightPlan.h"
 #include "navdb/IdentResolve.h"
 #include "pages/AirwayPages.h"
+#include "pages/FuelPages.h"
 #include "pages/IdentField.h"
 #include "pages/PositionText.h"
 #include "pages/ReferencePages.h"
@@ -94,8 +95,7 @@ bool acceptOffered(int askingPage, WaypointKind kind) {
 
 void handOver(int askingPage, const FplLeg& leg) {
     // The FPL page inserts before its selected line (or appends past the end); the
-    // reference pages behind the DATA/NAV menu take an airport. The fuel page takes its legs
-    // when it arrives; until then the leg has no receiver there.
+    // reference pages behind the DATA/NAV menu take an airport, the fuel page its TO waypoint.
     if (askingPage == kPageFpl) insertWaypointAtSelection(leg);
     if (askingPage == kPageData) {
         if (pagesState().data.dataNavPage == kDataNavAirway)
@@ -103,6 +103,7 @@ void handOver(int askingPage, const FplLeg& leg) {
         else
             receiveReferenceAirport(leg);
     }
+    if (askingPage == kPageFuel) receiveFuelWaypoint(leg);
     cduState().currentPage = askingPage;
 }
 

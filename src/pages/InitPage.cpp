@@ -5,8 +5,10 @@
 #include "pages/PagesState.h"
 #include "simlink/SimLinkState.h"
 #include "cdu/KeyInput.h"
+#include "pages/CrossFill.h"
 #include "pages/PageDrawing.h"
 #include "pages/PositionText.h"
+#include "simlink/UnitExchange.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ void drawAcceptPrompt() {
 }  // namespace
 
 void runInitPage() {
+    refreshCrossFillPrompts();
     if (cduState().keys.pendingLsk == kAcceptLsk) {
         pagesState().init.initDone = true;
         cduState().initAccepted = true;
@@ -79,4 +82,5 @@ void runInitPage() {
         drawTextAt(18, 6, colourWhite, fontLarge, alignLeft, "XFILL");
         drawRightPrompt(6);
     }
+    publishInitDone(pagesState().init.initDone);
 }

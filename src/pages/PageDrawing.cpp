@@ -26,10 +26,6 @@ void drawRightPromptText(int row, int column, const char* text) {
     drawRightPrompt(row);
 }
 
-CrossFillPrompts crossFillPrompts() {
-    return {};
-}
-
 void drawArrowShape(float x, float y, float degrees, const Rgba& colour) {
     cduPush();
     cduColour(colour);

@@ -19,14 +19,3 @@ void drawRightPromptText(int row, int column, const char* text);
 // A prompt-sized listArrow at page coordinates (x, y): 0 degrees points up, 90 left, -90
 // right, 180 down.
 void drawArrowShape(float x, float y, float degrees, const Rgba& colour);
-
-// Two-unit cross-fill indications of the INIT and DATA pages.
-struct CrossFillPrompts {
-    bool masterXfill = false;  // the other unit is ready to be the source
-    bool xfill = false;        // the other unit has accepted INIT, this one has not
-    bool ownReady = false;     // this unit publishes itself as ready
-};
-
-// The two-unit exchange is not built yet: no unit has a partner, so every prompt is off.
-// When the shared block arrives, this is where the pages read its flags.
-CrossFillPrompts crossFillPrompts();

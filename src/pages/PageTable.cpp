@@ -3,6 +3,7 @@
 #include "pages/StartupPage.h"
 #include "pages/FplPages.h"
 #include "pages/DataPage.h"
+#include "pages/FuelPages.h"
 #include "pages/IdentPage.h"
 #include "pages/InitPage.h"
 #include "pages/ListPage.h"
@@ -30,7 +31,7 @@ constexpr PageTable kPages = {
     {runPposToWptPage},                    // 10: PPOS TO WPT
     {runIdentPage},                        // 11: identifier page
     {},                                    // 12: no page function
-    {},                                    // 13: FUEL
+    {runFuelPage, resetFuelEntry},         // 13: FUEL
     {runListPage, resetListSelection},     // 14: LIST
     {runDataPage},                         // 15: DATA
     {runNavPage},                          // 16: NAV

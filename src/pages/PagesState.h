@@ -152,6 +152,56 @@ struct ListPageState {
     IntersectionSearch intersections;
 };
 
+// FUEL pages. Quantities are whole pounds; entered values persist while the program runs.
+inline constexpr int kFuelOptions = 0;  // sub-page 0; 1..5 are FUEL 1/5 .. 5/5
+inline constexpr int kFuelByTotal = 0;
+inline constexpr int kFuelByTank = 1;
+inline constexpr int kFuelMaxTanks = 6;
+
+struct FuelPagesState {
+    int subPage = 1;
+    int returnSubPage = 1;  // where FUEL OPTIONS returns to
+    // Weights (the basic weight is the FMS.ini setting) and reserves.
+    int cargoLb = 0;
+    int paxCount = 0;
+    int averagePaxWeightLb = 0;
+    int fuelOnBoardLb = 0;
+    int alternateLb = 0;
+    int holdLb = 0;
+    int extraLb = 0;
+    // The pilot's fuel flow and ground speed ("EST"); 0 = the simulator's.
+    int manualFuelFlowLbH = 0;
+    int manualGroundSpeedKt = 0;
+    // The TO waypoint: the plan's last waypoint unless the pilot chose one on FUEL 2/5.
+    IdentField toField;
+    bool toChosen = false;
+    FplLeg toWaypoint;
+    std::string searchText;
+    IdentMatches candidates;
+    // Local time: whole hours from UTC, entered signed.
+    int localOffsetHours = 0;
+    bool offsetNegative = false;  // +/- pressed while the offset is typed
+    // Take-off record, made in the frame the aircraft leaves the ground.
+    bool takeOffRecorded = false;
+    int takeOffHour = 0;
+    int takeOffMinute = 0;
+    int fuelAtDepartureLb = 0;
+    int referenceFuelLb = 0;   // the simulator's fuel on board at lift-off; fuel used counts from it
+    bool burnTracked = false;  // fuel on board follows the fuel used since lift-off
+    // FUEL ONBOARD, the entry by tank.
+    int entryMode = kFuelByTotal;
+    bool tankEntryFinished = true;
+    bool tankEntryStarted = false;
+    int tankCount = 1;
+    int tankLb[kFuelMaxTanks] = {};
+    int tankCursor = 0;
+    // FUEL OPTIONS converter, in the order LBS, KGS, US GAL, IMP GAL, LITERS.
+    int units[5] = {};
+    // FUEL 5/5 entries.
+    int engineUsedLb = 0;
+    int engineTotalLb = 0;
+};
+
 // One of the reference pages NAV/SID, NAV/STAR, NAV/APPR and NAV/RNWY. They only browse: the
 // chosen airport is a copy with the procedures read for it, and the lists are the page's own,
 // so that neither the database records nor the lists of the DEPARTURE and ARRIVAL pages
@@ -225,6 +275,7 @@ struct PagesState {
     DataPageState data;
     IdentPageState ident;
     ListPageState list;
+    FuelPagesState fuel;
     ReferencePagesState reference;
     PilotRoutePageState pilotRoute;
     RouteListPageState routeList;

@@ -12,6 +12,7 @@ class MessageBoxes;
 class KeyStore;
 class SerialPort;
 class Window;
+class SharedBlock;
 
 // Operating-system services used by the system code, and what the process was started
 // with. The running program points the services at the real backends; tests point them at
@@ -22,8 +23,9 @@ struct Platform {
     RenderBackend* renderer = nullptr;
     MessageBoxes* messageBoxes = nullptr;
     KeyStore* keyStore = nullptr;
-    Window* window = nullptr;          // none in headless runs
-    SerialPort* serialPort = nullptr;  // the hardware keypad's port; none: no keypad
+    Window* window = nullptr;            // none in headless runs
+    SerialPort* serialPort = nullptr;    // the hardware keypad's port; none: no keypad
+    SharedBlock* sharedBlock = nullptr;  // none: the unit runs without a partner
     // The data root: the program's working directory at start-up. Every file the system
     // reads or writes is named relative to it (see dataPath).
     std::string dataRoot = ".";

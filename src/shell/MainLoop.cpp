@@ -129,8 +129,9 @@ struct StartupStages {
 };
 
 // Window, context and one-time graphics set-up. False when the program must end (the
-// failure has been reported and everything released).
-bool createCduWindow(const ProgramBackends& b, Steady::time_point started, StartupStages& stages) {
+// failure has been reported and everything released) with `exitStatus`.
+bool createCduWindow(const ProgramBackends& b, Steady::time_point started, StartupStages& stages,
+                     int& exitStatus) {
     if (settingsFileExists()) readSettings();
     Settings& s = platform().settings;
     std::string failure;
@@ -150,7 +151,9 @@ bool createCduWindow(const ProgramBackends& b, Steady::time_point started, Start
     platform().window = nullptr;
     std::string ignored;
     b.window.destroy(ignored);
-    // A missing bezel picture ends the program quietly (the reader has said why).
+    // A missing bezel picture ends the program quietly (the reader has said why), and so does
+    // a shared block that cannot be made, with status 1 (its console line says why).
+    if (init == GraphicsInit::SharedMemoryFailed) exitStatus = 1;
     if (init == GraphicsInit::Failed) b.messageBoxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
     return false;
 }
@@ -222,6 +225,7 @@ int runProgram(const ProgramOptions& options, const ProgramBackends& b) {
     p.renderer = &b.renderer;
     p.serialPort = &b.serialPort;
     context.hardware.keypadPortOption = options.keypadPort;
+    p.sharedBlock = &b.sharedBlock;
     // The data root is the working directory at start-up.
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd) != nullptr) p.dataRoot = cwd;
@@ -229,9 +233,10 @@ int runProgram(const ProgramOptions& options, const ProgramBackends& b) {
     StartupStages stages;
     startProgram();
     stages.link = msSince(started);
-    if (terminationRequested() || !createCduWindow(b, started, stages)) {
+    int exitStatus = 0;
+    if (terminationRequested() || !createCduWindow(b, started, stages, exitStatus)) {
         if (terminationRequested()) endProgram();
-        return 0;
+        return exitStatus;
     }
 
     ScreenshotTrigger screenshots(options);

@@ -8,6 +8,7 @@ class KeyStore;
 class MessageBoxes;
 class RenderBackend;
 class SerialPort;
+class SharedBlock;
 class SimTransport;
 class Window;
 struct WindowEvent;
@@ -41,6 +42,7 @@ struct ProgramBackends {
     RenderBackend& renderer;
     Window& window;
     SerialPort& serialPort;
+    SharedBlock& sharedBlock;  // the block two units share
 };
 
 // Applies one window event to the program: key presses, clicks, the window's size, place

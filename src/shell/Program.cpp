@@ -9,7 +9,9 @@
 #include "guidance/LateralGuidance.h"
 #include "guidance/SteeringLaws.h"
 #include "hardware/Keypad.h"
+#include "pages/CrossFill.h"
 #include "pages/FplEditing.h"
+#include "pages/FuelPages.h"
 #include "pages/PageTable.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -17,8 +19,10 @@
 #include "platform/Platform.h"
 #include "shell/DataFolder.h"
 #include "shell/Settings.h"
+#include "shell/ShellState.h"
 #include "simlink/AircraftState.h"
 #include "simlink/SimLinkState.h"
+#include "simlink/UnitExchange.h"
 
 namespace {
 
@@ -74,6 +78,7 @@ GraphicsInit initGraphics() {
     if (!loadTextureFromTga(dataPath("textures/CDU_Tex.tga"))) return GraphicsInit::MissingBezel;
     cduState().keyRects = computeKeyRectangles();
     deleteFlightPlan();
+    if (!openUnitExchange()) return GraphicsInit::SharedMemoryFailed;
     initSteering();
     return GraphicsInit::Ok;
 }
@@ -90,6 +95,13 @@ bool runFrame() {
     followUnitPower(cduState().unitPower == kPowerOn);
     // Only unit 1 steers the aircraft.
     if (platform().settings.unitIsFms1) runGuidance();
+    // Lift-off: the frame in which the on-ground value drops to zero.
+    const int onGround = simLinkState().aircraft.onGround;
+    if (onGround == 0 && shellState().onGroundLatch != 0) recordTakeOff();
+    shellState().onGroundLatch = onGround;
+    // This unit's flags for the other unit, then the other unit's for the next frame.
+    publishUnitFlags();
+    refreshMirror();
     // Once-per-second work belongs to the pages of the frame that saw the second begin.
     cduState().newSecond = false;
     return true;
@@ -107,5 +119,6 @@ void endProgram() {
         readSettings();
     }
     deleteCduFonts();
+    closeSharedBlock();
     simLinkState().link.close();
 }

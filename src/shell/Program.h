@@ -12,12 +12,13 @@ void startProgram();
 // The window title: "FMS DEMO - " and the maker's address.
 std::string windowTitle();
 
-enum class GraphicsInit { Ok, Failed, MissingBezel };
+enum class GraphicsInit { Ok, Failed, MissingBezel, SharedMemoryFailed };
 
 // One-time set-up once the rendering context is current: data path record, the hardware
 // keypad search (when enabled), drawing state, fonts, shared shapes, bezel picture, key
-// rectangles, the empty flight plan. A missing or
-// unreadable bezel picture gives MissingBezel (the program then ends with status 0).
+// rectangles, the database object, the block shared with the other unit. A missing or
+// unreadable bezel picture gives MissingBezel (the program then ends with status 0), a shared
+// block that cannot be made SharedMemoryFailed (status 1).
 GraphicsInit initGraphics();
 
 // One frame, top to bottom: the link check in even seconds, the aircraft state, the hardware

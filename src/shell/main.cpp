@@ -7,6 +7,7 @@
 #include "platform/Termination.h"
 #include "platform/gl/GlRenderer.h"
 #include "platform/posix/PosixSerialPort.h"
+#include "platform/posix/PosixSharedBlock.h"
 #include "platform/posix/SimPosixTransport.h"
 #include "platform/sdl/SdlMessageBoxes.h"
 #include "platform/sdl/SdlWindow.h"
@@ -32,5 +33,7 @@ int main(int argc, char** argv) {
     GlRenderer renderer;
     SdlWindow window(&boxes);
     PosixSerialPort serialPort;
-    return runProgram(options, {clock, keyStore, boxes, transport, renderer, window, serialPort});
+    PosixSharedBlock sharedBlock;
+    return runProgram(options,
+                      {clock, keyStore, boxes, transport, renderer, window, serialPort, sharedBlock});
 }

@@ -3,6 +3,7 @@
 #include "platform/CurrentState.h"
 #include "simlink/AircraftState.h"
 #include "simlink/SimLink.h"
+#include "simlink/UnitExchange.h"
 
 // State owned by the simlink/ folder: the link and what was last read through it.
 struct SimLinkState {
@@ -15,6 +16,8 @@ struct SimLinkState {
     // DATA page attitude and FUEL page values, as last read.
     DataPageAttitude attitude;
     FuelReading fuel;
+    // The flags exchanged with the other unit.
+    UnitExchange exchange;
 };
 
 inline SimLinkState& simLinkState() { return currentState<SimLinkState>(); }

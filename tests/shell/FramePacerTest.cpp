@@ -24,3 +24,15 @@ TEST(FramePacer, SixtyFramesASecondWithoutCatchingUp) {
     for (int i = 0; i < 60; ++i) frame(1000);
     EXPECT_NEAR(clock.perfCounter() - start, 1000000, 60);
 }
+
+// The same pace on a counter that has run for months, as on a machine long up: the counter
+// in microseconds times a million no longer fits 64 bits.
+TEST(FramePacer, PacesTheSameOnACounterThatHasRunForMonths) {
+    ManualClock clock(10'000'000'000);  // 115 days, in milliseconds
+    FramePacer pacer(60);
+    pacer.waitForNextFrame(clock);
+    const int64_t start = clock.perfCounter();
+    clock.advanceUs(2000);
+    pacer.waitForNextFrame(clock);
+    EXPECT_NEAR(clock.perfCounter() - start, 16667, 1);
+}

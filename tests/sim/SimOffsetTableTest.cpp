@@ -85,6 +85,9 @@ TEST_F(TableFixture, FuelQuantitiesAndFlows) {
     EXPECT_EQ(read<int32_t>(simvar::kFuelTankLevel[4]), 2097152);
     EXPECT_EQ(read<int32_t>(simvar::kFuelTankCapacity[4]), 350);
     EXPECT_EQ(read<double>(simvar::kEngineFuelFlow[1]), 640.5);
+    // Parked, the engines idle.
+    setOnGround(a, true);
+    EXPECT_NEAR(read<double>(simvar::kEngineFuelFlow[1]), 192.15, 1e-9);
     setFuelFraction(a, 0.0);
     EXPECT_EQ(read<double>(simvar::kEngineFuelFlow[1]), 0.0);
 }
