@@ -36,6 +36,7 @@ const char* kUsage =
     "                      to N+1 (targets), N+2 (aileron) and N+3 (hold)\n"
     "  --wait S            seconds to wait for FlightGear's first packet (300)\n"
     "  --silence S         seconds without a packet after which the bridge ends (10)\n"
+    "  --steady S          seconds of packets without a gap before serving (10)\n"
     "  --no-console        ignore standard input\n"
     "FlightGear's command line: see scripts/flightgear.sh and docs/flightgear.md.";
 
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--wait" && hasValue) {
             options.firstPacketWaitS = v;
+            ++i;
+        } else if (a == "--steady" && hasValue) {
+            options.steadyS = v;
             ++i;
         } else if (a == "--silence" && hasValue && v > 0.0) {
             options.silenceLimitS = v;
