@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -9,10 +10,12 @@
 #include "platform/posix/PseudoTerminal.h"
 
 // A keypad board on a pseudo-terminal: a thread answers every identification query with
-// `reply` (none when empty: a silent port) and keeps every other byte the program sends.
+// `reply` (none when empty: a silent port) and keeps every other byte the program sends. A slow
+// board sends its replies after the first one `laterReplyDelayMs` late.
 class FakeBoard {
 public:
-    explicit FakeBoard(std::string reply) : reply_(std::move(reply)) {
+    explicit FakeBoard(std::string reply, int laterReplyDelayMs = 0)
+        : reply_(std::move(reply)), laterReplyDelayMs_(laterReplyDelayMs) {
         thread_ = std::thread([this] { run(); });
     }
     ~FakeBoard() { stop(); }
@@ -44,7 +47,8 @@ private:
         while (running_) {
             for (char c : pty_.receive(64, 10)) {
                 if (static_cast<uint8_t>(c) == 0xCE) {
-                    ++queries_;
+                    if (++queries_ > 1 && laterReplyDelayMs_ > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(laterReplyDelayMs_));
                     if (!reply_.empty()) pty_.send(reply_);
                 } else {
                     std::lock_guard<std::mutex> lock(mutex_);
@@ -56,6 +60,7 @@ private:
 
     PseudoTerminal pty_;
     std::string reply_;
+    int laterReplyDelayMs_ = 0;
     std::atomic<bool> running_{true};
     std::atomic<int> queries_{0};
     std::mutex mutex_;
