@@ -45,7 +45,7 @@ double secondsOfDay() {
 class PacketFeeder {
 public:
     explicit PacketFeeder(int port)
-        : thread_([this, port](std::stop_token stop) {
+        : thread_([port](std::stop_token stop) {
               const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
               sockaddr_in to{};
               to.sin_family = AF_INET;

@@ -128,10 +128,11 @@ TEST(FlightGearFlight, ZigzagOfTheSampleDatabaseNearSeattle) {
                     << flightgear.logTail();
     const double startupS = std::chrono::duration<double>(Wall::now() - testStart).count();
 
-    // The program, headless, linked to the bridge in real time.
-    Harness h;
+    // The program, headless, linked to the bridge in real time (its clock and transport
+    // outlive it: the program's end closes the link through them).
     SteadyClock clock;
     PosixSimTransport transport(dir.str() + "/rt");
+    Harness h;
     h.context.platform.clock = &clock;
     h.context.platform.simTransport = &transport;
     h.start();
@@ -210,10 +211,11 @@ TEST(FlightGearFlight, ZigzagOfTheSampleDatabaseNearSeattle) {
     EXPECT_EQ(legs[2].name, "WPT R1617");
     for (size_t i = 0; i < figures.size(); ++i) {
         SCOPED_TRACE(figures[i].name);
+        // The last leg, 1.4 NM after an 81-degree turn, is flown for 40 s only.
         if (i + 1 < figures.size()) {
             EXPECT_TRUE(figures[i].sequenced);
+            EXPECT_FALSE(std::isnan(figures[i].captureS));
         }
-        EXPECT_FALSE(std::isnan(figures[i].captureS));
         if (!std::isnan(figures[i].overshootNm)) {
             EXPECT_LE(figures[i].overshootNm, 1.0);
         }
