@@ -2,14 +2,13 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/posix/PseudoTerminal.h"
 
 // A keypad board on a pseudo-terminal: a thread answers every identification query with
-// `reply` (none when empty: a silent port) and keeps every other byte the program sends.
+// `reply` (none when empty: a silent port).
 class FakeBoard {
 public:
     explicit FakeBoard(std::string reply) : reply_(std::move(reply)) {
@@ -22,18 +21,8 @@ public:
     const std::string& device() const { return pty_.slavePath(); }
     bool ok() const { return pty_.ok(); }
     int queries() const { return queries_; }
-    // Bytes other than queries received so far (backlight bytes).
-    std::string received() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
     // Bytes as the board's key scan would send them.
     bool sendKeys(const std::string& bytes) { return pty_.send(bytes); }
-    // The board is pulled off the USB port.
-    void unplug() {
-        stop();
-        pty_.hangUp();
-    }
 
 private:
     void stop() {
@@ -46,9 +35,6 @@ private:
                 if (static_cast<uint8_t>(c) == 0xCE) {
                     ++queries_;
                     if (!reply_.empty()) pty_.send(reply_);
-                } else {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    received_ += c;
                 }
             }
         }
@@ -58,7 +44,5 @@ private:
     std::string reply_;
     std::atomic<bool> running_{true};
     std::atomic<int> queries_{0};
-    std::mutex mutex_;
-    std::string received_;
     std::thread thread_;
 };
