@@ -114,20 +114,6 @@ TEST_F(ProcedurePages, DepartureStepsFromRunwayToTheSidSummaryAndIntoThePlan) {
     press("R5");
     ASSERT_EQ(h.cdu().currentPage, kPageFpl);
     EXPECT_EQ(planIdents(), (V{"KSEA", "(16)", "(17)", "MILLT", "ORTIN", "TAOMA", "KPAE"}));
-    // The heading leg after the origin has no position: no distance to 0N 0E beside it.
-    EXPECT_SCREEN(R"(
-        FPL 1/2   M
-                  ALT/FL
-1 KSEA            ------
- HDG159^
-2 (1500FT)          1500
- HDG159^
-3 (D-5.0)    SEA  ------
-
-4 MILLT             5000
-  121^     9.4NM
-5 ORTIN             7000
-)");
 
     // No SID (ENTER on an empty entry) takes the SID legs out again.
     press("MENU");
