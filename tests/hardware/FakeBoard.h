@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -8,10 +9,12 @@
 #include "platform/posix/PseudoTerminal.h"
 
 // A keypad board on a pseudo-terminal: a thread answers every identification query with
-// `reply` (none when empty: a silent port).
+// `reply` (none when empty: a silent port). A slow board sends its replies after the first
+// one `laterReplyDelayMs` late.
 class FakeBoard {
 public:
-    explicit FakeBoard(std::string reply) : reply_(std::move(reply)) {
+    explicit FakeBoard(std::string reply, int laterReplyDelayMs = 0)
+        : reply_(std::move(reply)), laterReplyDelayMs_(laterReplyDelayMs) {
         thread_ = std::thread([this] { run(); });
     }
     ~FakeBoard() { stop(); }
@@ -33,7 +36,8 @@ private:
         while (running_) {
             for (char c : pty_.receive(64, 10)) {
                 if (static_cast<uint8_t>(c) == 0xCE) {
-                    ++queries_;
+                    if (++queries_ > 1 && laterReplyDelayMs_ > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(laterReplyDelayMs_));
                     if (!reply_.empty()) pty_.send(reply_);
                 }
             }
@@ -42,6 +46,7 @@ private:
 
     PseudoTerminal pty_;
     std::string reply_;
+    int laterReplyDelayMs_ = 0;
     std::atomic<bool> running_{true};
     std::atomic<int> queries_{0};
     std::thread thread_;

@@ -155,6 +155,23 @@ TEST(SerialDevices, ReadsReturnWhatHasArrivedAndAVanishedDeviceClosesThePort) {
     EXPECT_FALSE(port.waitForInput(10));
 }
 
+// The program repeats its query until the first reply arrives; a board (or a busy machine)
+// that delivers the answers to the repeats late must not have them read as key presses.
+TEST(KeypadSearch, LateRepliesToRepeatedQueriesAreNotTakenForKeys) {
+    FakeBoard board("FMS1", 200);
+    ASSERT_TRUE(board.ok());
+    PosixSerialPort port;
+    KeypadUnit unit(port, true, board.device());
+    unit.h.frame();
+    ASSERT_TRUE(unit.found());
+    for (int i = 0; i < 20; ++i) {  // half a second of frames: the late replies are in by then
+        usleep(25000);
+        unit.h.frame();
+    }
+    EXPECT_GE(board.queries(), 2);
+    EXPECT_EQ(unit.h.keys().scratchpad, "");  // "1" is the key byte of the digit 0
+}
+
 TEST(KeypadSearch, EachUnitTakesItsOwnBoardAndLeavesTheOtherUnitsBoardAlone) {
     FakeBoard unit2Board("FMS2");
     FakeBoard unit1Board("FXY1");  // only the first and the last byte identify a board
