@@ -3,15 +3,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/posix/PseudoTerminal.h"
 
 // A keypad board on a pseudo-terminal: a thread answers every identification query with
-// `reply` (none when empty: a silent port) and keeps every other byte the program sends. A slow
-// board sends its replies after the first one `laterReplyDelayMs` late.
+// `reply` (none when empty: a silent port). A slow board sends its replies after the first
+// one `laterReplyDelayMs` late.
 class FakeBoard {
 public:
     explicit FakeBoard(std::string reply, int laterReplyDelayMs = 0)
@@ -25,18 +24,8 @@ public:
     const std::string& device() const { return pty_.slavePath(); }
     bool ok() const { return pty_.ok(); }
     int queries() const { return queries_; }
-    // Bytes other than queries received so far (backlight bytes).
-    std::string received() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
     // Bytes as the board's key scan would send them.
     bool sendKeys(const std::string& bytes) { return pty_.send(bytes); }
-    // The board is pulled off the USB port.
-    void unplug() {
-        stop();
-        pty_.hangUp();
-    }
 
 private:
     void stop() {
@@ -50,9 +39,6 @@ private:
                     if (++queries_ > 1 && laterReplyDelayMs_ > 0)
                         std::this_thread::sleep_for(std::chrono::milliseconds(laterReplyDelayMs_));
                     if (!reply_.empty()) pty_.send(reply_);
-                } else {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    received_ += c;
                 }
             }
         }
@@ -63,7 +49,5 @@ private:
     int laterReplyDelayMs_ = 0;
     std::atomic<bool> running_{true};
     std::atomic<int> queries_{0};
-    std::mutex mutex_;
-    std::string received_;
     std::thread thread_;
 };

@@ -75,9 +75,10 @@ TEST(SimulatedBoard, TheProgramFindsTheFirmwareAndTakesKeysFromItsMatrix) {
     // runs behind, and keys pressed together are sent in the order of the matrix scan.
     const std::pair<const char*, const char*> typing[] = {{"K", "K"},  {"S", "KS"},  {"BACK", "K"},
                                                           {"E", "KE"}, {"A", "KEA"}, {"7", "KEA7"}};
-    for (const auto& [key, scratchpad] : typing) {
+    for (const auto& [key, typed] : typing) {
         ASSERT_TRUE(board.type(std::string("tap ") + key));
-        EXPECT_TRUE(framesUntil(h, [&] { return h.keys().scratchpad == scratchpad; }))
+        const std::string expected = typed;  // a structured binding cannot be captured before clang 16
+        EXPECT_TRUE(framesUntil(h, [&] { return h.keys().scratchpad == expected; }))
             << key << ": " << h.keys().scratchpad;
     }
     usleep(60000);
