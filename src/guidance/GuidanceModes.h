@@ -48,16 +48,17 @@ struct HoldDefinition {
     int32_t inboundCourseDeg = 0;
     int32_t holdTurn = 2;  // 1 left, 2 right
     int32_t outboundCourseDeg = 0;
-    float legTimeMin = 0.0f;      // 0 = none
-    float legDistanceNm = 0.0f;   // 0 = none
+    float legTimeMin = 0.0f;     // 0 = none
+    float legDistanceNm = 0.0f;  // 0 = none
     int32_t entryType = kEntryDirect;
     int32_t holdState = kHoldNone;
-    HoldLine inbound;   // toward the fix on the inbound course
-    HoldLine outbound;  // from the fix on the outbound course
-    HoldLine entry;     // from the fix on the entry's outbound heading
+    HoldLine inbound;           // toward the fix on the inbound course
+    HoldLine outbound;          // from the fix on the outbound course
+    HoldLine entry;             // from the fix on the entry's outbound heading
     int32_t holdFixIndex = -1;  // the leg whose overfly flag the hold set
     bool holdFixChosen = false;
     int32_t holdFieldSelection = 8;  // 8 = none
+    bool firstCircuit = false;       // the outbound turn after the entry is yet to end
     float holdTimer = 0.0f;          // seconds on the outbound leg
     int64_t holdTimerStamp = 0;
 };

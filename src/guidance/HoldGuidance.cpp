@@ -1,5 +1,6 @@
 #include "guidance/HoldGuidance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr float kBankGain = 2.5f;
 constexpr float kMaxBankDeg = 30.0f;
+constexpr float kBankHoldLimitDeg = 25.0f;  // what bank hold steers to at most
 constexpr float kForcedTurnBeyondDeg = 90.0f;
 constexpr float kOnInboundDeg = 2.0f;
 constexpr float kOnOutboundDeg = 3.0f;
@@ -28,6 +30,8 @@ constexpr float kTeardropOffsetDeg = 30.0f;
 // The entries hand over to the track law once the heading is within this of the inbound
 // course: the law intercepts the line from wherever the turn has brought the aircraft.
 constexpr float kInterceptHandoverDeg = 90.0f;
+// The direct entry's turn at the fix keeps the hold's direction until this close to the course.
+constexpr float kDirectEntryForcedBeyondDeg = 20.0f;
 
 HoldDefinition& hold() {
     return guidanceState().hold;
@@ -84,15 +88,15 @@ void buildHoldLines() {
 
 // Bank toward `courseDeg`: the shorter way (turn 0), or in the hold's direction (1 left, 2
 // right) while more than 90 degrees remain. Positive banks turn left.
-void turnToward(float courseDeg, int turn, float& errorDeg) {
+void turnToward(float courseDeg, int turn, float& errorDeg, float forcedBeyondDeg = kForcedTurnBeyondDeg) {
     const AircraftState& a = simLinkState().aircraft;
     // The difference is wrapped: two half-circle headings either side of south are close,
     // and an unwrapped difference there would turn the long way round.
     errorDeg = angleDifferenceDeg(static_cast<float>(a.headingMagDeg), courseDeg);
     const float size = std::fabs(errorDeg);
     float bank = kBankGain * errorDeg;
-    if (size > kForcedTurnBeyondDeg && turn == 2) bank = -kBankGain * size;
-    if (size > kForcedTurnBeyondDeg && turn == 1) bank = kBankGain * size;
+    if (size > forcedBeyondDeg && turn == 2) bank = -kBankGain * size;
+    if (size > forcedBeyondDeg && turn == 1) bank = kBankGain * size;
     bankHold(clampf(bank, -kMaxBankDeg, kMaxBankDeg));
     SteeringState& s = guidanceState().steering;
     s.displayedBankDeg = s.rateLimitedBankDeg;
@@ -123,6 +127,19 @@ bool outboundLegDone(float alongNm) {
     const HoldDefinition& h = hold();
     if (h.legTimeMin != 0.0f) return h.holdTimer >= h.legTimeMin * 60.0f;
     return h.legDistanceNm != 0.0f && alongNm >= h.legDistanceNm;
+}
+
+// The first outbound leg after an entry: a turn onto it shorter than a half circle leaves the
+// aircraft nearer the inbound course than the inbound turn needs, which would then end on the
+// non-holding side. That leg is flown at least a full turn's width out, the width of a turn at
+// the 25 degrees bank hold allows; later legs keep where their turn ended.
+float firstOutboundOffset(float crossTrackNm) {
+    const HoldDefinition& h = hold();
+    const float speedFtS = simLinkState().aircraft.groundSpeedKt * 1.68781f;
+    const float radiusNm =
+        speedFtS * speedFtS / (32.174f * std::tan(kBankHoldLimitDeg * 0.0174533f)) / 6076.12f;
+    const float side = h.holdTurn == 1 ? -1.0f : 1.0f;  // right of the inbound course for right turns
+    return side * std::max(side * crossTrackNm, 2.0f * radiusNm);
 }
 
 void trace(const char* format, double a, double b = 0.0) {
@@ -232,6 +249,7 @@ void startHoldAtFix() {
     if (h.holdState == kHoldNone) return;
     h.entryType = holdEntryFor(simLinkState().aircraft.headingMagF, h.inboundCourseDeg, h.holdTurn);
     buildHoldLines();
+    h.firstCircuit = true;
     if (h.entryType == kEntryDirect)
         startLeg(kHoldTurnToOutbound);
     else
@@ -261,10 +279,15 @@ void holdGuidance(LegType type) {
             break;
         case kHoldTurnToOutbound: {
             const float xtk = crossTrackNm(h.inbound.from, h.inbound.to, aircraftPosition());
-            turnToward(static_cast<float>(h.outboundCourseDeg), h.holdTurn, e);
+            // The turn at the fix after a direct entry goes the hold's way even when the
+            // other way is shorter: the shorter way would cross to the non-holding side.
+            const bool directEntry = h.firstCircuit && h.entryType == kEntryDirect;
+            turnToward(static_cast<float>(h.outboundCourseDeg), h.holdTurn, e,
+                       directEntry ? kDirectEntryForcedBeyondDeg : kForcedTurnBeyondDeg);
             if (std::fabs(e) < kOnOutboundDeg) {
                 startLeg(kHoldOutbound);
-                h.outbound.offsetNm = xtk;
+                h.outbound.offsetNm = h.firstCircuit ? firstOutboundOffset(xtk) : xtk;
+                h.firstCircuit = false;
             }
             break;
         }
@@ -279,8 +302,8 @@ void holdGuidance(LegType type) {
             // Parallel: back across the outbound course to the holding side; teardrop: the
             // hold's own turn.
             const int away = h.holdTurn == 1 ? 2 : 1;
-            turnToward(static_cast<float>(h.inboundCourseDeg), h.entryType == kEntryParallel ? away : h.holdTurn,
-                       e);
+            turnToward(static_cast<float>(h.inboundCourseDeg),
+                       h.entryType == kEntryParallel ? away : h.holdTurn, e);
             if (std::fabs(e) < kInterceptHandoverDeg) startLeg(kHoldInbound);
             break;
         }

@@ -134,8 +134,9 @@ int32_t typedCourse(const std::string& typed) {
 
 void takeFieldKeys() {
     HoldDefinition& h = guidanceState().hold;
-    static constexpr int kKeys[][2] = {{kLskL1, kFieldFix},   {kLskL2, kFieldInbound}, {kLskL3, kFieldDirection},
-                                       {kLskL4, kFieldTurn},  {kLskR1, kFieldTime},    {kLskR2, kFieldDistance}};
+    static constexpr int kKeys[][2] = {{kLskL1, kFieldFix},       {kLskL2, kFieldInbound},
+                                       {kLskL3, kFieldDirection}, {kLskL4, kFieldTurn},
+                                       {kLskR1, kFieldTime},      {kLskR2, kFieldDistance}};
     for (const auto& [key, field] : kKeys) {
         if (cduState().keys.pendingLsk != key) continue;
         h.holdFieldSelection = field;

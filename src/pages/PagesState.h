@@ -271,7 +271,7 @@ struct AirwayEntryPageState {
 // State owned by the pages/ folder.
 // The VNAV PATH pages.
 struct VnavPageState {
-    int vnavPage = 1;               // 1 or 2
+    int vnavPage = 1;       // 1 or 2
     int selectedLine = -1;  // the line key that opened the entry
     int candidatePage = 1;
     bool offsetNegative = false;  // +/- pending for the offset
@@ -296,4 +296,6 @@ struct PagesState {
     VnavPageState vnav;
 };
 
-inline PagesState& pagesState() { return currentState<PagesState>(); }
+inline PagesState& pagesState() {
+    return currentState<PagesState>();
+}

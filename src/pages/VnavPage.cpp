@@ -1,3 +1,5 @@
+#include "pages/VnavPage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +15,6 @@
 #include "pages/PageDrawing.h"
 #include "pages/PagesState.h"
 #include "pages/Paging.h"
-#include "pages/VnavPage.h"
 #include "simlink/SimLinkState.h"
 
 namespace {
@@ -22,9 +23,9 @@ constexpr int kCandidatesPerPage = 7;
 constexpr int kMessageVsLow = 11;
 constexpr unsigned char kDegree = 0xB0;
 const Rgba kOrange{kNavOrange[0], kNavOrange[1], kNavOrange[2], 1.0f};
-const char* const kMessages[] = {"UNDEF",           "NONE",           "APPR ALT - RESTR", "FPA TOO STEEP",
-                                 "LEG RESTRICTION", "NO CLIMB VTO",   "NO ENTRY - APPR",  "NO ENTRY - HOLD",
-                                 "NO ENTRY - VERT", "NO VWPT ALT",    "TARGET V/S HIGH",  "TARGET V/S LOW",
+const char* const kMessages[] = {"UNDEF",           "NONE",         "APPR ALT - RESTR", "FPA TOO STEEP",
+                                 "LEG RESTRICTION", "NO CLIMB VTO", "NO ENTRY - APPR",  "NO ENTRY - HOLD",
+                                 "NO ENTRY - VERT", "NO VWPT ALT",  "TARGET V/S HIGH",  "TARGET V/S LOW",
                                  "XTK TOO GREAT"};
 
 enum VnavEntry { kChoose = 0, kOffset = 1, kAltitude = 2, kTargetVs = 3, kIdle = 4 };
@@ -62,7 +63,8 @@ std::vector<int> candidates() {
 
 FplLeg* legAt(int index) {
     std::vector<FplLeg>& legs = flightPlanState().plan.legs;
-    return index >= 0 && static_cast<size_t>(index) < legs.size() ? &legs[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && static_cast<size_t>(index) < legs.size() ? &legs[static_cast<size_t>(index)]
+                                                                  : nullptr;
 }
 
 // The waypoint an offset or altitude entry is for: the one just chosen on its line.
@@ -98,7 +100,8 @@ void takeKeys() {
         if (keys.pendingFunctionKey == kFnNext || keys.pendingFunctionKey == kFnPrev) resetFunctionKey();
     }
     const int lsk = keys.pendingLsk;
-    const bool waypointLine = p.vnavPage == 1 ? (lsk == kLskL3 || lsk == kLskL4) : (lsk >= kLskL1 && lsk <= kLskL4);
+    const bool waypointLine =
+        p.vnavPage == 1 ? (lsk == kLskL3 || lsk == kLskL4) : (lsk >= kLskL1 && lsk <= kLskL4);
     if (waypointLine) {
         vnav().vnavState = kChoose;
         clearScratchpad();
@@ -194,7 +197,8 @@ void drawWaypointLine(int row, const FplLeg* leg, bool entryLine) {
         drawTextAt(3, row, colourBlack, fontLarge, alignLeft, "%s", typed.empty() ? "--" : typed.c_str());
         return;
     }
-    drawTextAt(3, row, colourGreen, fontLarge, alignLeft, "%s", leg != nullptr ? leg->ident.c_str() : "-----");
+    drawTextAt(3, row, colourGreen, fontLarge, alignLeft, "%s",
+               leg != nullptr ? leg->ident.c_str() : "-----");
     if (entryLine && state == kOffset) {
         drawFieldBar(9, row, 3);
         if (typed.empty())
@@ -209,7 +213,8 @@ void drawWaypointLine(int row, const FplLeg* leg, bool entryLine) {
     }
     if (entryLine && state == kAltitude) {
         drawFieldBar(17, row, 7);
-        drawTextAt(23, row, colourBlack, fontLarge, alignRight, "@ %s", typed.empty() ? "-----" : typed.c_str());
+        drawTextAt(23, row, colourBlack, fontLarge, alignRight, "@ %s",
+                   typed.empty() ? "-----" : typed.c_str());
     } else if (leg != nullptr && leg->altitudeFt != 0) {
         drawTextAt(23, row, colourGreen, fontLarge, alignRight, "@ %5d", leg->altitudeFt);
     } else {
@@ -285,7 +290,8 @@ void drawTargetVs() {
         if (typed.empty())
             drawTextAt(23, 2, colourBlack, fontMed, alignRight, "------");
         else
-            drawTextAt(23, 2, colourBlack, fontMed, alignRight, page().vsNegative ? "-%s" : "%s", typed.c_str());
+            drawTextAt(23, 2, colourBlack, fontMed, alignRight, page().vsNegative ? "-%s" : "%s",
+                       typed.c_str());
         return;
     }
     if (vnav().targetVsFpm != 0)
@@ -313,7 +319,8 @@ void drawPage() {
     float distance = 0.0f;
     if (const FplLeg* w = firstWaypoint()) {
         const AircraftState& a = simLinkState().aircraft;
-        distance = static_cast<float>(distanceNmCosine(a.positionF.lat, a.positionF.lon, w->latitude, w->longitude));
+        distance =
+            static_cast<float>(distanceNmCosine(a.positionF.lat, a.positionF.lon, w->latitude, w->longitude));
     }
     drawTextAt(7, 5, colourGreen, fontMed, alignRight, "%4.1fNM", distance);
     if (choosing) return;
