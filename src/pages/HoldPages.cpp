@@ -103,8 +103,8 @@ void drawCaptions(int selection) {
     caption(kFieldTurn, 6, 4, "TURN");
     if (selection == kNoField)
         drawTextAt(10, 6, colourGreen, fontMed, alignLeft, "%s", h.legDistanceNm != 0.0f ? "DIST" : "TIME");
-    caption(kFieldTime, 10, 6, "TIME");
-    caption(kFieldDistance, 10, 6, "DIST");
+    if (selection == kFieldTime) caption(kFieldTime, 10, 6, "TIME");
+    if (selection == kFieldDistance) caption(kFieldDistance, 10, 6, "DIST");
 }
 
 // The tenths typed for the leg distance: "45" reads 4.5.
