@@ -129,17 +129,18 @@ bool outboundLegDone(float alongNm) {
     return h.legDistanceNm != 0.0f && alongNm >= h.legDistanceNm;
 }
 
-// The first outbound leg after an entry: a turn onto it shorter than a half circle leaves the
-// aircraft nearer the inbound course than the inbound turn needs, which would then end on the
-// non-holding side. That leg is flown at least a full turn's width out, the width of a turn at
-// the 25 degrees bank hold allows; later legs keep where their turn ended.
-float firstOutboundOffset(float crossTrackNm) {
+// The first outbound leg after an entry is flown a full turn's width (at the 25 degrees bank
+// hold allows) from the inbound course, so that the inbound turn ends on it. The cross-track
+// where that turn onto it ended says nothing of the width: the turn may have begun off the
+// inbound course or turned less than a half circle, and the inbound turn would then end on the
+// non-holding side. Later legs keep where their turn ended.
+float firstOutboundOffset() {
     const HoldDefinition& h = hold();
     const float speedFtS = simLinkState().aircraft.groundSpeedKt * 1.68781f;
     const float radiusNm =
         speedFtS * speedFtS / (32.174f * std::tan(kBankHoldLimitDeg * 0.0174533f)) / 6076.12f;
     const float side = h.holdTurn == 1 ? -1.0f : 1.0f;  // right of the inbound course for right turns
-    return side * std::max(side * crossTrackNm, 2.0f * radiusNm);
+    return side * 2.0f * radiusNm;
 }
 
 void trace(const char* format, double a, double b = 0.0) {
@@ -286,7 +287,7 @@ void holdGuidance(LegType type) {
                        directEntry ? kDirectEntryForcedBeyondDeg : kForcedTurnBeyondDeg);
             if (std::fabs(e) < kOnOutboundDeg) {
                 startLeg(kHoldOutbound);
-                h.outbound.offsetNm = h.firstCircuit ? firstOutboundOffset(xtk) : xtk;
+                h.outbound.offsetNm = h.firstCircuit ? firstOutboundOffset() : xtk;
                 h.firstCircuit = false;
             }
             break;

@@ -16,7 +16,7 @@ namespace {
 constexpr double kFixLat = 47.30;
 constexpr double kFixLon = -123.00;
 constexpr int kInboundDeg = 360;     // magnetic
-constexpr double kApproachNm = 6.0;  // from the start to the fix
+constexpr double kApproachNm = 4.0;  // from the start to the fix
 constexpr double kSpeedKt = 250.0;
 constexpr double kLimitS = 40 * 60.0;
 
@@ -145,7 +145,7 @@ HoldFigures flyHold(FlightRig& rig, const HoldCase& c) {
     const FplLeg* to = s != nullptr ? planLeg(s->toLeg) : nullptr;
     out.disarmedToNext = to != nullptr && to->ident == "HNEXT" && hold.holdState == kHoldNone;
     rig.h.cdu().currentPage = kPageBlank;
-    rig.fly(180.0);
+    rig.fly(90.0);
     const SimAircraft& a = rig.h.sim.aircraft();
     const double d = simearth::distanceNm(kFixLat, kFixLon, a.latDeg, a.lonDeg);
     const double bearing = simearth::courseDeg(kFixLat, kFixLon, a.latDeg, a.lonDeg);
@@ -157,7 +157,7 @@ std::string holdTable(const std::vector<HoldCase>& cases, const std::vector<Hold
     std::string s =
         "| airframe, wind | heading from inbound | turns | leg | entry | non-holding side excursion NM | "
         "inbound XTK after first circuit NM | outbound leg | outbound / defined | disarm to next leg | "
-        "XTK 3 min after disarm NM |\n"
+        "XTK 90 s after disarm NM |\n"
         "|---|---:|---|---|---|---:|---:|---:|---:|---|---:|\n";
     for (size_t i = 0; i < cases.size() && i < figures.size(); ++i) {
         const HoldCase& c = cases[i];

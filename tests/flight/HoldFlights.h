@@ -26,7 +26,7 @@ struct HoldFigures {
     double outboundDefined = 0.0;
     bool circuitFlown = false;      // the first full circuit was completed
     bool disarmedToNext = false;    // DISARM HOLD made the leg after the hold active
-    double afterDisarmXtkNm = 0.0;  // cross-track from the leg after the hold, 3 minutes after the disarm
+    double afterDisarmXtkNm = 0.0;  // cross-track from the leg after the hold, 90 s after the disarm
 };
 
 // Flies one hold; the rig is kept for its plot.
