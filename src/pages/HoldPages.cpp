@@ -52,6 +52,7 @@ void runHoldFixPage() {
         drawTextAt(16, 2 + k, colourGreen, fontMed, alignLeft, "%s", planLeg(first + k)->ident.c_str());
     }
     if (keys.scratchpad.empty()) {
+        if (keys.pendingPadKey == kPadEnter) resetPadKey();  // nothing typed: nothing to take
         drawTextAt(0, 4, colourWhite, fontLarge, alignLeft, "---");
         return;
     }
