@@ -112,10 +112,10 @@ BENCHMARK(BM_ExportSimulatorPlan)->Unit(benchmark::kMicrosecond);
 // shown), time to go on every line.
 void BM_FplPageFrame(benchmark::State& state) {
     PlanBench& b = bench();
-    FlightPlanState& fp = b.context.flightplan;
+    FplPagesState& fpl = b.context.pages.fpl;
     for (auto _ : state) {
-        fp.fplPage = 10;
-        fp.fplSelectedLine = 2;
+        fpl.fplPage = 10;
+        fpl.fplSelectedLine = 2;
         beginCduFrame();
         beginPageCoordinates();
         runFplPage();
