@@ -6,10 +6,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
-#include "SimWin32Server.h"
+#include "win32/SimWin32Server.h"
 #include "TableOffsetSpace.h"
 #include "platform/win32/Win32SimTransport.h"
 #include "simlink/SimLink.h"
