@@ -41,4 +41,15 @@ timeout 120 wineserver -w || true
 
 echo "-- Windows tests under Wine"
 ctest --test-dir "$out" --output-on-failure --timeout 600
+
+# The programs of the folder as a user starts them, driven from this side by the native
+# end-to-end test program (a build folder given as FMS_NATIVE_BUILD, release-gcc by default).
+native=${FMS_NATIVE_BUILD:-build/release-gcc}
+if [ -x "$native/tests/test_gui" ]; then
+  echo "-- fms.exe and fms-sim.exe under Wine"
+  unset DISPLAY
+  FMS_WINDOWS_DIR=$PWD/$folder "$native/tests/test_gui" --gtest_filter='WineSmoke.*'
+else
+  echo "-- no $native/tests/test_gui: the Wine smoke test did not run"
+fi
 echo "-- Windows folder: $folder"
