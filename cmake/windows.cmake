@@ -22,3 +22,8 @@ if(FMS_BEZEL_PICTURE)
     COMMENT "Copying the bezel picture into ${FMS_RUN_DIR}/textures")
   add_custom_target(bezel-picture ALL DEPENDS ${FMS_RUN_DIR}/textures/CDU_Tex.tga)
 endif()
+
+# The link's round trip against fms-sim.exe, timed (run it under Wine or on Windows).
+add_executable(bench-win32-batch ${CMAKE_SOURCE_DIR}/bench/win32/sim_batch.cpp)
+target_link_libraries(bench-win32-batch PRIVATE fms_simlink)
+set_target_properties(bench-win32-batch PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FMS_RUN_DIR} EXCLUDE_FROM_ALL ON)

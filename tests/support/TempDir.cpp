@@ -19,6 +19,9 @@ TempDir::TempDir() {
         std::error_code ec;
         if (std::filesystem::create_directory(base / name, ec) && !ec) {
             path_ = base / name;
+            // Private to this user, as the simulator's socket folder must be.
+            std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, ec);
             return;
         }
     }
