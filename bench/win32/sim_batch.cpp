@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         std::fprintf(stderr, "cannot start %s\n", sim.c_str());
         return 1;
     }
@@ -78,8 +79,8 @@ int main(int argc, char** argv) {
             std::sort(micros.begin(), micros.end());
             const double median = micros[micros.size() / 2];
             const double p99 = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
-            std::printf("%zu batches of 20 reads: median %.1f us, 99th percentile %.1f us\n", micros.size(), median,
-                        p99);
+            std::printf("%zu batches of 20 reads: median %.1f us, 99th percentile %.1f us\n", micros.size(),
+                        median, p99);
         }
         link.close();
     }

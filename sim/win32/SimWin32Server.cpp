@@ -52,8 +52,8 @@ bool SimWin32Server::start(std::string& error) {
     }
     classRegistered_ = true;
     // A top-level window, never shown: clients find it by its class.
-    window_ = CreateWindowExA(0, windowClass_.c_str(), "fms-sim", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                              this);
+    window_ = CreateWindowExA(0, windowClass_.c_str(), "fms-sim", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              instance, this);
     if (window_ == nullptr) {
         error = "cannot create the server window";
         stop();

@@ -41,7 +41,8 @@ struct WineSmoke : ::testing::Test {
         // Frameless, so that the window's X window is its client area; the plain grey bezel
         // and the sample database of the session.
         run = session->unitDirectory("run", "show_frame:no\n", true);
-        for (const char* program : {"fms.exe", "fms-sim.exe"}) fs::copy_file(windows / program, run / program);
+        for (const char* program : {"fms.exe", "fms-sim.exe"})
+            fs::copy_file(windows / program, run / program);
         // A quiet Wine that never offers to install anything.
         session->env["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
         session->env["WINEDEBUG"] = "-all";
@@ -83,7 +84,8 @@ TEST_F(WineSmoke, TheUnitSwitchedOnWithAClickShowsTheSimulatorsPositionOnInit) {
     const std::string ini = dir.read("run/FMS.ini");
     EXPECT_EQ(ini.find('\r'), std::string::npos);
     EXPECT_NE(ini.find("\nshow_frame:no\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("Enable_Arduino:no\n\n-----Software Build Info------\n1.2 A1\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Enable_Arduino:no\n\n-----Software Build Info------\n1.2 A1\n"), std::string::npos)
+        << ini;
 }
 
 TEST_F(WineSmoke, WithoutASimulatorTheProgramEndsWithTheDemoErrorAndSavesItsSettings) {

@@ -1,8 +1,8 @@
 #include "TempDir.h"
 
 #include <cstdio>
-#include <random>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>

@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "win32/SimWin32Server.h"
 #include "TableOffsetSpace.h"
 #include "platform/win32/Win32SimTransport.h"
 #include "simlink/SimLink.h"
+#include "win32/SimWin32Server.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ public:
         std::string command = std::string(FMS_RUN_DIR) + "/fms-sim.exe --no-console";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &process_) != 0;
+        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process_) != 0;
     }
     ~SimProcess() { end(); }
     void end() {

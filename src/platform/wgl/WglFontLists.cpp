@@ -8,8 +8,8 @@
 
 #include "platform/gl/GlRenderer.h"
 
-bool compileFontLists(unsigned base, const char* faceName, float height, int weight, GlyphMetrics (&metrics)[glyphCount],
-                      std::string& fontFile) {
+bool compileFontLists(unsigned base, const char* faceName, float height, int weight,
+                      GlyphMetrics (&metrics)[glyphCount], std::string& fontFile) {
     HDC deviceContext = wglGetCurrentDC();
     if (deviceContext == nullptr) return false;
     const int cellHeight = height >= 1.0f ? static_cast<int>(height) : 1;
@@ -24,7 +24,8 @@ bool compileFontLists(unsigned base, const char* faceName, float height, int wei
     GetTextFaceA(deviceContext, sizeof chosen, chosen);
     GLYPHMETRICSFLOAT outlines[glyphCount] = {};
     // Codes 0..254 get a list; 255 stays empty and has no metrics.
-    const BOOL ok = wglUseFontOutlinesA(deviceContext, 0, glyphCount - 1, base, 0.0f, 0.0f, WGL_FONT_POLYGONS, outlines);
+    const BOOL ok =
+        wglUseFontOutlinesA(deviceContext, 0, glyphCount - 1, base, 0.0f, 0.0f, WGL_FONT_POLYGONS, outlines);
     SelectObject(deviceContext, previous);
     DeleteObject(font);
     if (!ok) {
@@ -34,8 +35,8 @@ bool compileFontLists(unsigned base, const char* faceName, float height, int wei
     fontFile = chosen;
     for (int code = 0; code < glyphCount - 1; ++code) {
         const GLYPHMETRICSFLOAT& g = outlines[code];
-        metrics[code] = {g.gmfBlackBoxX, g.gmfBlackBoxY, g.gmfptGlyphOrigin.x, g.gmfptGlyphOrigin.y, g.gmfCellIncX,
-                         g.gmfCellIncY};
+        metrics[code] = {g.gmfBlackBoxX,       g.gmfBlackBoxY, g.gmfptGlyphOrigin.x,
+                         g.gmfptGlyphOrigin.y, g.gmfCellIncX,  g.gmfCellIncY};
     }
     return true;
 }

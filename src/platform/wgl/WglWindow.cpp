@@ -71,8 +71,9 @@ bool WglWindow::create(const std::string& title, int x, int y, int width, int he
         failure = text;
         return false;
     };
-    window_ = CreateWindowExA(exStyle, kClassName, title.c_str(), style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
-                              rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, this);
+    window_ =
+        CreateWindowExA(exStyle, kClassName, title.c_str(), style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
+                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return fail("Window Creation Error.");
     deviceContext_ = GetDC(window_);
     if (deviceContext_ == nullptr) return fail("Can't Create A GL Device Context.");
@@ -90,7 +91,8 @@ bool WglWindow::create(const std::string& title, int x, int y, int width, int he
     if (!SetPixelFormat(deviceContext_, chosen, &format)) return fail("Can't Set The PixelFormat.");
     renderContext_ = wglCreateContext(deviceContext_);
     if (renderContext_ == nullptr) return fail("Can't Create A GL Rendering Context.");
-    if (!wglMakeCurrent(deviceContext_, renderContext_)) return fail("Can't Activate The GL Rendering Context.");
+    if (!wglMakeCurrent(deviceContext_, renderContext_))
+        return fail("Can't Activate The GL Rendering Context.");
 
     // Frames at the display's refresh rate where the driver offers it (the main loop paces
     // them otherwise).
@@ -152,7 +154,8 @@ bool WglWindow::handleMessage(unsigned message, uintptr_t wParam, intptr_t lPara
         case WM_WINDOWPOSCHANGING: {
             const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
             // Only real moves: a size or z-order change carries no position.
-            if ((position->flags & SWP_NOMOVE) == 0 && !IsIconic(window_)) push(Type::Moved, position->x, position->y);
+            if ((position->flags & SWP_NOMOVE) == 0 && !IsIconic(window_))
+                push(Type::Moved, position->x, position->y);
             return true;
         }
         case WM_SETCURSOR:
@@ -183,7 +186,8 @@ bool WglWindow::handleMessage(unsigned message, uintptr_t wParam, intptr_t lPara
             // Control characters other than Backspace, Enter and Escape (Ctrl+letter) type
             // nothing, and a typed no-break space would arm the window actions: only the key
             // combinations may produce that character.
-            if ((code < 32 && code != 8 && code != 13 && code != 27) || code == kWindowActionChar) return true;
+            if ((code < 32 && code != 8 && code != 13 && code != 27) || code == kWindowActionChar)
+                return true;
             push(Type::Char, 0, 0, code);
             return true;
         }
@@ -209,7 +213,8 @@ bool WglWindow::pollEvent(WindowEvent& event) {
 }
 
 void WglWindow::waitEvent(int timeoutMs) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs), QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs),
+                              QS_ALLINPUT);
 }
 
 void WglWindow::present() {
@@ -263,7 +268,8 @@ void WglWindow::setFrameless(bool frameless) {
     DWORD exStyle = 0;
     styles(frameless, style, exStyle);
     const LONG_PTR visible = GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE;
-    SetWindowLongPtrA(window_, GWL_STYLE, static_cast<LONG_PTR>(style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN) | visible);
+    SetWindowLongPtrA(window_, GWL_STYLE,
+                      static_cast<LONG_PTR>(style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN) | visible);
     SetWindowLongPtrA(window_, GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);

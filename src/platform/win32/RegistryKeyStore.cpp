@@ -7,7 +7,8 @@
 bool RegistryKeyStore::keyExists(std::string_view key) {
     HKEY handle = nullptr;
     const std::string path(key);
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(handle);
     return true;
 }
@@ -34,8 +35,9 @@ bool RegistryKeyStore::setString(std::string_view key, std::string_view name, st
         const std::string valueName(name);
         const std::string text(value);
         // The stored string includes its terminating zero.
-        status = RegSetValueExA(handle, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                static_cast<DWORD>(text.size() + 1));
+        status =
+            RegSetValueExA(handle, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                           static_cast<DWORD>(text.size() + 1));
         RegCloseKey(handle);
     }
     if (status != ERROR_SUCCESS) {
@@ -49,8 +51,8 @@ std::optional<std::string> RegistryKeyStore::getString(std::string_view key, std
     const std::string path(key);
     const std::string valueName(name);
     DWORD size = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), valueName.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
-            ERROR_SUCCESS ||
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), valueName.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS ||
         size == 0) {
         return std::nullopt;
     }

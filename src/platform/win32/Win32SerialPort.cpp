@@ -23,8 +23,8 @@ std::vector<std::string> Win32SerialPort::listDevices() {
 
 SerialOpen Win32SerialPort::open(const std::string& device, int baud) {
     if (handle_ != nullptr) return SerialOpen::Opened;
-    HANDLE handle = CreateFileA(comPortPath(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE handle = CreateFileA(comPortPath(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) return SerialOpen::Busy;

@@ -20,8 +20,8 @@ public:
     void close() override;
 
 private:
-    void* created_ = nullptr;         // the mapping handle of create()
-    std::vector<void*> opened_;       // handles of open()
+    void* created_ = nullptr;    // the mapping handle of create()
+    std::vector<void*> opened_;  // handles of open()
     std::vector<void*> views_;
     uint32_t size_ = 0;
 };

@@ -80,7 +80,8 @@ SimSendStatus Win32SimTransport::sendRequest(const char*, int timeoutMs, uint32_
     if (!IsWindow(server_)) return SimSendStatus::Lost;
     DWORD_PTR result = 0;
     SetLastError(0);
-    if (SendMessageTimeoutA(server_, message_, atom_, 0, SMTO_BLOCK, static_cast<UINT>(timeoutMs), &result) != 0) {
+    if (SendMessageTimeoutA(server_, message_, atom_, 0, SMTO_BLOCK, static_cast<UINT>(timeoutMs), &result) !=
+        0) {
         reply = static_cast<uint32_t>(result);
         return SimSendStatus::Answered;
     }
