@@ -153,8 +153,7 @@ bool createCduWindow(const ProgramBackends& b, Steady::time_point started, Start
     // A missing bezel picture ends the program quietly (the reader has said why), and so does
     // a shared block that cannot be made, with status 1 (its console line says why).
     if (init == GraphicsInit::SharedMemoryFailed) exitStatus = 1;
-    if (init == GraphicsInit::Failed)
-        b.messageBoxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
+    if (init == GraphicsInit::Failed) b.messageBoxes.show("ERROR", "Initialization Failed.", MessageIcon::Exclamation);
     return false;
 }
 
@@ -172,8 +171,7 @@ void printFirstFrameTiming(Steady::time_point started, const StartupStages& stag
     std::printf(
         "First frame drawn %.1f ms after start-up (link and settings %.1f ms, window and "
         "context %.1f ms, fonts, shapes and bezel %.1f ms, first frame %.1f ms)",
-        first, stages.link, stages.window - stages.link, stages.graphics - stages.window,
-        first - stages.graphics);
+        first, stages.link, stages.window - stages.link, stages.graphics - stages.window, first - stages.graphics);
     const double launch = msSinceLaunch();
     if (launch >= 0) std::printf(", %.1f ms after launch", launch);
     std::printf("\n");

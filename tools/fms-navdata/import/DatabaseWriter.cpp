@@ -1,8 +1,8 @@
 #include "import/DatabaseWriter.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdarg>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -84,30 +84,29 @@ std::string cycleLine(const CycleInfo& cycle) {
     std::string line;
     if (!cycle.valid) return line;
     appendf(line, "%s,%02d%02d %02d%s %04d,EFFECTIVE %02d%s%04d\n", cycle.name.c_str(), cycle.year % 100,
-            cycle.number, cycle.expiryDay, monthAbbreviation(cycle.expiryMonth), cycle.expiryYear,
-            cycle.effectiveDay, monthAbbreviation(cycle.effectiveMonth), cycle.effectiveYear);
+            cycle.number, cycle.expiryDay, monthAbbreviation(cycle.expiryMonth), cycle.expiryYear, cycle.effectiveDay,
+            monthAbbreviation(cycle.effectiveMonth), cycle.effectiveYear);
     return line;
 }
 
 std::string airportLines(const WorldAirport& airport) {
     std::string lines;
-    appendf(lines, "A,%s,%s,%.6f,%.6f,%d\n", airport.ident.c_str(), airport.name.c_str(), airport.lat,
-            airport.lon, airport.elevationFt);
+    appendf(lines, "A,%s,%s,%.6f,%.6f,%d\n", airport.ident.c_str(), airport.name.c_str(), airport.lat, airport.lon,
+            airport.elevationFt);
     for (const WorldRunway& runway : airport.runways) {
         appendf(lines, "R,%s,%d,%d,%d,%d,%.1f,%d,%.6f,%.6f,%d,%d\n", runway.ident.c_str(), runway.headingMag,
-                runway.lengthFt, runway.widthFt, runway.hasLocalizer, runway.trueBearing,
-                runway.inboundCourseMag, runway.thresholdLat, runway.thresholdLon, runway.elevationFt,
-                runway.displacedFt);
+                runway.lengthFt, runway.widthFt, runway.hasLocalizer, runway.trueBearing, runway.inboundCourseMag,
+                runway.thresholdLat, runway.thresholdLon, runway.elevationFt, runway.displacedFt);
     }
     return lines;
 }
 
 std::string navaidLine(const WorldNavaid& navaid) {
     std::string line;
-    appendf(line, "%s,%s,%.2f,%d,%d,%d,%.6f,%.6f,%d,%s,%s,%s,%.1f\n", navaid.ident.c_str(),
-            navaid.name.c_str(), navaid.frequency, navaid.vorFlag, navaid.dmeFlag, navaid.rangeNm, navaid.lat,
-            navaid.lon, navaid.elevationFt, navaid.kindText.c_str(), navaid.airport.c_str(),
-            navaid.runway.c_str(), navaid.declination);
+    appendf(line, "%s,%s,%.2f,%d,%d,%d,%.6f,%.6f,%d,%s,%s,%s,%.1f\n", navaid.ident.c_str(), navaid.name.c_str(),
+            navaid.frequency, navaid.vorFlag, navaid.dmeFlag, navaid.rangeNm, navaid.lat, navaid.lon,
+            navaid.elevationFt, navaid.kindText.c_str(), navaid.airport.c_str(), navaid.runway.c_str(),
+            navaid.declination);
     return line;
 }
 
