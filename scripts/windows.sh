@@ -47,6 +47,9 @@ ctest --test-dir "$out" --output-on-failure --timeout 600
 native=${FMS_NATIVE_BUILD:-build/release-gcc}
 if [ -x "$native/tests/test_gui" ]; then
   echo "-- fms.exe and fms-sim.exe under Wine"
+  # A new Wine server for the test's own display.
+  wineserver -k >/dev/null 2>&1 || true
+  timeout 60 wineserver -w || true
   unset DISPLAY
   FMS_WINDOWS_DIR=$PWD/$folder "$native/tests/test_gui" --gtest_filter='WineSmoke.*'
 else
