@@ -47,3 +47,13 @@ std::string TempDir::read(std::string_view relative) const {
     text << in.rdbuf();
     return text.str();
 }
+
+void linkOrCopy(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(target)) {
+        std::filesystem::create_directory_symlink(target, link, ec);
+    } else {
+        std::filesystem::create_symlink(target, link, ec);
+    }
+    if (ec) std::filesystem::copy(target, link, std::filesystem::copy_options::recursive);
+}

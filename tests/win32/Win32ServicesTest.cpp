@@ -82,6 +82,11 @@ TEST(Win32Settings, FmsIniHasTheSameBytesAsElsewhereAndReadsBackWithEitherLineEn
     EXPECT_EQ(written.substr(written.size() - tail.size()), tail);
     EXPECT_NE(written.find("\nx_window_size:500\ny_window_size:550\n"), std::string::npos);
 
+    // A second write replaces the file (the system's plain rename would refuse).
+    context.platform.settings.windowWidth = 612;
+    writeSettings();
+    EXPECT_NE(dir.read("FMS.ini").find("\nx_window_size:612\n"), std::string::npos);
+
     // Edited in an editor that writes CR LF: every value still reads.
     dir.write("FMS.ini", "show_frame:no\r\nx_window_size:640\r\nFMS1:yes\r\n");
     readSettings();
