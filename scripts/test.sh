@@ -18,7 +18,8 @@ ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
 echo "== Threaded tests under ThreadSanitizer (test suites named *Threads)"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DFMS_TSAN=ON -DFMS_GUI=OFF -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null
-cmake --build build/tsan -j"$jobs"
+# Only the executables that hold *Threads suites.
+cmake --build build/tsan -j"$jobs" --target test_navdb test_pages test_simlink
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} ctest --test-dir build/tsan --output-on-failure -R 'Threads\.' --no-tests=ignore
 
 echo "== Release build with GCC"

@@ -1,5 +1,6 @@
 #include "hardware/Keypad.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -85,14 +86,29 @@ std::string readReply(SerialPort& port) {
     return reply;
 }
 
+// Reads and throws away `count` bytes, each waited for at most one query interval.
+void discardBytes(SerialPort& port, int count) {
+    while (count > 0 && port.isOpen()) {
+        uint8_t buffer[64];
+        const int got = port.read(buffer, std::min(count, static_cast<int>(sizeof buffer)));
+        if (got > 0) {
+            count -= got;
+        } else if (!port.waitForInput(kQueryIntervalMs)) {
+            return;
+        }
+    }
+}
+
 // Asks the board on the open port which unit it belongs to. True when it is this unit's.
 bool probe(SerialPort& port) {
     const char unit = unitDigit();
     std::printf("Finding Arduino for FMS%c\n", unit);
     writeByte(port, KEYPAD_QUERY);
+    int queries = 1;
     bool answered = false;
     for (int waited = 0; !answered && waited < kReplyTimeoutMs && port.isOpen(); waited += kQueryIntervalMs) {
         writeByte(port, KEYPAD_QUERY);
+        ++queries;
         answered = port.waitForInput(kQueryIntervalMs);
     }
     if (!answered) return false;
@@ -100,6 +116,9 @@ bool probe(SerialPort& port) {
     if (reply.size() < KEYPAD_REPLY_LENGTH || reply[0] != KEYPAD_REPLY_FIRST || reply[3] != unit)
         return false;
     std::printf("FMS%c connected to Arduino keys\n", unit);
+    // The board answers every query it received: the replies to the other queries must not be
+    // read as key presses, however late a slow board or a busy machine delivers them.
+    discardBytes(port, (queries - 1) * static_cast<int>(KEYPAD_REPLY_LENGTH));
     drainLine(port);
     return port.isOpen();
 }

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "shell/Fms.h"
-#include "cdu/CduRenderer.h"
 #include "RecordingRenderer.h"
+#include "cdu/CduRenderer.h"
+#include "shell/Fms.h"
 
 namespace {
 
@@ -87,13 +87,11 @@ TEST_F(RendererShapes, TransformsComposeLikeTheModelViewMatrix) {
     EXPECT_EQ(recorder.matrixDepth(), 0);
 }
 
-TEST(RendererColours, PaletteNamesAndLetters) {
+TEST(RendererColours, PaletteNames) {
     EXPECT_EQ(classifyColour(colourAmber), CduColourName::amber);
     EXPECT_EQ(classifyColour(colourMagenta), CduColourName::magenta);
     EXPECT_EQ(classifyColour(Rgba{0.156f, 0.803f, 0.3f, 1.0f}), CduColourName::other);
     EXPECT_EQ(classifyColour(Rgba{0.0f, 0.0f, 0.0f, 0.8f}), CduColourName::black);  // alpha ignored
-    EXPECT_EQ(colourLetter(CduColourName::black), 'K');
-    EXPECT_EQ(colourLetter(CduColourName::magenta), 'M');
 }
 
 }  // namespace

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/posix/PseudoTerminal.h"
 
 // A keypad board on a pseudo-terminal: a thread answers every identification query with
-// `reply` (none when empty: a silent port) and keeps every other byte the program sends.
+// `reply` (none when empty: a silent port). A slow board sends its replies after the first
+// one `laterReplyDelayMs` late.
 class FakeBoard {
 public:
-    explicit FakeBoard(std::string reply) : reply_(std::move(reply)) {
+    explicit FakeBoard(std::string reply, int laterReplyDelayMs = 0)
+        : reply_(std::move(reply)), laterReplyDelayMs_(laterReplyDelayMs) {
         thread_ = std::thread([this] { run(); });
     }
     ~FakeBoard() { stop(); }
@@ -22,18 +24,8 @@ public:
     const std::string& device() const { return pty_.slavePath(); }
     bool ok() const { return pty_.ok(); }
     int queries() const { return queries_; }
-    // Bytes other than queries received so far (backlight bytes).
-    std::string received() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
     // Bytes as the board's key scan would send them.
     bool sendKeys(const std::string& bytes) { return pty_.send(bytes); }
-    // The board is pulled off the USB port.
-    void unplug() {
-        stop();
-        pty_.hangUp();
-    }
 
 private:
     void stop() {
@@ -44,11 +36,9 @@ private:
         while (running_) {
             for (char c : pty_.receive(64, 10)) {
                 if (static_cast<uint8_t>(c) == 0xCE) {
-                    ++queries_;
+                    if (++queries_ > 1 && laterReplyDelayMs_ > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(laterReplyDelayMs_));
                     if (!reply_.empty()) pty_.send(reply_);
-                } else {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    received_ += c;
                 }
             }
         }
@@ -56,9 +46,8 @@ private:
 
     PseudoTerminal pty_;
     std::string reply_;
+    int laterReplyDelayMs_ = 0;
     std::atomic<bool> running_{true};
     std::atomic<int> queries_{0};
-    std::mutex mutex_;
-    std::string received_;
     std::thread thread_;
 };

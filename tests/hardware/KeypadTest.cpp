@@ -155,6 +155,23 @@ TEST(SerialDevices, ReadsReturnWhatHasArrivedAndAVanishedDeviceClosesThePort) {
     EXPECT_FALSE(port.waitForInput(10));
 }
 
+// The program repeats its query until the first reply arrives; a board (or a busy machine)
+// that delivers the answers to the repeats late must not have them read as key presses.
+TEST(KeypadSearch, LateRepliesToRepeatedQueriesAreNotTakenForKeys) {
+    FakeBoard board("FMS1", 200);
+    ASSERT_TRUE(board.ok());
+    PosixSerialPort port;
+    KeypadUnit unit(port, true, board.device());
+    unit.h.frame();
+    ASSERT_TRUE(unit.found());
+    for (int i = 0; i < 20; ++i) {  // half a second of frames: the late replies are in by then
+        usleep(25000);
+        unit.h.frame();
+    }
+    EXPECT_GE(board.queries(), 2);
+    EXPECT_EQ(unit.h.keys().scratchpad, "");  // "1" is the key byte of the digit 0
+}
+
 TEST(KeypadSearch, EachUnitTakesItsOwnBoardAndLeavesTheOtherUnitsBoardAlone) {
     FakeBoard unit2Board("FMS2");
     FakeBoard unit1Board("FXY1");  // only the first and the last byte identify a board
@@ -228,22 +245,15 @@ TEST(KeypadSearch, SilentPortsAndMissingDevicesAreSkippedAndTheUnitRunsWithoutAB
               std::string::npos);
 }
 
-TEST(KeypadPoll, KeysArriveOnePerFrameSwitchTheUnitAndItsBacklightAndSurviveUnplugging) {
+// (The simulated-board test drives the unit on and off, the backlight and an unplugged board
+// through the real firmware.)
+TEST(KeypadPoll, KeysArriveOnePerFrameAndGarbageIsLoggedAndDropped) {
     FakeBoard board("FMS1");
     PosixSerialPort port;
     KeypadUnit unit(port, true, board.device());
     Harness& h = unit.h;
     h.frame();
     ASSERT_TRUE(unit.found());
-
-    // ON/OFF/DIM from the board switches the unit on and the backlight with it.
-    ASSERT_TRUE(board.sendKeys(byteOf("ONOFF")));
-    for (int i = 0; i < 2000 && h.cdu().currentPage != kPageStartup; ++i) {
-        usleep(1000);
-        h.frame();
-    }
-    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
-    EXPECT_NE(h.row(0).find("ORX - 1"), std::string::npos);
 
     // A burst of bytes with garbage among them: one byte per frame, garbage ignored.
     ASSERT_TRUE(board.sendKeys(byteOf("K") + std::string("\x00\xFF\x80", 3) + byteOf("S") + byteOf("E") +
@@ -254,29 +264,4 @@ TEST(KeypadPoll, KeysArriveOnePerFrameSwitchTheUnitAndItsBacklightAndSurviveUnpl
     h.frames(7);
     EXPECT_EQ(h.keys().scratchpad, "KSA");
     EXPECT_NE(h.dir.read("log.txt").find("Recieved Key:  -128 "), std::string::npos);
-
-    // OFF from the display-control overlay: the backlight goes off too.
-    ASSERT_TRUE(board.sendKeys(byteOf("ONOFF")));
-    for (int i = 0; i < 2000 && !h.cdu().displayControlShown; ++i) {
-        usleep(1000);
-        h.frame();
-    }
-    ASSERT_TRUE(board.sendKeys(byteOf("R5")));
-    for (int i = 0; i < 2000 && h.cdu().unitPower != kPowerOff; ++i) {
-        usleep(1000);
-        h.frame();
-    }
-    EXPECT_EQ(h.cdu().unitPower, kPowerOff);
-    for (int i = 0; i < 2000 && board.received().size() < 2; ++i) usleep(1000);
-    EXPECT_EQ(board.received(), "\xFF\xF0");
-
-    // Unplugged: the frames go on, the mouse and the PC keyboard still work.
-    board.unplug();
-    EXPECT_TRUE(h.frames(3));
-    EXPECT_TRUE(h.context.hardware.keypadLost);
-    h.press("ONOFF");
-    h.frame();
-    EXPECT_EQ(h.cdu().currentPage, kPageStartup);
-    h.type("Q");
-    EXPECT_EQ(h.keys().scratchpad, "KSAQ");
 }

@@ -88,17 +88,3 @@ TEST(NavaidGrid, ANavaidListThatGrewOrAGridNeverBuiltFallsBackToTheScan) {
     // A query point that is not a number finds nothing.
     EXPECT_EQ(nearestVariationNavaid(grid, navaids, std::nan(""), 10), -1);
 }
-
-// Neighbouring points take their variation from the nearest station, not from whichever comes
-// first in the list: between two stations 100 NM apart, each half follows its own station.
-TEST(NavaidGrid, TheNearestStationDecidesWhateverTheListOrder) {
-    std::vector<Navaid> navaids = {at(47.0, -122.0, 21.0f), at(47.0, -120.0, 19.0f), at(47.0, -121.5, 0.0f)};
-    NavaidGrid grid;
-    buildNavaidGrid(grid, navaids);
-    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -120.8), 1);  // 0.8 deg from the second
-    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.8), 0);
-    // A station without a variation (the third, nearest here) gives none.
-    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.5), 0);
-    // Equally near: the first in the list.
-    EXPECT_EQ(nearestVariationNavaid(grid, navaids, 47.0, -121.0), 0);
-}

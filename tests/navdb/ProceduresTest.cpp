@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/Fms.h"
 #include "RecordText.h"
 #include "TempDir.h"
 #include "navdb/Procedures.h"
+#include "shell/Fms.h"
 
 namespace {
 // One procedure file with every kind of block, as the departure and arrival pages meet it.
@@ -250,14 +250,11 @@ TEST(ProcedureFiles, ReadFromTheDataRootOfTheContext) {
     ScopedFms current(context);
     context.platform.dataRoot = dir.str();
     Airport a = testAirport();
+    // The readers' rules are tested above: here only that each loader finds the file.
     loadSids(a);
     loadStars(a);
     EXPECT_EQ(a.runways[0].sids.size(), 2u);
     EXPECT_EQ(a.runways[0].stars.size(), 5u);
-    EXPECT_EQ(text(context.navdb.procedures.sidMenu), "DEP1/09@0 ");
-    a.starIndex = 1;
-    buildStarTransitions(a);
-    EXPECT_EQ(context.navdb.procedures.starTransitions.size(), 1u);
     loadFinalApproaches(a.runways[0], a);
     loadApproachTransitions(a.runways[0], a);
     EXPECT_EQ(a.runways[0].approaches.finals.size(), 3u);

@@ -26,7 +26,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
     press("DATA");
     press("L1");
     press("L5");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        AIRWAYS  1/1
  REF WPT
  -----
@@ -37,8 +37,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
 
 
 
-                RETURN)"),
-              "");
+                RETURN)");
     press("L1");
     h.type("OLM");
     press("ENTER");
@@ -46,7 +45,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
     EXPECT_EQ(h.row(10), " ACCEPT         RETURN  ");
     press("L5");
     ASSERT_EQ(h.cdu().currentPage, kPageData);
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        AIRWAYS  1/2
  REF WPT
  OLM          1 V187
@@ -57,8 +56,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
               6 J126
 
 
-                RETURN)"),
-              "");
+                RETURN)");
     press("NEXT");
     EXPECT_EQ(h.row(0), "       AIRWAYS  2/2     ");
     EXPECT_EQ(h.row(2), " OLM          7 J54     ");
@@ -68,7 +66,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
     press("L2");
     h.type("1");
     press("ENTER");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        AIRWAYS 1/4
           V187
    1 AST         9 MOUNT
@@ -79,8 +77,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
    6 TCM        14 NIALS
    7 COTNY      15 PSC
    8 ORTIN      16 OYREX
-                RETURN)"),
-              "");
+                RETURN)");
     press("NEXT");
     press("NEXT");
     press("NEXT");
@@ -99,7 +96,7 @@ TEST_F(AirwayPages, ReferencePageListsTheAirwaysThroughAWaypointAndTheirPoints) 
 TEST_F(AirwayPages, EntryAppendsTheAirwayForwardBackwardAndFromItsStart) {
     planOf({"OLM"});
     openEntry("1");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        AIRWAYS 1/6
  FRM     VIA     TO
  OLM     V187
@@ -110,8 +107,7 @@ TEST_F(AirwayPages, EntryAppendsTheAirwayForwardBackwardAndFromItsStart) {
    5 AFGAP   11 THICK
    6 TCM     12 ELN
 
-                RETURN)"),
-              "");
+                RETURN)");
     press("NEXT");
     EXPECT_EQ(h.row(3), "  13 FEBUS   19 RENGO   ");
     h.type("12");

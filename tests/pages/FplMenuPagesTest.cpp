@@ -11,7 +11,7 @@ using PposToWpt = FplPageFixture;
 TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
     addAll({"SEA", "ALKIA"});
     press("MENU");
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
       FPL MENU 1/2
 
  NORMAL      STORE FPL
@@ -23,8 +23,7 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
  DEPART         ARRIVE
 
  DELETE FPL     RETURN
-)"),
-              "");
+)");
     // Entries without an action leave the page and the plan as they are.
     for (const char* key : {"R2", "R3"}) {
         press(key);
@@ -62,7 +61,7 @@ TEST_F(FplMenu, EntriesLeadToThePlanPagesAndDeleteThePlan) {
     // An empty plan has one clearance page without lines.
     press("MENU");
     press("L2");
-    EXPECT_EQ(picture("\n      FPL CLR 1/1 M\n"), "");
+    EXPECT_SCREEN("\n      FPL CLR 1/1 M\n");
 }
 
 TEST_F(FplClearance, KeptLegsFiveToAPageWithCourseAndDistanceBetween) {
@@ -76,7 +75,7 @@ TEST_F(FplClearance, KeptLegsFiveToAPageWithCourseAndDistanceBetween) {
     addAll({"ANVIL", "AGANE", "ALKIA", "ATOME", "BLEIR", "BENSE", "BAAKR", "BAKMN", "AUBRN"});
     press("MENU");
     press("L2");
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
       FPL CLR 1/2 M
 
 1  KSEA
@@ -88,8 +87,7 @@ TEST_F(FplClearance, KeptLegsFiveToAPageWithCourseAndDistanceBetween) {
 5  ALKIA
   1000     4.6NM
 6  ATOME
-)"),
-              "");
+)");
     press("NEXT");
     EXPECT_EQ(line(0), "      FPL CLR 2/2 M");
     EXPECT_EQ(line(2), "7  BLEIR");
@@ -116,7 +114,7 @@ TEST_F(PposToWpt, WaypointsWithDistanceAndTimeAlongThePlan) {
     press("MENU");
     press("L3");
     // From the aircraft: 0.90 NM to SEA, + 12.98 to ALKIA, + 8.80 to KBFI; KSEA is behind.
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
       FPL 1/1     M
        PPOS TO WPT
             DIST-NM TIME
@@ -124,8 +122,7 @@ TEST_F(PposToWpt, WaypointsWithDistanceAndTimeAlongThePlan) {
  2  SEA         0.9
  3  ALKIA      13.9
  4  KBFI       22.7
-)"),
-              "");
+)");
     h.sim.aircraft().trueAirspeedKt = 120.0;
     h.frames(3);
     EXPECT_EQ(h.row(4), " 2  SEA         0.9  0+0");

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "Harness.h"
+#include "PageTestSupport.h"
 #include "PlanSteps.h"
 #include "TestRecords.h"
 #include "pages/FplEditing.h"
@@ -13,8 +13,7 @@
 
 // The whole unit on the sample database, the aircraft parked at Seattle-Tacoma, INIT behind
 // it and the FPL page open (which fills the origin from the aircraft position).
-struct FplPageFixture : ::testing::Test {
-    Harness h;
+struct FplPageFixture : PageTest {
     FlightPlanState& fp = h.context.flightplan;
     FplPagesState& cur = h.context.pages.fpl;  // the FPL page's cursor
 
@@ -29,26 +28,10 @@ struct FplPageFixture : ::testing::Test {
         press("FPL");
     }
 
-    // A key press, the frame whose page acts on it and the frame that shows the outcome
-    // (a page draws before it acts on its keys).
-    void press(const char* key) {
-        h.press(key);
-        h.frames(2);
-    }
-    void type(const char* text) {
-        h.type(text);
-        h.frame();
-    }
     void add(const std::string& ident) { appendIdent(h.context.navdb.database, ident); }
     void addAll(std::initializer_list<const char*> idents) {
-        for (const char* i : idents) add(i);
+        planOf(idents);
         h.frame();
-    }
-    // Compares the screen with a picture in which '^' stands for the degree sign.
-    std::string picture(std::string expected) const {
-        for (char& c : expected)
-            if (c == '^') c = static_cast<char>(0xB0);
-        return h.screen().diff(expected);
     }
     // A row with '^' for the degree sign and without its trailing blanks.
     std::string line(int r) const {

@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(FuelPages, WeightsReservesAndTheFuelEntryThatOpensByItself) {
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        FUEL 1/5
 BASIC WT       ALTERNATE
  ------           ------
@@ -47,8 +47,7 @@ CARGO              EXTRA
 ZFW         TOTAL RESRVS
  ------           ------
 GROSS WT    FUEL ONBOARD
- ------           ------)"),
-              "");
+ ------           ------)");
     enter("L1", "9000");
     enter("L2", "6");
     // Six passengers, but no average weight yet: no passenger weight.
@@ -78,7 +77,7 @@ GROSS WT    FUEL ONBOARD
     enter("R1", "1200");
     enter("R2", "600");
     enter("R3", "300");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        FUEL 1/5
 BASIC WT       ALTERNATE
   9000              1200
@@ -89,8 +88,7 @@ CARGO              EXTRA
 ZFW         TOTAL RESRVS
  10580              2100
 GROSS WT    FUEL ONBOARD
- 14580              4000)"),
-              "");
+ 14580              4000)");
     EXPECT_EQ(h.renderer.offGridGlyphs(), 0);
 
     // A typed text that is not a number is dropped and the field stays open for a number.
@@ -115,7 +113,7 @@ GROSS WT    FUEL ONBOARD
 TEST_F(FuelPages, ConverterAndTheEntryByTank) {
     press("MENU");
     enter("L1", "1000");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
       FUEL OPTIONS
 LBS
  1000            XFILL
@@ -126,8 +124,7 @@ US GAL       FUEL ENTRY
 IMP GAL      AVG PAX WT
   122              ----
 LITERS
-  556           RETURN)"),
-              "");
+  556           RETURN)");
     // Three litres are no whole US gallon: all three volumes show dashes, the typed one too.
     enter("L5", "3");
     EXPECT_EQ(h.row(6), "------         BY TOTAL ");
@@ -135,7 +132,7 @@ LITERS
 
     // BY TANK: the tanks are entered one by one, each ENTER opening the next line.
     press("R3");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
       FUEL ONBOARD
               LBS
  TANK 1     -----
@@ -146,8 +143,7 @@ LITERS
 
 
  TOTAL
-            -----   RTN)"),
-              "");
+            -----   RTN)");
     h.type("1500");
     press("ENTER");
     h.type("1500");
@@ -223,7 +219,7 @@ TEST_F(FuelPages, AFlightFromLiftOff) {
     h.frame();
     EXPECT_EQ(h.row(6), " -8 LCL    --+--        ");
     press("ENTER");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        FUEL 2/5
 FUELFLOW              GS
   1200EST         EST240
@@ -234,8 +230,7 @@ ETA UTC    12:49
    NOW         OVHD
   4000 FUEL ONBRD   3700
   3+20 ENDURANCE    3+05
-   800 RANGE         740)"),
-              "");
+   800 RANGE         740)");
 
     // Lift-off at 12:34. Twenty minutes at 1200 lb/h burn 400 lb.
     setOnGround(h.sim.aircraft(), false);
@@ -254,7 +249,7 @@ ETA UTC    12:49
     h.sim.aircraft().trueAirspeedKt = 240.0;
     h.sim.aircraft().paused = true;
     press("NEXT");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        FUEL 3/5
 FUELFLOW              GS
   1200               239
@@ -265,11 +260,10 @@ ONBOARD         REQUIRED
 OVERHEAD        RESERVES
  3299     YSBK    ------
 EXCESS
- 3299)"),
-              "");
+ 3299)");
     // Landing weight: 9000 + 3600 - 301.
     press("NEXT");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
        FUEL 4/5
 
 GROSS WT           12600
@@ -280,8 +274,7 @@ GND               --.---
 AIR               --.---
 TAILWIND             ---
 ESAD                 ---
-TEMP              ISA+00)"),
-              "");
+TEMP              ISA+00)");
     press("NEXT");
     EXPECT_EQ(h.row(4), " 600               -----");
     EXPECT_EQ(h.row(6), " 600                    ");

@@ -11,10 +11,6 @@ namespace {
 class ListPage : public SmallDatabasePage {
 protected:
     void SetUp() override { powerOnAndAccept(h); }
-    // The plan legs named, from the database (a fix before a navaid before an airport).
-    void planOf(std::initializer_list<const char*> idents) {
-        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
-    }
     using V = std::vector<std::string>;
 };
 
@@ -30,7 +26,7 @@ TEST_F(ListPage, NothingWithoutAPlanThenTheNearestAirportsWithoutTheOrigin) {
     EXPECT_EQ(h.row(0), "                        ");  // the menu alone until a list is chosen
     EXPECT_EQ(h.row(2), "  APT               VOR ");
     press("L1");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
       LIST 1/1
      AIRPORT  #
   APT               VOR
@@ -41,8 +37,7 @@ TEST_F(ListPage, NothingWithoutAPlanThenTheNearestAirportsWithoutTheOrigin) {
 
 
 
-  RTE               RTN)"),
-              "");
+  RTE               RTN)");
     EXPECT_EQ(h.screen().colourAt(1, 5), CduColourName::other);  // the grey heading
     EXPECT_EQ(h.screen().colourRow(4).substr(5, 12), "W   GGGG   G");
 }

