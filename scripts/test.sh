@@ -2,7 +2,9 @@
 # Builds and runs every test: the whole suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, the whole suite again
 # in Release with GCC (what the run command ships) and with clang, and each fuzz target for a
-# bounded number of inputs; the Windows build is cross-compiled and its tests run under Wine. Warnings are errors in every build.
+# bounded number of inputs; once, in the Release GCC build, a flight of the program in
+# FlightGear; the Windows build is cross-compiled and its tests run under Wine. Warnings are
+# errors in every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -26,6 +28,17 @@ echo "== Release build with GCC"
 cmake -S . -B build/release-gcc -DCMAKE_BUILD_TYPE=Release -DFMS_WERROR=ON >/dev/null
 cmake --build build/release-gcc -j"$jobs"
 ctest --test-dir build/release-gcc --output-on-failure -j"$jobs"
+
+echo "== Flight in FlightGear through fms-fgbridge (Release GCC build; installs FlightGear when missing)"
+if ! command -v fgfs >/dev/null && [ ! -x /usr/games/fgfs ]; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -qq || true
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends flightgear
+fi
+# Bounded: FlightGear's start (a first start builds its navigation cache), about six minutes
+# of flight, and a FlightGear that never starts fails within four minutes with its log.
+FMS_FLIGHTGEAR_TEST=1 timeout 900 ctest --test-dir build/release-gcc --output-on-failure -R '^FlightGearFlight\.'
 
 echo "== Release build with clang"
 CC=clang CXX=clang++ cmake -S . -B build/release-clang -DCMAKE_BUILD_TYPE=Release -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "OffsetEncoding.h"
 #include "SimEarth.h"
 #include "simlink/SimOffsets.h"
 
@@ -12,56 +13,7 @@ using namespace simearth;
 
 namespace {
 
-constexpr double kTwoTo32 = 4294967296.0;
-constexpr double kTwoTo64 = 18446744073709551616.0;
-constexpr double kLatitudeUnit = 2.0951091487837895e-15;  // degrees per raw unit
-
-using Bytes = uint8_t[8];
-
-template <typename T>
-void put(uint8_t* out, T value) {
-    std::memcpy(out, &value, sizeof value);  // the protocol is little-endian, as is this host
-}
-
-template <typename T>
-T get(const uint8_t* in) {
-    T value;
-    std::memcpy(&value, in, sizeof value);
-    return value;
-}
-
-// Rounds to the nearest integer of type T, saturating at its limits.
-template <typename T>
-T roundTo(double value) {
-    if (!std::isfinite(value)) return 0;
-    const double r = std::round(value);
-    if (r <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-    if (r >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
-    return static_cast<T>(r);
-}
-
-// An angle as a fraction of the full circle in an unsigned 32-bit word.
-uint32_t angle32(double deg) {
-    const double r = std::round(wrap360(deg) / 360.0 * kTwoTo32);
-    return r >= kTwoTo32 ? 0u : static_cast<uint32_t>(r);
-}
-
-uint16_t angle16(double deg) {
-    const double r = std::round(wrap360(deg) / 360.0 * 65536.0);
-    return r >= 65536.0 ? 0 : static_cast<uint16_t>(r);
-}
-
-// A signed angle (-180..180) as a signed 32-bit fraction of the circle.
-int32_t signedAngle32(double deg) {
-    return roundTo<int32_t>(wrap180(deg) / 360.0 * kTwoTo32);
-}
-
-
-struct Entry {
-    SimVar var;
-    void (*encode)(const SimAircraft&, uint8_t*);  // null = write-only
-    void (*decode)(SimAircraft&, const uint8_t*);  // null = read-only
-};
+using namespace offsetcode;
 
 using A = SimAircraft;
 using B = uint8_t;
@@ -79,27 +31,26 @@ void encodeTankCapacity(const A& a, B* o) {
     put<int32_t>(o, roundTo<int32_t>(a.tankCapacityGal[N]));
 }
 
-const Entry kEntries[] = {
+const Entry<SimAircraft> kEntries[] = {
     {simvar::kServerVersion, [](const A&, B* o) { put<uint32_t>(o, kStandInServerVersion); }, nullptr},
     {simvar::kSimulatorVersion, [](const A&, B* o) { put<uint32_t>(o, 0xFADE0000u | kStandInSimulatorCode); },
      nullptr},
     // Overlaps the high half of the simulator version: the write is kept apart so it never
     // changes what that offset reads.
     {simvar::kClientLibVersion, nullptr, [](A& a, const B* i) { a.clientLibVersion = get<uint16_t>(i); }},
-    {simvar::kLatitude, [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(a.latDeg / kLatitudeUnit)); },
-     nullptr},
-    {simvar::kLongitude,
-     [](const A& a, B* o) { put<int64_t>(o, roundTo<int64_t>(wrap180(a.lonDeg) / 360.0 * kTwoTo64)); },
-     nullptr},
-    {simvar::kZuluSecond, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).second)); },
-     nullptr},
-    {simvar::kZuluHour, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).hour)); },
-     nullptr},
-    {simvar::kZuluMinute, [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).minute)); },
-     nullptr},
+    {simvar::kLatitude, [](const A& a, B* o) { put<int64_t>(o, latitudeRaw(a.latDeg)); }, nullptr},
+    {simvar::kLongitude, [](const A& a, B* o) { put<int64_t>(o, longitudeRaw(a.lonDeg)); }, nullptr},
+    {simvar::kZuluSecond,
+     [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).second)); }, nullptr},
+    {simvar::kZuluHour,
+     [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).hour)); }, nullptr},
+    {simvar::kZuluMinute,
+     [](const A& a, B* o) { put<uint8_t>(o, static_cast<uint8_t>(simUtc(a.utcSeconds).minute)); }, nullptr},
     {simvar::kDayOfYear,
-     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(dayOfYear(simUtc(a.utcSeconds).date))); }, nullptr},
-    {simvar::kYear, [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(simUtc(a.utcSeconds).date.year)); },
+     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(dayOfYear(simUtc(a.utcSeconds).date))); },
+     nullptr},
+    {simvar::kYear,
+     [](const A& a, B* o) { put<uint16_t>(o, static_cast<uint16_t>(simUtc(a.utcSeconds).date.year)); },
      nullptr},
     {simvar::kOnGround, [](const A& a, B* o) { put<uint16_t>(o, a.onGround ? 1 : 0); }, nullptr},
     {simvar::kAltimeterAltitude,
@@ -183,48 +134,14 @@ const Entry kEntries[] = {
      [](A& a, const B* i) { a.autopilotVerticalSpeedFpm = get<int16_t>(i); }},
 };
 
-// The part of [offset, offset + size) that an entry covers, as positions in both.
-struct Overlap {
-    uint32_t inEntry;
-    uint32_t inRequest;
-    uint32_t length;
-};
-
-bool overlap(const SimVar& var, uint32_t offset, uint32_t size, Overlap& out) {
-    const uint64_t begin = std::max<uint64_t>(var.offset, offset);
-    const uint64_t end = std::min<uint64_t>(uint64_t{var.offset} + var.size, uint64_t{offset} + size);
-    if (begin >= end) return false;
-    out.inEntry = static_cast<uint32_t>(begin - var.offset);
-    out.inRequest = static_cast<uint32_t>(begin - offset);
-    out.length = static_cast<uint32_t>(end - begin);
-    return true;
-}
-
 }  // namespace
 
 void SimOffsetTable::readOffset(uint32_t offset, uint8_t* destination, uint32_t size) {
     ++reads_;
-    if (destination == nullptr || size == 0) return;
-    std::memset(destination, 0, size);
-    for (const Entry& e : kEntries) {
-        Overlap o;
-        if (e.encode == nullptr || !overlap(e.var, offset, size, o)) continue;
-        Bytes bytes{};
-        e.encode(world_.aircraft, bytes);
-        std::memcpy(destination + o.inRequest, bytes + o.inEntry, o.length);
-    }
+    readTable(kEntries, world_.aircraft, offset, destination, size);
 }
 
 void SimOffsetTable::writeOffset(uint32_t offset, const uint8_t* source, uint32_t size) {
     ++writes_;
-    if (source == nullptr || size == 0) return;
-    for (const Entry& e : kEntries) {
-        Overlap o;
-        if (e.decode == nullptr || !overlap(e.var, offset, size, o)) continue;
-        // A partial write changes only the bytes it covers.
-        Bytes bytes{};
-        if (e.encode != nullptr) e.encode(world_.aircraft, bytes);
-        std::memcpy(bytes + o.inEntry, source + o.inRequest, o.length);
-        e.decode(world_.aircraft, bytes);
-    }
+    writeTable(kEntries, world_.aircraft, offset, source, size);
 }

@@ -11,10 +11,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/SimPosixWire.h"
-#include "simlink/SimLink.h"
 #include "SimServer.h"
 #include "platform/SimWire.h"
+#include "platform/posix/SimPosixWire.h"
+#include "simlink/SimLink.h"
 
 namespace {
 
@@ -256,6 +256,7 @@ int PosixSimServer::serveOnce(int timeoutMs) {
     for (const Client& client : clients_) {
         entries.push_back({client.fd, POLLIN, 0});
     }
+    if (watched_ >= 0) entries.push_back({watched_, POLLIN, 0});
     const int ready = poll(entries.data(), entries.size(), timeoutMs);
     if (ready <= 0) {
         return 0;

@@ -32,6 +32,9 @@ public:
     // clients and answers every request that has arrived. Returns the number of requests
     // answered, or -1 when the server is not started.
     int serveOnce(int timeoutMs);
+    // A descriptor of the caller's (a simulator's own input) that also ends serveOnce's wait
+    // when it becomes readable, so one wait in the kernel covers both; -1 for none.
+    void watch(int fd) { watched_ = fd; }
     void stop();
 
     bool running() const { return listener_ >= 0; }
@@ -58,6 +61,7 @@ private:
     std::string runtimeDir_;
     std::string socketPath_;
     int listener_ = -1;
+    int watched_ = -1;
     std::vector<Client> clients_;
     std::vector<pollfd> pollEntries_;  // kept to spare an allocation per pass
 };

@@ -193,6 +193,15 @@ int FlightRig::activeSegment() const {
 
 void FlightRig::record() {
     const SimAircraft& a = h.sim.world.aircraft;
+    const SimGroundVector g = groundVector(a);
+    recordFlightSample(legs_, pilotChange_,
+                       {time_, a.latDeg, a.lonDeg, g.trackTrueDeg, a.headingTrueDeg, a.bankDeg,
+                        -guidanceState().steering.rateLimitedBankDeg, a.altitudeFt});
+    if (frameIndex_ % 30 == 0)
+        track_.push_back({time_, a.latDeg, a.lonDeg, a.altitudeFt, a.headingTrueDeg, a.bankDeg, g.speedKt});
+}
+
+void recordFlightSample(std::vector<FlownLeg>& legs, bool& pilotChange, const FlightSample& sample) {
     const int active = guidanceState().activeSegment;
     const PlanSegment* s = planSegment(active);
     const FplLeg* to = s != nullptr ? planLeg(s->toLeg) : nullptr;
@@ -217,9 +226,9 @@ void FlightRig::record() {
             break;
     }
     const std::string name = std::string(typeName(s->toLegType)) + " " + what;
-    if (legs_.empty() || legs_.back().segment != active || legs_.back().name != name) {
-        if (!legs_.empty()) legs_.back().sequenced = active == legs_.back().segment + 1 && !pilotChange_;
-        pilotChange_ = false;
+    if (legs.empty() || legs.back().segment != active || legs.back().name != name) {
+        if (!legs.empty()) legs.back().sequenced = active == legs.back().segment + 1 && !pilotChange;
+        pilotChange = false;
         FlownLeg leg;
         leg.segment = active;
         leg.type = s->toLegType;
@@ -228,19 +237,15 @@ void FlightRig::record() {
         leg.headingDeg = to->headingDeg;
         leg.altitudeFt = to->altitudeFt;
         leg.dmeNm = to->distanceNm;
-        legs_.push_back(leg);
+        legs.push_back(leg);
     }
     // The geometry as it stands: a CA leg starts again where the autopilot came on.
-    FlownLeg& leg = legs_.back();
+    FlownLeg& leg = legs.back();
     leg.fromLat = s->fromLat;
     leg.fromLon = s->fromLon;
     leg.toLat = s->toLat;
     leg.toLon = s->toLon;
-    const SimGroundVector g = groundVector(a);
-    leg.samples.push_back({time_, a.latDeg, a.lonDeg, g.trackTrueDeg, a.headingTrueDeg, a.bankDeg,
-                           -guidanceState().steering.rateLimitedBankDeg, a.altitudeFt});
-    if (frameIndex_ % 30 == 0)
-        track_.push_back({time_, a.latDeg, a.lonDeg, a.altitudeFt, a.headingTrueDeg, a.bankDeg, g.speedKt});
+    leg.samples.push_back(sample);
 }
 
 std::vector<LegFigures> FlightRig::figures() const {

@@ -109,6 +109,10 @@ private:
     std::vector<SimTrackPoint> track_;
 };
 
+// Adds one sample to the flown legs: a new leg when the guidance's active leg changed
+// (`pilotChange`: that change was the pilot's, not a sequencing; it is reset).
+void recordFlightSample(std::vector<FlownLeg>& legs, bool& pilotChange, const FlightSample& sample);
+
 // Computes the figures of leg `i` of a flight.
 LegFigures legFigures(const std::vector<FlownLeg>& legs, size_t i, double simMagVarDeg);
 
