@@ -53,6 +53,8 @@ PlanSegment buildSegment(const std::vector<FplLeg>& plan, size_t i, int32_t ordi
     s.waypointOrdinal = ordinal;
     GeoPoint start = positionOf(from);
     GeoPoint end = positionOf(to);
+    // A hold leg has no position of its own: the leg after it starts at the hold fix.
+    if (from.waypointKind == WaypointKind::Hold && i >= 1) start = positionOf(plan[i - 1]);
     s.magVar = variationAt(end);
 
     switch (to.legType) {

@@ -13,8 +13,9 @@ void resetDirectTo() {
 void resetHold() {
     HoldDefinition& h = guidanceState().hold;
     std::vector<FplLeg>& legs = flightPlanState().plan.legs;
-    if (h.holdFixIndex >= 0 && static_cast<size_t>(h.holdFixIndex) < legs.size())
-        legs[static_cast<size_t>(h.holdFixIndex)].overfly = 0;
+    // The page forgets its index while a new number is typed; the definition keeps its fix.
+    for (const int32_t index : {h.holdFixIndex, h.fixLegIndex})
+        if (index >= 0 && static_cast<size_t>(index) < legs.size()) legs[static_cast<size_t>(index)].overfly = 0;
     h = HoldDefinition{};
 }
 

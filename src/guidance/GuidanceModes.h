@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "geo/Geodesy.h"
+
 // Guidance states that depend on the flight plan's legs and are forgotten when the plan is
 // deleted. Legs are named by their index in the plan (-1 none).
 
@@ -13,6 +15,33 @@ struct DirectToState {
     int32_t nxLegIndex = -1;   // the waypoint chosen in step 1
 };
 
+// A line of the holding pattern: the great circle it is tracked along, its magnetic course and
+// the cross-track offset it is flown at (the outbound leg keeps the distance the turn ended at).
+struct HoldLine {
+    GeoPoint from;
+    GeoPoint to;
+    float courseDeg = 0.0f;
+    float crossTrackNm = 0.0f;
+    float offsetNm = 0.0f;
+};
+
+// Hold entries.
+inline constexpr int32_t kEntryTeardrop = 0;
+inline constexpr int32_t kEntryParallel = 1;
+inline constexpr int32_t kEntryDirect = 2;
+
+// Hold states. 2..5 are the racetrack; 6..10 the parallel and teardrop entries, which end in
+// the inbound leg.
+inline constexpr int32_t kHoldNone = 0;
+inline constexpr int32_t kHoldArmed = 1;
+inline constexpr int32_t kHoldInbound = 2;
+inline constexpr int32_t kHoldTurnToInbound = 3;
+inline constexpr int32_t kHoldOutbound = 4;
+inline constexpr int32_t kHoldTurnToOutbound = 5;
+inline constexpr int32_t kHoldEntryTurnOut = 6;   // at the fix, onto the entry's outbound heading
+inline constexpr int32_t kHoldEntryOutbound = 7;  // the entry's outbound leg, timed like the hold's
+inline constexpr int32_t kHoldEntryTurnBack = 8;  // back toward the inbound course, then intercept
+
 // The one holding pattern.
 struct HoldDefinition {
     int32_t fixLegIndex = -1;  // the hold fix
@@ -21,17 +50,24 @@ struct HoldDefinition {
     int32_t outboundCourseDeg = 0;
     float legTimeMin = 0.0f;     // 0 = none
     float legDistanceNm = 0.0f;  // 0 = none
-    int32_t entryType = 2;       // 0 teardrop, 1 parallel, 2 direct
-    int32_t holdState = 0;  // 0 none, 1 armed, 2 inbound, 3 turn to inbound, 4 outbound, 5 turn to outbound
+    int32_t entryType = kEntryDirect;
+    int32_t holdState = kHoldNone;
+    HoldLine inbound;           // toward the fix on the inbound course
+    HoldLine outbound;          // from the fix on the outbound course
+    HoldLine entry;             // from the fix on the entry's outbound heading
     int32_t holdFixIndex = -1;  // the leg whose overfly flag the hold set
     bool holdFixChosen = false;
     int32_t holdFieldSelection = 8;  // 8 = none
+    bool firstCircuit = false;       // the outbound turn after the entry is yet to end
+    float holdTimer = 0.0f;          // seconds on the outbound leg
+    int64_t holdTimerStamp = 0;
 };
 
 // VNAV path.
 struct VnavState {
     std::vector<int32_t> waypointLegs;  // chosen VNAV waypoints in order of choice
-    int32_t vnavState = 4;              // 4 = idle
+    int32_t vnavState = 4;              // 0 choose waypoint, 1 offset, 2 altitude, 3 target V/S, 4 idle
+    int32_t targetVsFpm = 0;            // signed; 0 = none
 };
 
 // Resets run when the flight plan is deleted.

@@ -284,10 +284,11 @@ void sequenceLeg() {
     const int count = static_cast<int>(flightPlanState().planSegments.size());
     int& active = guidanceState().activeSegment;
     active = std::max(0, std::min(active + 1, count - 1));
-    HoldDefinition& hold = guidanceState().hold;
+    // Reaching the hold leg with the hold armed (or flown) starts it with the entry the heading
+    // gives.
     const PlanSegment* s = planSegment(active);
-    if (s != nullptr && s->toLegType == LegType::HM && hold.entryType == 2 && hold.holdState != 0)
-        hold.holdState = 5;
+    if (s != nullptr && s->toLegType == LegType::HM && guidanceState().hold.holdState != kHoldNone)
+        startHoldAtFix();
 }
 
 void setActiveLegByIdent(const std::string& ident) {
@@ -325,6 +326,7 @@ void runGuidance() {
     const AircraftState& a = simLinkState().aircraft;
     const bool coupled = lnavCoupled(a);
     captureArmedIntercept();
+    predictHoldEntry();
     g.guidanceMode = guidanceState().heading.headingMode ? kGuidanceHeading : kGuidanceNav;
 
     bool steeredNav = false;

@@ -3,6 +3,7 @@
 #include "flightplan/FlightPlan.h"
 #include "flightplan/FlightPlanState.h"
 #include "guidance/GuidanceState.h"
+#include "guidance/HoldGuidance.h"
 #include "guidance/LateralGuidance.h"
 #include "pages/NavPages.h"
 #include "pages/PageDrawing.h"
@@ -10,10 +11,6 @@
 #include "simlink/SimLinkState.h"
 
 namespace {
-
-bool isHoldLeg(LegType t) {
-    return t == LegType::HF || t == LegType::HA || t == LegType::HM;
-}
 
 void closeMenu() {
     NavPageState& st = pagesState().nav;
@@ -37,18 +34,16 @@ void actOnMenuKeys() {
     switch (cduState().keys.pendingLsk) {
         case kLskL1: {
             st.maneuverSubState = 1;
-            st.planHasHoldLeg = false;
-            for (const PlanSegment& s : planSegments())
-                st.planHasHoldLeg = st.planHasHoldLeg || isHoldLeg(s.toLegType);
+            st.planHasHoldLeg = planHasHoldLeg();
+            if (!st.planHasHoldLeg) guidanceState().hold.holdFixChosen = false;
+            st.holdFixListPage = 1;
             break;
         }
         case kLskL2:
             st.maneuverSubState = 2;
             break;
         case kLskL3: {
-            guidanceState().hold.holdState = 0;
-            const PlanSegment* s = planSegment(guidanceState().activeSegment);
-            if (s != nullptr && isHoldLeg(s->toLegType)) sequenceLeg();
+            disarmHold();
             closeMenu();
             break;
         }
@@ -83,8 +78,11 @@ void runManeuverMenu() {
         actOnMenuKeys();
         if (st.maneuverMenuShown == 0) return;
     }
-    // Sub-state 1 leads to the hold definition pages, which join with holding; it and the
-    // other items show their RETURN only until then.
+    // The other items show their RETURN only.
     if (st.maneuverSubState == 0) drawMenu();
+    if (st.maneuverSubState == 1) {
+        runHoldPages();
+        if (st.maneuverMenuShown == 0) return;
+    }
     drawRightPromptText(10, 22, "RETURN");
 }

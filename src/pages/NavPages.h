@@ -8,6 +8,8 @@ void runDirectToPage();
 void runNavLegPage();
 void runHeadingPage(bool shownBefore);
 void runManeuverMenu();
+// The HOLD FIX and HOLDING pages with ARM HOLD, inside the MANEUVER menu.
+void runHoldPages();
 
 // The colour of the NAV page's divider lines.
 inline constexpr float kNavOrange[3] = {0.933f, 0.596f, 0.0f};

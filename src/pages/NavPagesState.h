@@ -25,6 +25,9 @@ struct NavPageState {
     // MANEUVER menu: 0 the menu, 1 HOLDING DEFN, 2 DTO HOLD, 3 HDG, 4 PPOS HOLD, 5 PVOR, 6 SXTK.
     int maneuverSubState = 0;
     bool planHasHoldLeg = false;  // noted when HOLDING DEFN is chosen
+    // HOLDING DEFN: 0 the HOLD FIX list, 1 the HOLDING definition page.
+    int holdPageMode = 0;
+    int holdFixListPage = 1;
 
     int dtoListPage = 1;
 };

@@ -10,6 +10,7 @@
 #include "pages/ProcedurePages.h"
 #include "pages/RoutePages.h"
 #include "pages/NavPages.h"
+#include "pages/VnavPage.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ constexpr PageTable kPages = {
     {runListPage, resetListSelection},     // 14: LIST
     {runDataPage},                         // 15: DATA
     {runNavPage},                          // 16: NAV
-    {},                                    // 17: VNAV
+    {runVnavPage},                         // 17: VNAV
     {runDirectToPage},                     // 18: direct-to / NAV LEG
     {runRouteListPage},                    // 19: stored route list
 };

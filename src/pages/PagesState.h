@@ -269,6 +269,17 @@ struct AirwayEntryPageState {
 };
 
 // State owned by the pages/ folder.
+// The VNAV PATH pages.
+struct VnavPageState {
+    int vnavPage = 1;       // 1 or 2
+    int selectedLine = -1;  // the line key that opened the entry
+    int candidatePage = 1;
+    bool offsetNegative = false;  // +/- pending for the offset
+    bool vsNegative = false;      // and for the target V/S
+    float flightPathAngleDeg = 0.0f;
+    int messageIndex = 0;  // 0 none, 11 "TARGET V/S LOW"
+};
+
 struct PagesState {
     FplPagesState fpl;
     InitPageState init;
@@ -282,6 +293,9 @@ struct PagesState {
     AirwayReferencePageState airwayReference;
     AirwayEntryPageState airwayEntry;
     NavPageState nav;
+    VnavPageState vnav;
 };
 
-inline PagesState& pagesState() { return currentState<PagesState>(); }
+inline PagesState& pagesState() {
+    return currentState<PagesState>();
+}

@@ -265,6 +265,8 @@ std::string FlightRig::svg(const std::string& title) const {
         if (l.sequenced && i + 1 < legs_.size() && !l.samples.empty())
             overlay.marks.push_back({l.samples.back().lat, l.samples.back().lon, "> " + legs_[i + 1].name});
     }
+    overlay.lines.insert(overlay.lines.end(), extraLines.begin(), extraLines.end());
+    overlay.marks.insert(overlay.marks.end(), extraMarks.begin(), extraMarks.end());
     return trackSvg(track_, overlay);
 }
 
@@ -423,8 +425,12 @@ void writeText(const std::string& path, const std::string& text) {
 }
 
 void writeScenarioOutput(const std::string& scenario, const std::vector<TableRow>& rows) {
+    writeScenarioTable(scenario, markdownTable(rows));
+}
+
+void writeScenarioTable(const std::string& scenario, const std::string& table) {
     const std::string dir = flightOutputDir();
-    writeText(dir + "/" + scenario + ".md", "### " + scenario + "\n\n" + markdownTable(rows) + "\n");
+    writeText(dir + "/" + scenario + ".md", "### " + scenario + "\n\n" + table + "\n");
     std::vector<std::string> parts;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
         const std::string name = e.path().filename().string();

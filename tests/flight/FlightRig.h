@@ -98,6 +98,9 @@ public:
     std::vector<LegFigures> figures() const;
     // The plot: planned legs, flown track, sequencing points.
     std::string svg(const std::string& title) const;
+    // Drawn with the planned legs (a hold's racetrack lines).
+    std::vector<SimPlotLine> extraLines;
+    std::vector<SimPlotMark> extraMarks;
 
 private:
     void record();
@@ -128,4 +131,6 @@ std::string markdownTable(const std::vector<TableRow>& rows);
 // <build>/flight/flight-tests.md. Returns the folder.
 std::string flightOutputDir();
 void writeScenarioOutput(const std::string& scenario, const std::vector<TableRow>& rows);
+// The same for a scenario with a table of its own.
+void writeScenarioTable(const std::string& scenario, const std::string& table);
 void writeText(const std::string& path, const std::string& text);
