@@ -7,6 +7,8 @@ packages=(
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libfreetype-dev libfontconfig-dev
   fonts-dejavu-core xvfb xauth xdotool x11-utils
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
+  googletest wine wine64
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, the whole suite again
 # in Release with GCC (what the run command ships) and with clang, and each fuzz target for a
 # bounded number of inputs; once, in the Release GCC build, a flight of the program in
-# FlightGear. Warnings are errors in every build.
+# FlightGear; the Windows build is cross-compiled and its tests run under Wine. Warnings are
+# errors in every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -43,6 +44,9 @@ echo "== Release build with clang"
 CC=clang CXX=clang++ cmake -S . -B build/release-clang -DCMAKE_BUILD_TYPE=Release -DFMS_WERROR=ON -DFMS_BENCH=OFF >/dev/null
 cmake --build build/release-clang -j"$jobs"
 ctest --test-dir build/release-clang --output-on-failure -j"$jobs"
+
+echo "== Windows build (mingw-w64), its tests under Wine"
+./scripts/windows.sh build/release-gcc/run/textures/CDU_Tex.tga
 
 echo "== Fuzz targets, $fuzz_runs inputs each"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFMS_FUZZ=ON -DFMS_WERROR=ON >/dev/null

@@ -67,9 +67,8 @@ bool writeFileAtomically(const std::string& path, std::string_view text, std::st
         fs::remove(temporary, ec);
         return fail("cannot write " + temporary + ": " + std::strerror(writeErrno != 0 ? writeErrno : EIO));
     }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        const std::string why = ec.message();
+    std::string why;
+    if (!replaceFile(temporary, path, why)) {
         fs::remove(temporary, ec);
         return fail("cannot rename " + temporary + " to " + path + ": " + why);
     }

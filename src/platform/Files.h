@@ -26,5 +26,9 @@ bool readFileCapped(const std::string& path, std::string& out, size_t maxBytes =
 // On failure the old file stays and `error` (when given) says why.
 bool writeFileAtomically(const std::string& path, std::string_view text, std::string* error = nullptr);
 
+// Renames `from` to `to` in one step, replacing an existing `to` (the last step of the write
+// above; the operating system's backend). On failure says why.
+bool replaceFile(const std::string& from, const std::string& to, std::string& why);
+
 // Creates the folders a file at `path` needs; true when they exist afterwards.
 bool createParentFolders(const std::string& path);

@@ -1,8 +1,5 @@
 #include "platform/KeyStore.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -115,18 +112,6 @@ Section* findSection(std::vector<Section>& sections, std::string_view key) {
 }
 
 }  // namespace
-
-std::string FileKeyStore::defaultPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') return std::string(config) + "/fms/keystore.ini";
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') {
-        const passwd* user = getpwuid(getuid());
-        home = user != nullptr ? user->pw_dir : nullptr;
-    }
-    if (home == nullptr || home[0] == '\0') return {};
-    return std::string(home) + "/.config/fms/keystore.ini";
-}
 
 bool FileKeyStore::keyExists(std::string_view key) {
     std::vector<Section> sections = load(path_);

@@ -25,7 +25,7 @@ class FileKeyStore final : public KeyStore {
 public:
     explicit FileKeyStore(std::string path) : path_(std::move(path)) {}
     // $XDG_CONFIG_HOME/fms/keystore.ini, or ~/.config/fms/keystore.ini; empty when neither
-    // the variable nor a home folder is known.
+    // the variable nor a home folder is known. (POSIX systems only: Windows has the registry.)
     static std::string defaultPath();
 
     const std::string& path() const { return path_; }

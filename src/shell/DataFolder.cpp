@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "platform/Platform.h"
 
@@ -22,5 +21,6 @@ void publishDataPath() {
     std::error_code ec;
     std::filesystem::path root = std::filesystem::absolute(platform().dataRoot, ec);
     if (ec) root = platform().dataRoot;
-    store->setString(kKey, "Path", joinPath(root.lexically_normal().string(), "data"), error);
+    // In the system's own separators ("C:\\fms\\data" on Windows), for the tools that read it.
+    store->setString(kKey, "Path", (root.lexically_normal() / "data").make_preferred().string(), error);
 }

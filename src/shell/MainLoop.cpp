@@ -1,11 +1,10 @@
 #include "shell/MainLoop.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "cdu/CduRenderer.h"
 #include "cdu/CduState.h"
@@ -227,8 +226,9 @@ int runProgram(const ProgramOptions& options, const ProgramBackends& b) {
     context.hardware.keypadPortOption = options.keypadPort;
     p.sharedBlock = &b.sharedBlock;
     // The data root is the working directory at start-up.
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) != nullptr) p.dataRoot = cwd;
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    if (!ec) p.dataRoot = cwd.string();
 
     StartupStages stages;
     startProgram();

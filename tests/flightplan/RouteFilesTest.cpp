@@ -43,7 +43,7 @@ struct SampleRoutes : PlanFixture {
     void SetUp() override {
         fs::create_directories(dir.path() / "data");
         for (const auto& e : fs::directory_iterator(fs::path(FMS_SOURCE_DIR) / "data"))
-            fs::create_symlink(e.path(), dir.path() / "data" / e.path().filename());
+            linkOrCopy(e.path(), dir.path() / "data" / e.path().filename());
         loadDatabaseNow(db, dir.str());
     }
 

@@ -30,10 +30,8 @@ Harness::Harness(HarnessOptions options) : options_(options), current_(context) 
             const std::filesystem::path link = dir.path() / "data" / e.path().filename();
             if (e.path().filename() == "Routes")  // written to: a copy, not a link
                 std::filesystem::copy(e.path(), link, std::filesystem::copy_options::recursive);
-            else if (e.is_directory())
-                std::filesystem::create_directory_symlink(e.path(), link);
             else
-                std::filesystem::create_symlink(e.path(), link);
+                linkOrCopy(e.path(), link);
         }
     }
 }

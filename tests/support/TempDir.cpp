@@ -1,15 +1,31 @@
 #include "TempDir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "fms-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A random name that nobody else has created: create_directory reports whether this call
+    // made the folder, so two tests never share one.
+    static std::random_device seed;
+    static std::mt19937_64 names(seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "fms-test-%012llx", static_cast<unsigned long long>(names() >> 16));
+        std::error_code ec;
+        if (std::filesystem::create_directory(base / name, ec) && !ec) {
+            path_ = base / name;
+            // Private to this user, as the simulator's socket folder must be.
+            std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, ec);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -30,4 +46,14 @@ std::string TempDir::read(std::string_view relative) const {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+void linkOrCopy(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(target)) {
+        std::filesystem::create_directory_symlink(target, link, ec);
+    } else {
+        std::filesystem::create_symlink(target, link, ec);
+    }
+    if (ec) std::filesystem::copy(target, link, std::filesystem::copy_options::recursive);
 }

@@ -22,3 +22,7 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Makes `link` stand for `target` (a file or a folder): a symbolic link where the system
+// makes one, a copy where it cannot (Windows without the privilege, Wine).
+void linkOrCopy(const std::filesystem::path& target, const std::filesystem::path& link);

@@ -1,37 +1,12 @@
 #include "platform/gl/GlRenderer.h"
 
+#ifdef _WIN32
+#include <windows.h>  // the calling-convention macros the OpenGL headers expect
+#endif
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cstdio>
-
-#include "platform/gl/GlFont.h"
-
-namespace {
-
-// Fills one glyph list: the triangles, the outline again as smoothed lines (the polygons
-// themselves have hard edges), then the move to the next cell.
-void compileGlyph(unsigned list, const GlyphMesh& mesh) {
-    glNewList(list, GL_COMPILE);
-    if (!mesh.triangles.empty()) {
-        glBegin(GL_TRIANGLES);
-        for (size_t i = 0; i + 1 < mesh.triangles.size(); i += 2)
-            glVertex2f(mesh.triangles[i], mesh.triangles[i + 1]);
-        glEnd();
-        glPushAttrib(GL_LINE_BIT);
-        glLineWidth(1.0f);
-        for (const auto& contour : mesh.contours) {
-            glBegin(GL_LINE_LOOP);
-            for (size_t i = 0; i + 1 < contour.size(); i += 2) glVertex2f(contour[i], contour[i + 1]);
-            glEnd();
-        }
-        glPopAttrib();
-    }
-    glTranslatef(mesh.advance, 0.0f, 0.0f);
-    glEndList();
-}
-
-}  // namespace
 
 void GlRenderer::initState() {
     glShadeModel(GL_SMOOTH);
@@ -43,36 +18,14 @@ void GlRenderer::initState() {
     glClearDepth(1.0);
 }
 
-bool GlRenderer::createFont(int fontIndex, const char*, float height, int,
+bool GlRenderer::createFont(int fontIndex, const char* faceName, float height, int weight,
                             GlyphMetrics (&metrics)[glyphCount]) {
     if (fontIndex < 0 || fontIndex > 1) return false;
-    if (fontFile_.empty()) fontFile_ = findCduFontFile();
-    if (fontFile_.empty()) {
-        std::puts("No fixed-pitch outline font found (install fonts-dejavu-core or set FMS_FONT)");
-        return false;
-    }
-    OutlineFace face(fontFile_);
-    if (!face.ok()) {
-        std::printf("Cannot read the font face %s\n", fontFile_.c_str());
-        return false;
-    }
     if (fontBase_[fontIndex] != 0) glDeleteLists(fontBase_[fontIndex], glyphCount);
     fontBase_[fontIndex] = glGenLists(glyphCount);
     if (fontBase_[fontIndex] == 0) return false;
-    // Codes 0..254 get a list; 255 stays empty and has no metrics.
-    for (int code = 0; code < glyphCount; ++code) {
-        GlyphMetrics& m = metrics[code];
-        m = GlyphMetrics{};
-        if (code == glyphCount - 1) continue;
-        GlyphMesh mesh = face.glyph(code, height);
-        compileGlyph(fontBase_[fontIndex] + code, mesh);
-        m.blackBoxX = mesh.maxX - mesh.minX;
-        m.blackBoxY = mesh.maxY - mesh.minY;
-        m.originX = mesh.minX;
-        m.originY = mesh.maxY;
-        m.cellIncX = mesh.advance;
-    }
-    return true;
+    for (GlyphMetrics& m : metrics) m = GlyphMetrics{};
+    return compileFontLists(fontBase_[fontIndex], faceName, height, weight, metrics, fontFile_);
 }
 
 void GlRenderer::deleteFonts() {

@@ -5,6 +5,13 @@
 
 #include "platform/RenderBackend.h"
 
+// Fills the display lists base..base+255 with the outline glyphs of a bold fixed-pitch face
+// of character height `height` and `metrics` with their metrics; each glyph list ends by
+// moving the origin by the glyph's cell increment. False when no usable face exists.
+// `fontFile` names the face used (found on the first call where the system has files).
+bool compileFontLists(unsigned base, const char* faceName, float height, int weight,
+                      GlyphMetrics (&metrics)[glyphCount], std::string& fontFile);
+
 // The OpenGL 1.x backend: glyph and shape display lists, immediate-mode lines and the bezel
 // texture, drawn into the current rendering context. Every call expects that context to be
 // current on the calling thread (the main thread, after the window is created).
@@ -16,8 +23,8 @@ public:
     GlRenderer& operator=(const GlRenderer&) = delete;
 
     void initState() override;
-    // Both fonts come from the face of findCduFontFile(); the face name is not looked up (the
-    // names "CDU_Large" and "CDU_Med" only tell the two list ranges apart).
+    // The glyph lists come from compileFontLists (FreeType on POSIX systems, the system's
+    // outline fonts on Windows).
     bool createFont(int fontIndex, const char* faceName, float height, int weight,
                     GlyphMetrics (&metrics)[glyphCount]) override;
     void deleteFonts() override;

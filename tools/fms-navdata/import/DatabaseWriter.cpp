@@ -120,7 +120,7 @@ std::string fixLine(const WorldFix& fix) {
 std::string airwayLines(const WorldAirway& airway) {
     std::string lines;
     std::size_t segments = airway.points.empty() ? 0 : airway.points.size() - 1;
-    appendf(lines, "A,%s,%zu\n", airway.name.c_str(), segments);
+    lines += "A," + airway.name + "," + std::to_string(segments) + "\n";
     for (std::size_t i = 0; i < segments; ++i) {
         const AirwayPoint& from = airway.points[i];
         const AirwayPoint& to = airway.points[i + 1];
