@@ -4,6 +4,7 @@
 # Usage: scripts/windows.sh [BEZEL_TGA]   (the bezel picture a native build drew)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/deps.sh windows
 jobs=$(nproc)
 bezel=${1:-build/release-gcc/run/textures/CDU_Tex.tga}
 out=build/windows
