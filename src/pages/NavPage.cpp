@@ -28,9 +28,11 @@ int courseDeg(double deg) {
     return static_cast<int>(normalize360(deg));
 }
 
-// "%4.1fNM" below 10 NM, decided on the unrounded value, else "%4.0fNM".
+// "%4.1fNM" below 10 NM, decided on the unrounded value, else "%4.0fNM". Right-aligned at
+// column 12: at column 7 its digits fell on the course field beside it ("188°" from column 1,
+// "HDG188°" for heading legs) and the two read as one number.
 void drawDistance(int row, const Rgba& colour, float nm) {
-    drawTextAt(7, row, colour, fontMed, alignRight, nm < 10.0f ? "%4.1fNM" : "%4.0fNM", nm);
+    drawTextAt(12, row, colour, fontMed, alignRight, nm < 10.0f ? "%4.1fNM" : "%4.0fNM", nm);
 }
 
 struct ClockTime {

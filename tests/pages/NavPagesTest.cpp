@@ -54,32 +54,32 @@ TEST_F(NavPages, NavPageShowsFromToAndNextWithDistancesTimesAndArrival) {
     sim.lonDeg = 151.18;
     sim.windSpeedKt = 0.0;
     press("NAV");
-    // The course fields at column 1 lie under the distances right-aligned at column 7.
+    // The course fields from column 1, the distances right-aligned at column 12 beside them.
     EXPECT_SCREEN(R"(
        NAV 1/2
 
 FR YSSY             HDG
- 002.4NM       0+0
+ 008^   2.4NM  0+0
 TO SY        12:34 MNVR
- 107.0NM       0+2
+ 108^   7.0NM  0+2
 NX ABBEY     12:36
 
 XTK ( ) L0.000 GS    179
 WND  200T/000  ANP
                RNP
 )");
-    EXPECT_EQ(h.screen().colourRow(3), " MMMMMMM       MMM      ");
+    EXPECT_EQ(h.screen().colourRow(3), " MMMM   MMMMM  MMM      ");
     EXPECT_EQ(h.screen().colourRow(6), "WW GGGGG     GGGGG      ");
 
     // At 40 kt or less no times; 9.96 NM still reads with a decimal, 10 NM without.
     sim.trueAirspeedKt = 40.0;
     sim.latDeg = -33.94 + 9.96 / 60.0;
     h.frames(2);
-    EXPECT_EQ(h.row(3).substr(2, 6), "10.0NM");
+    EXPECT_EQ(h.row(3).substr(7, 6), "10.0NM");
     EXPECT_EQ(h.row(4), "TO SY              MNVR ");
     sim.latDeg = -33.94 + 10.02 / 60.0;
     h.frames(2);
-    EXPECT_EQ(h.row(3).substr(4, 4), "10NM");
+    EXPECT_EQ(h.row(3).substr(9, 4), "10NM");
 
     // An arrival after midnight wraps: 23:50 and 0+20 to go reads 00:10.
     sim.trueAirspeedKt = 180.0;
@@ -203,9 +203,9 @@ TEST_F(NavPages, HeadingPageEngagesHeadingModeWithTurnDirectionAndIntercept) {
        NAV 1/2
                  CMD HDG
 FR YSSY              77^
- 004.6NM
+ 008^   4.6NM
 TO SY         NO INTCPT
- 107.0NM
+ 108^   7.0NM
 NX ABBEY          MNVR
 
 XTK ( ) L0.000 GS    184
