@@ -72,7 +72,6 @@ void BM_RouteListFrame(benchmark::State& state) {
         std::fwrite(text.data(), 1, text.size(), f);
         std::fclose(f);
     }
-    Fms& f = unit.context;
     cduState().currentPage = kPageFpl;
     openRouteListPage();
     int frame = 0;
